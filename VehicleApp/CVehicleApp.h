@@ -1,0 +1,138 @@
+// The plug-in's one application object: what is common to every registered module (the
+// host functions looked up at registration, the trace source, bus and recording state,
+// the locks and events). Per-module state lives in the module records of the shared
+// module list. Each operation is defined in the folder of its subsystem.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "VehicleApp/core/HostTrace.h"
+#include "VehicleApp/core/ModuleList.h"
+#include "VehicleApp/core/ModuleRecord.h"
+#include "platform/Platform.h"
+
+struct ModuleInfo;
+
+namespace marl {
+
+class SharedState;
+
+constexpr const char* kQueryListMutexName = "1002 Marl J1939 - Mutex to Protect the Query Thread List.";
+constexpr const char* kResponseEventName = "1002 Marl J1939 - Event for when request sent on bus.";
+constexpr const char* kAbortTestEventName = "1002 Marl J1939 - Event for aborting tests.";
+constexpr const char* kExitTestEventName = "1002 Marl J1939 - Event for exiting tests.";
+constexpr const char* kTestScreenMutexName = "MarlJ1939 APP ID Display Test Screen Mutex";
+
+constexpr uint8_t kGlobalAddress = 0xFF;
+constexpr uint8_t kNullAddress = 0xFE;
+constexpr uint8_t kToolAddress = 0xF9;
+constexpr int32_t kNoSendHandle = -1;
+constexpr int32_t kNoAwaitedPgn = -1;
+constexpr uint32_t kDefaultResponseWindow = 400;
+constexpr int kCategoryIdCount = 9;
+constexpr int16_t kNoCategory = -1;
+
+class CVehicleApp {
+public:
+    // The first module's handle is handed over by the creating entry but not kept.
+    explicit CVehicleApp(int32_t firstModuleHandle);
+    ~CVehicleApp();
+    CVehicleApp(const CVehicleApp&) = delete;
+    CVehicleApp& operator=(const CVehicleApp&) = delete;
+
+    // False when a kernel object could not be created; the entry then answers 43.
+    bool Valid() const;
+
+    // Set by the registering entry before every registration.
+    void Attach(SharedState* shared, uint32_t uiHandle);
+    SharedState* Shared() const { return shared_; }
+    ModuleList* Modules() const { return moduleList_; }
+    uint32_t UiHandle() const { return uiHandle_.load(); }
+
+    // ---- module table (core/ModuleTable.cpp) ----
+    // Valid handles are 1 to 255; anything else is traced and refused.
+    bool CheckHandle(int32_t moduleHandle);
+    ModuleRecordPtr FindModule(int32_t moduleHandle);
+    // The first record other than `except` on `channel`; null when `except` is alone there.
+    ModuleRecordPtr FindByChannel(const ModuleRecord* except, int16_t channel);
+    int32_t FindSendHandle(uint8_t componentSa, int16_t channel);
+    // Creates the record, gives it its send handle (its own on the first module of a
+    // channel, else the first module's), and puts it at the front of the module list.
+    ModuleRecordPtr AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel);
+    // Removes the record from the list; it is destroyed when the last user lets go of it.
+    ModuleRecordPtr RemoveModuleRecord(int32_t moduleHandle);
+    const std::vector<int32_t>& SendHandles() const { return sendHandles_; }
+    platform::CriticalSection& ModuleLock() { return moduleLock_; }
+    platform::CriticalSection& SendLock() { return sendLock_; }
+
+    // ---- host trace source (core/HostTrace.cpp) ----
+    HostTrace& Trace() { return trace_; }
+
+    // ---- entries whose workers follow in their subsystems ----
+    uint16_t RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info);
+    uint16_t UnregisterModule(int32_t moduleHandle);
+    uint16_t NotifyDisconnect(int32_t moduleHandle);
+    uint16_t RequestDiagnosticPgnsForHandle(int32_t moduleHandle);
+    uint16_t ClearFaultCodes(int32_t moduleHandle);
+    uint16_t ParseMessage(int32_t sendHandle, const uint8_t* message, uint16_t length, uint32_t timeStamp);
+    uint16_t UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count,
+                                          bool subscribe);
+    uint16_t AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data);
+    uint16_t ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c);
+    uint16_t StartRecording(uint32_t recordingValue);
+    void QueryLoop();
+
+    // ---- host commands ----
+    // The module's source address, 0xFE when no module has the handle.
+    uint8_t GetModuleSourceAddress(int32_t moduleHandle);
+    void ListFaultGroupIds(int32_t moduleHandle, wchar_t* text, int16_t* length);
+    void RegistrationIsComplete(int32_t moduleHandle);
+    uint16_t HandleFaultInfoRequest(int32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length,
+                                    uint8_t* data, int16_t* extra, uint32_t* flag);
+    bool UpdateTripData(int32_t moduleHandle);
+    uint16_t CallGenerateHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length);
+    uint16_t GetVin(int32_t moduleHandle, wchar_t* text, int16_t* length);
+
+    // ---- state read across threads ----
+    std::atomic<bool> nameRequestPending{false};
+    std::atomic<bool> recording{false};
+    std::atomic<uint32_t> playbackStatus{0};
+    std::atomic<uint8_t> awaitedResponseSa{kNullAddress};
+    std::atomic<bool> faultListFlag{true};
+    std::atomic<bool> showOnlySupported{true};
+    std::atomic<int32_t> awaitedPgn{kNoAwaitedPgn};
+    std::atomic<uint32_t> responseWindow{kDefaultResponseWindow};
+    std::atomic<bool> module5Present{false};
+    std::atomic<bool> connected{false};
+    std::atomic<int32_t> productId{0};
+    std::atomic<uint16_t> deviceId{0xFFFF};
+    std::atomic<uint32_t> recordingValue{0};
+
+    std::array<int16_t, kCategoryIdCount> categoryIds;
+    std::map<uint32_t, uint8_t> recordedPgns;
+
+    platform::Event& ResponseEvent() { return responseEvent_; }
+    platform::Event& AbortTestEvent() { return abortTestEvent_; }
+    platform::Event& ExitTestEvent() { return exitTestEvent_; }
+
+private:
+    std::atomic<uint32_t> uiHandle_{0xFFFFFFFFu};
+    SharedState* shared_ = nullptr;
+    ModuleList* moduleList_ = nullptr;
+    std::vector<int32_t> sendHandles_;
+    platform::CriticalSection sendLock_;
+    platform::CriticalSection moduleLock_;
+    platform::NamedMutex queryListMutex_;
+    platform::Event responseEvent_;
+    platform::Event abortTestEvent_;
+    platform::Event exitTestEvent_;
+    platform::NamedMutex testScreenMutex_;
+    HostTrace trace_;
+};
+
+}  // namespace marl

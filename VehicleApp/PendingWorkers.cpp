@@ -1,0 +1,88 @@
+// PLACEHOLDERS. Workers whose subsystems are not built yet. Each one answers what the
+// finished worker answers by default, so that the entries, the object lifecycle and the
+// command-line host work end to end meanwhile. Every function in this file is replaced
+// by its subsystem's real worker and then removed from here.
+#include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/core/SharedState.h"
+
+namespace marl {
+
+// PLACEHOLDER (registration): only the module table part of registration: the handle is
+// checked and the record joins the list with its send handle.
+uint16_t CVehicleApp::RegisterModule(uint32_t /*uiHandle*/, int32_t moduleHandle, const ModuleInfo& info) {
+    if (!CheckHandle(moduleHandle)) return 5;
+    ModuleRecord probe(moduleHandle, info);
+    const bool firstOnChannel = !FindByChannel(nullptr, probe.Channel());
+    return AddModuleRecord(moduleHandle, info, firstOnChannel) ? 0 : 20;
+}
+
+// PLACEHOLDER (unregistration): raises the exit event for the last module and removes
+// the record.
+uint16_t CVehicleApp::UnregisterModule(int32_t moduleHandle) {
+    if (!CheckHandle(moduleHandle)) return 5;
+    if (shared_ != nullptr) shared_->SignalExitIfLast();
+    RemoveModuleRecord(moduleHandle);
+    return 0;
+}
+
+// PLACEHOLDER (disconnect): stops the query thread's connection and clears the flag.
+uint16_t CVehicleApp::NotifyDisconnect(int32_t moduleHandle) {
+    if (!CheckHandle(moduleHandle)) return 5;
+    if (shared_ != nullptr) shared_->SetConnected(false);
+    connected = false;
+    return 0;
+}
+
+// PLACEHOLDER (health report requests).
+uint16_t CVehicleApp::RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
+    return CheckHandle(moduleHandle) ? 0 : 5;
+}
+
+// PLACEHOLDER (fault clearing).
+uint16_t CVehicleApp::ClearFaultCodes(int32_t /*moduleHandle*/) { return 0; }
+
+// PLACEHOLDER (receive path).
+uint16_t CVehicleApp::ParseMessage(int32_t, const uint8_t*, uint16_t, uint32_t) { return 0; }
+
+// PLACEHOLDER (subscriptions).
+uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t, const uint32_t*, int32_t, bool) { return 0; }
+
+// PLACEHOLDER (recording writer).
+uint16_t CVehicleApp::AppendDataToRecordingFile(uint32_t, uint32_t, uint16_t*) { return 0; }
+
+// PLACEHOLDER (recording reader).
+uint16_t CVehicleApp::ReadDataFromRecordingFile(uint32_t, int32_t, int32_t) { return 0; }
+
+// PLACEHOLDER (query thread): waits for the exit event and tells unregistration it ended.
+void CVehicleApp::QueryLoop() {
+    if (shared_ == nullptr) return;
+    while (!shared_->PauseOrExit(100)) {
+    }
+    shared_->SignalQuery();
+}
+
+// PLACEHOLDER (fault lists).
+void CVehicleApp::ListFaultGroupIds(int32_t, wchar_t*, int16_t*) {}
+
+// PLACEHOLDER (registration completion): starts the query thread once.
+void CVehicleApp::RegistrationIsComplete(int32_t moduleHandle) {
+    ModuleRecordPtr rec = FindModule(moduleHandle);
+    if (rec) rec->registrationComplete = true;
+    if (shared_ != nullptr) shared_->StartQueryThread([this] { QueryLoop(); });
+}
+
+// PLACEHOLDER (fault information).
+uint16_t CVehicleApp::HandleFaultInfoRequest(int32_t, int16_t, wchar_t*, int16_t*, uint8_t*, int16_t*, uint32_t*) {
+    return 0;
+}
+
+// PLACEHOLDER (trip-data category).
+bool CVehicleApp::UpdateTripData(int32_t) { return false; }
+
+// PLACEHOLDER (health report): no report is generated yet, which the host sees as failure.
+uint16_t CVehicleApp::CallGenerateHealthReport(int32_t, wchar_t*, int16_t*) { return 46; }
+
+// PLACEHOLDER (VIN).
+uint16_t CVehicleApp::GetVin(int32_t, wchar_t*, int16_t*) { return 0; }
+
+}  // namespace marl

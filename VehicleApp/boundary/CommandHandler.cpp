@@ -1,0 +1,90 @@
+#include "VehicleApp/boundary/CommandHandler.h"
+
+#include <string>
+
+#include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/text/WideText.h"
+
+namespace marl {
+namespace {
+
+void SetFlag(uint32_t* flag, uint32_t value) {
+    if (flag != nullptr) *flag = value;
+}
+
+// The host passes its buffer's capacity in characters through `length`.
+size_t Capacity(const int16_t* length) { return length != nullptr && *length > 0 ? static_cast<size_t>(*length) : 0; }
+
+void WriteText(const std::wstring& value, wchar_t* text, int16_t* length, int16_t reportedLength) {
+    text::CopyToBuffer(value, text, Capacity(length));
+    if (length != nullptr) *length = reportedLength;
+}
+
+void ConnectionText(CVehicleApp* app, uint32_t moduleHandle, wchar_t* text, int16_t* length) {
+    std::wstring value;
+    if (app != nullptr) {
+        value = text::Decimal(app->GetModuleSourceAddress(static_cast<int32_t>(moduleHandle)));
+    }
+    value += kFieldSeparator;
+    value += kConnectionProtocolText;
+    const size_t written = text::CopyToBuffer(value, text, Capacity(length));
+    if (length != nullptr) *length = static_cast<int16_t>(written);
+}
+
+}  // namespace
+
+uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_t code, wchar_t* text,
+                                 int16_t* length, uint8_t* data, int16_t* extra, uint32_t* flag) {
+    const auto handle = static_cast<int32_t>(moduleHandle);
+    switch (code) {
+        case kCmdCapability1001:
+        case kCmdCapability1021:
+            SetFlag(flag, 0);
+            return 0;
+        case kCmdCapability1002:
+        case kCmdCapability1003:
+        case kCmdCapability1004:
+        case kCmdCapability1005:
+        case kCmdCapability1014:
+        case kCmdCapability1015:
+            SetFlag(flag, 1);
+            return 0;
+        case kCmdProtocolId:
+            WriteText(text::Decimal(kProtocolIdValue), text, length, 1);
+            return 0;
+        case kCmdListFaultGroups:
+            if (app != nullptr) app->ListFaultGroupIds(handle, text, length);
+            return 0;
+        case kCmdRegistrationComplete:
+            if (app != nullptr) app->RegistrationIsComplete(handle);
+            return 0;
+        case kCmdFaultInfo:
+        case kCmdFaultInfoExtended:
+            return app != nullptr ? app->HandleFaultInfoRequest(handle, code, text, length, data, extra, flag) : 0;
+        case kCmdConnectionText:
+            ConnectionText(app, moduleHandle, text, length);
+            return 0;
+        case kCmdTripData: {
+            uint32_t value = 0;
+            if (app != nullptr && app->GetModuleSourceAddress(handle) <= kTripDataMaxAddress) {
+                value = app->UpdateTripData(handle) ? 1 : 0;
+            }
+            SetFlag(flag, value);
+            return 0;
+        }
+        case kCmdHealthReport:
+            SetFlag(flag, app != nullptr && app->CallGenerateHealthReport(handle, text, length) == 0 ? 1 : 0);
+            return 0;
+        case kCmdGetVin:
+            return app != nullptr ? app->GetVin(handle, text, length) : 0;
+        case kCmdUnsupported3003:
+            return kResultCommand3003;
+        case kCmdCapability3004:
+            SetFlag(flag, kCapability3004Value);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace marl

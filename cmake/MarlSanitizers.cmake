@@ -1,0 +1,6 @@
+# MARL_SANITIZE=address;undefined  or  MARL_SANITIZE=thread
+if(MARL_SANITIZE)
+  string(REPLACE ";" "," _marl_san "${MARL_SANITIZE}")
+  add_compile_options(-fsanitize=${_marl_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${_marl_san})
+endif()

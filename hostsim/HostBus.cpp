@@ -1,0 +1,90 @@
+// The host's bus functions reached through the look-up: device and adapter, address
+// claim, NAMEs, sending and the host's J1939 parser.
+#include <vector>
+
+#include "host/ZorvLookup.h"
+#include "hostsim/ArgText.h"
+#include "hostsim/Host.h"
+#include "hostsim/HostFunctionNames.h"
+#include "hostsim/HostFunctions.h"
+#include "hostsim/HostSim.h"
+
+namespace hostsim {
+namespace {
+
+ZResult ZORV_STDCALL GetDeviceId(const wchar_t* protocol, uint16_t* deviceId) {
+    int32_t forced = Enter(names::kGetDeviceId, {arg::Text(protocol), arg::Out(deviceId)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    if (deviceId != nullptr) *deviceId = TheHost().modules.DeviceId();
+    return kZorvSuccess;
+}
+
+ZResult ZORV_STDCALL OverrideRp1210Impl(ZModuleHandle handle) {
+    return static_cast<ZResult>(Enter(names::kOverrideRp1210Impl, {arg::Num(handle)}));
+}
+
+ZResult ZORV_STDCALL GetDeviceProductId(int16_t* productId) {
+    int32_t forced = Enter(names::kGetDeviceProductId, {arg::Out(productId)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    if (productId != nullptr) *productId = TheHost().modules.ProductId();
+    return kZorvSuccess;
+}
+
+ZResult ZORV_STDCALL ClaimBusAddress(ZModuleHandle handle, uint8_t address) {
+    return static_cast<ZResult>(Enter(names::kClaimBusAddress, {arg::Num(handle), arg::Num(address)}));
+}
+
+ZResult ZORV_STDCALL UnclaimBusAddress(ZModuleHandle handle) {
+    return static_cast<ZResult>(Enter(names::kUnclaimBusAddress, {arg::Num(handle)}));
+}
+
+ZResult ZORV_STDCALL GetJ1939Name(uint8_t address, J1939DecodedName* name) {
+    int32_t forced = Enter(names::kGetJ1939Name, {arg::Num(address), arg::Out(name)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    J1939DecodedName known{};
+    if (!TheHost().bus.Name(address, known)) return kResultNotFound;
+    if (name != nullptr) *name = known;
+    return kZorvSuccess;
+}
+
+ZBool32 ZORV_STDCALL CheckAssignable(uint32_t first, uint32_t second) {
+    int32_t forced = Enter(names::kCheckAssignable, {arg::Num(first), arg::Num(second)});
+    if (forced != 0) return forced;
+    return TheHost().bus.Assignable(first, second) ? 1 : 0;
+}
+
+ZResult ZORV_STDCALL SendJ1939Msg(ZModuleHandle handle, const uint8_t* message, uint16_t length,
+                                  int32_t option1, int32_t option2, int32_t option3) {
+    int32_t forced = Enter(names::kSendJ1939Msg, {arg::Num(handle), arg::Bytes(message, length),
+                                                  arg::Num(length), arg::Num(option1),
+                                                  arg::Num(option2), arg::Num(option3)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    if (message == nullptr) return kResultNotFound;
+    std::vector<uint8_t> bytes(message, message + length);
+    TheHost().bus.AddSent(bytes);
+    // The hook runs without any host lock held: it may call back into the host.
+    SendHook hook = TheHost().bus.Hook();
+    return hook ? hook(handle, bytes) : kZorvSuccess;
+}
+
+ZResult ZORV_STDCALL ParseJ1939Msg(ZModuleHandle handle, const uint8_t* message, uint16_t length,
+                                   uint32_t timeStamp) {
+    return static_cast<ZResult>(Enter(names::kParseJ1939Msg, {arg::Num(handle), arg::Bytes(message, length),
+                                                              arg::Num(length), arg::Num(timeStamp)}));
+}
+
+}  // namespace
+
+void AddBusFunctions(HostFunctionList& list) {
+    list.push_back({zorv::kLookupGetDeviceId, AddressAs<zorv::GetDeviceIdFn>(&GetDeviceId)});
+    list.push_back({zorv::kLookupOverrideRp1210Impl, AddressAs<zorv::OverrideRp1210ImplFn>(&OverrideRp1210Impl)});
+    list.push_back({zorv::kLookupGetDeviceProductId, AddressAs<zorv::GetDeviceProductIdFn>(&GetDeviceProductId)});
+    list.push_back({zorv::kLookupClaimBusAddress, AddressAs<zorv::ClaimBusAddressFn>(&ClaimBusAddress)});
+    list.push_back({zorv::kLookupUnclaimBusAddress, AddressAs<zorv::UnclaimBusAddressFn>(&UnclaimBusAddress)});
+    list.push_back({zorv::kLookupGetJ1939Name, AddressAs<zorv::GetJ1939NameFn>(&GetJ1939Name)});
+    list.push_back({zorv::kLookupCheckAssignable, AddressAs<zorv::CheckAssignableFn>(&CheckAssignable)});
+    list.push_back({zorv::kLookupSendJ1939Msg, AddressAs<zorv::SendJ1939MsgFn>(&SendJ1939Msg)});
+    list.push_back({zorv::kLookupParseJ1939Msg, AddressAs<zorv::ParseJ1939MsgFn>(&ParseJ1939Msg)});
+}
+
+}  // namespace hostsim

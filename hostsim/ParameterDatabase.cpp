@@ -1,0 +1,195 @@
+#include "hostsim/ParameterDatabase.h"
+
+#include <algorithm>
+
+namespace hostsim {
+
+void ParameterDatabase::AddDataPoint(const DataPointSpec& dataPoint) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* existing = FindLocked(dataPoint.teskId);
+    if (existing != nullptr) {
+        *existing = Entry{dataPoint, false, {}};
+        return;
+    }
+    dataPoints_.push_back(Entry{dataPoint, false, {}});
+}
+
+size_t ParameterDatabase::DataPointCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return dataPoints_.size();
+}
+
+std::optional<DataPointSpec> ParameterDatabase::DataPointAt(size_t index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index >= dataPoints_.size()) return std::nullopt;
+    return dataPoints_[index].spec;
+}
+
+std::optional<DataPointSpec> ParameterDatabase::Find(TESKID teskId) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return std::nullopt;
+    return entry->spec;
+}
+
+std::optional<DataPointSpec> ParameterDatabase::FindByName(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Entry& entry : dataPoints_) {
+        if (entry.spec.name == name) return entry.spec;
+    }
+    return std::nullopt;
+}
+
+std::optional<size_t> ParameterDatabase::IndexOf(TESKID teskId) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (size_t i = 0; i < dataPoints_.size(); ++i) {
+        if (dataPoints_[i].spec.teskId == teskId) return i;
+    }
+    return std::nullopt;
+}
+
+std::vector<TESKID> ParameterDatabase::TeskIdsForUdis(const std::vector<ZUdi>& udis) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<TESKID> teskIds;
+    for (ZUdi udi : udis) {
+        for (const Entry& entry : dataPoints_) {
+            const auto& named = entry.spec.udis;
+            if (std::find(named.begin(), named.end(), udi) != named.end()) {
+                teskIds.push_back(entry.spec.teskId);
+            }
+        }
+    }
+    return teskIds;
+}
+
+std::optional<size_t> ParameterDatabase::PgnIndex(ZPgn pgn) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<ZPgn> pgns = PgnsLocked();
+    auto found = std::find(pgns.begin(), pgns.end(), pgn);
+    if (found == pgns.end()) return std::nullopt;
+    return static_cast<size_t>(found - pgns.begin());
+}
+
+std::optional<std::vector<TESKID>> ParameterDatabase::TeskIdsOfPgnIndex(size_t index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<ZPgn> pgns = PgnsLocked();
+    if (index >= pgns.size()) return std::nullopt;
+    std::vector<TESKID> teskIds;
+    for (const Entry& entry : dataPoints_) {
+        if (entry.spec.attribute.pgn == pgns[index]) teskIds.push_back(entry.spec.teskId);
+    }
+    return teskIds;
+}
+
+bool ParameterDatabase::SetVisible(TESKID teskId, bool visible) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return false;
+    entry->spec.visible = visible;
+    return true;
+}
+
+bool ParameterDatabase::SetValid(TESKID teskId, bool valid) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return false;
+    entry->spec.valid = valid;
+    return true;
+}
+
+bool ParameterDatabase::SetValue(TESKID teskId, const std::vector<uint8_t>& value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return false;
+    entry->spec.value = value;
+    return true;
+}
+
+bool ParameterDatabase::SetDisplayValue(TESKID teskId, const std::wstring& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return false;
+    entry->hasDisplayValue = true;
+    entry->displayValue = text;
+    return true;
+}
+
+std::optional<std::wstring> ParameterDatabase::ValueText(TESKID teskId) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return std::nullopt;
+    return entry->hasDisplayValue ? entry->displayValue : entry->spec.valueText;
+}
+
+DataPointState ParameterDatabase::State(TESKID teskId) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    DataPointState state;
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return state;
+    state.known = true;
+    state.visible = entry->spec.visible;
+    state.valid = entry->spec.valid;
+    state.hasDisplayValue = entry->hasDisplayValue;
+    state.displayValue = entry->displayValue;
+    state.value = entry->spec.value;
+    return state;
+}
+
+void ParameterDatabase::AddCategory(const CategorySpec& category) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    categories_.push_back(category);
+}
+
+size_t ParameterDatabase::CategoryCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return categories_.size();
+}
+
+std::optional<CategorySpec> ParameterDatabase::CategoryAt(size_t index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index >= categories_.size()) return std::nullopt;
+    return categories_[index];
+}
+
+std::optional<size_t> ParameterDatabase::CategoryIndexOf(ZCategoryId id) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (size_t i = 0; i < categories_.size(); ++i) {
+        if (categories_[i].id == id) return i;
+    }
+    return std::nullopt;
+}
+
+void ParameterDatabase::SetDiscoveryUdis(const std::vector<ZUdi>& udis) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    discoveryUdis_ = udis;
+}
+
+std::vector<ZUdi> ParameterDatabase::DiscoveryUdis() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return discoveryUdis_;
+}
+
+void ParameterDatabase::Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    dataPoints_.clear();
+    categories_.clear();
+    discoveryUdis_.clear();
+}
+
+ParameterDatabase::Entry* ParameterDatabase::FindLocked(TESKID teskId) {
+    for (Entry& entry : dataPoints_) {
+        if (entry.spec.teskId == teskId) return &entry;
+    }
+    return nullptr;
+}
+
+std::vector<ZPgn> ParameterDatabase::PgnsLocked() {
+    std::vector<ZPgn> pgns;
+    for (const Entry& entry : dataPoints_) {
+        ZPgn pgn = entry.spec.attribute.pgn;  // a packed field binds to no reference
+        if (std::find(pgns.begin(), pgns.end(), pgn) == pgns.end()) pgns.push_back(pgn);
+    }
+    return pgns;
+}
+
+}  // namespace hostsim

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and test the plug-in on
+# Linux and as a 32-bit Windows DLL under Wine. Safe to run again: it only installs
+# packages that are missing.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+need=()
+want() { dpkg -s "$1" >/dev/null 2>&1 || need+=("$1"); }
+
+for p in build-essential cmake ninja-build pkg-config clang \
+         libsimpleini-dev libicu-dev googletest libgtest-dev libgmock-dev \
+         libbenchmark-dev nlohmann-json3-dev libcli11-dev \
+         g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+         can-utils; do
+  want "$p"
+done
+
+if [ "${SKIP_WINE:-0}" != 1 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    export NEED_UPDATE=1
+  fi
+  want wine
+  want wine32:i386
+fi
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "install-deps: installing ${need[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+else
+  echo "install-deps: everything present"
+fi

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The whole suite: installs what a fresh machine lacks, then builds and runs the tests
+# on Linux, under AddressSanitizer with UndefinedBehaviorSanitizer, under
+# ThreadSanitizer, and against the 32-bit Windows DLL under Wine. Prints how many tests
+# ran in each configuration. Set MARL_SKIP=windows,tsan,... to leave configurations out.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+skip=",${MARL_SKIP:-},"
+summary=()
+
+count_tests() {  # sums the GoogleTest totals of the last CTest run of a build folder
+  local log="build/$1/Testing/Temporary/LastTest.log"
+  [ -f "$log" ] || { echo 0; return; }
+  grep -aoE '\[  PASSED  \] [0-9]+ test' "$log" | awk '{s += $4} END {print s + 0}'
+}
+
+run_preset() {
+  local preset=$1 label=$2
+  if [[ "$skip" == *",$preset,"* ]]; then
+    summary+=("$label: skipped")
+    return
+  fi
+  echo "==== $label: configure and build (preset $preset)"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "==== $label: run"
+  ctest --preset "$preset" --output-on-failure
+  summary+=("$label: $(count_tests "$preset") tests passed")
+}
+
+run_preset linux "Linux"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_preset asan "Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_preset tsan "Linux, ThreadSanitizer"
+
+if [[ "$skip" != *",windows,"* ]]; then
+  export WINEDEBUG=-all
+  export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-marl}"
+  # The first start of a prefix builds it; do that once before tests start in parallel.
+  wineboot -i >/dev/null 2>&1 || true
+fi
+run_preset windows "Windows DLL (i686) under Wine"
+
+echo
+echo "==== Summary"
+for line in "${summary[@]}"; do echo "  $line"; done

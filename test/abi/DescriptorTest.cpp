@@ -1,0 +1,72 @@
+#include <set>
+
+#include "PluginFixture.h"
+
+namespace marl::test {
+namespace {
+
+TEST(Descriptor, SameAddressAndValuesOnEveryCall) {
+    ASSERT_TRUE(Plugin().Loaded());
+    zorv::PluginDescriptor* first = Plugin().CallGetDllInfo();
+    const zorv::PluginDescriptor copy = *first;
+    zorv::PluginDescriptor* second = Plugin().CallGetDllInfo();
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(second->interfaceVersion, 0x00180001u);
+    EXPECT_EQ(second->secondInterfaceVersion, 0x00030019u);
+    EXPECT_EQ(second->reserved12, 0u);
+    EXPECT_EQ(second->reserved16, 0u);
+    EXPECT_EQ(second->field20, 2u);
+    EXPECT_EQ(second->table, copy.table);
+    EXPECT_EQ(copy.interfaceVersion, second->interfaceVersion);
+}
+
+TEST(Descriptor, TableHas23EntriesInHostOrderThenTheClosingRow) {
+    const std::vector<uint32_t> expected = {0x10279, 0x10258, 0x10259, 0x10283, 0x1025d, 0x1025f,
+                                            0x1025a, 0x10260, 0x10261, 0x10262, 0x10263, 0x10264,
+                                            0x10277, 0x10278, 0x10286, 0x10287, 0x10404, 0x10289,
+                                            0x1027c, 0x1027d, 0x1027b, 0x1028b, 0x1028c};
+    const zorv::DispatchEntry* table = Plugin().Descriptor()->table;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(table[i].id, expected[i]) << "row " << i;
+        EXPECT_NE(table[i].function, nullptr) << "row " << i;
+    }
+    EXPECT_EQ(table[expected.size()].id, 0u);
+    EXPECT_EQ(table[expected.size()].function, nullptr);
+
+    std::set<void*> distinct;
+    for (size_t i = 0; i < expected.size(); ++i) distinct.insert(table[i].function);
+    EXPECT_EQ(distinct.size(), expected.size() - 1) << "only 0x10262 and 0x10264 share a function";
+    EXPECT_EQ(Plugin().EntryAddress(0x10262), Plugin().EntryAddress(0x10264));
+}
+
+TEST(Descriptor, UnsupportedEntriesAnswerZeroWithoutAnApp) {
+    uint32_t a = 7, b = 7;
+    EXPECT_EQ(EntryOf<zorv::FnUnsupportedOut1>(0x10260)(&a), 0);
+    EXPECT_EQ(a, 0u);
+    a = b = 7;
+    EXPECT_EQ(EntryOf<zorv::FnUnsupportedOut2>(0x10261)(&a, &b), 0);
+    EXPECT_EQ(a + b, 0u);
+    a = 7;
+    EXPECT_EQ(EntryOf<zorv::FnUnsupportedArgs2Out>(0x10262)(1, 2, &a), 0);
+    EXPECT_EQ(a, 0u);
+    a = 7;
+    EXPECT_EQ(EntryOf<zorv::FnUnsupportedArg1Out>(0x10263)(1, &a), 0);
+    EXPECT_EQ(a, 0u);
+    a = 7;
+    EXPECT_EQ(EntryOf<zorv::FnUnsupportedArg1Out>(0x1028b)(1, &a), 1) << "needs an application object";
+    EXPECT_EQ(a, 7u);
+}
+
+TEST(Descriptor, HashMessageThroughItsEntry) {
+    auto hash = EntryOf<zorv::FnHashMessage>(0x10289);
+    const uint8_t request[] = {0x00, 0xEA, 0x00, 0x06};
+    uint32_t out = 99;
+    EXPECT_EQ(hash(0, request, 4, 0, 0, 16, &out), 0);
+    EXPECT_EQ(out, 0u);
+    const uint8_t twoKey[] = {0x11, 0x20, 0x30};
+    EXPECT_EQ(hash(0, twoKey, 3, 0, 0, 7, &out), 0);
+    EXPECT_EQ(out, 3u);
+}
+
+}  // namespace
+}  // namespace marl::test

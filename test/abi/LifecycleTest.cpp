@@ -1,0 +1,104 @@
+// The application object's life as the host sees it: nothing before the first
+// registration, one object for all modules, gone after the last unregistration.
+#include <cstring>
+
+#include "PluginFixture.h"
+#include "host/ZorvRecords.h"
+
+namespace marl::test {
+namespace {
+
+constexpr uint32_t kUiHandle = 0x1234;
+
+// Entry 0x1028b answers 1 without an application object and 0 with one.
+bool AppExists() {
+    uint32_t out = 7;
+    return EntryOf<zorv::FnUnsupportedArg1Out>(zorv::kEntryUnsupported6)(0, &out) == 0;
+}
+
+uint16_t Unregister(int32_t handle) {
+    return EntryOf<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule)(handle);
+}
+
+TEST(Lifecycle, EntriesBeforeAnyRegistration) {
+    ASSERT_FALSE(AppExists());
+    EXPECT_EQ(EntryOf<zorv::FnSubscribeDatapoint>(zorv::kEntrySubscribeDatapoint)(1, 100), 1);
+    EXPECT_EQ(EntryOf<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints)(1, nullptr, 0), 1);
+    EXPECT_EQ(EntryOf<zorv::FnModuleHandleOnly>(zorv::kEntryRequestDiagnosticPgns)(1), 0);
+    EXPECT_EQ(EntryOf<zorv::FnModuleHandleOnly>(zorv::kEntryNotifyDisconnect)(1), 0);
+    EXPECT_EQ(EntryOf<zorv::FnModuleHandleOnly>(zorv::kEntryClearFaultCodes)(1), 0);
+    const uint8_t msg[] = {0x00, 0xEE, 0x00, 6, 0x00, 0xFF, 1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_EQ(EntryOf<zorv::FnParseMessage>(zorv::kEntryParseMessage)(1, msg, sizeof(msg), 0), 0);
+    EXPECT_EQ(EntryOf<zorv::FnStartRecording>(zorv::kEntryStartRecording)(1, 0, 0, 0), 1);
+    EXPECT_EQ(EntryOf<zorv::FnAppendDataToRecordingFile>(zorv::kEntryAppendDataToRecordingFile)(0, 0, nullptr), 1);
+    EXPECT_EQ(EntryOf<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile)(0, 0, 0), 1);
+    EXPECT_EQ(Unregister(1), 0);
+    auto sign = EntryOf<zorv::FnCheckHandleSign>(zorv::kEntryCheckHandleSign);
+    EXPECT_EQ(sign(-1), 5);
+    EXPECT_EQ(sign(0), 0);
+    EXPECT_EQ(sign(255), 0);
+    EXPECT_FALSE(AppExists()) << "none of these entries may create the application object";
+}
+
+TEST(Lifecycle, LastUnregistrationDestroysAndANewRegistrationRebuilds) {
+    auto reg = EntryOf<zorv::FnRegisterModule>(zorv::kEntryRegisterModule);
+    auto regInfo = EntryOf<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
+    auto sign = EntryOf<zorv::FnCheckHandleSign>(zorv::kEntryCheckHandleSign);
+
+    ASSERT_EQ(reg(kUiHandle, 1, L"0"), 0);
+    EXPECT_TRUE(AppExists());
+    EXPECT_EQ(sign(-1), 5) << "the same with an application object";
+    EXPECT_EQ(sign(0), 0);
+
+    ModuleInfo info;
+    std::memset(&info, 0, sizeof(info));
+    info.ecuAddress = 3;
+    info.channel = 1;
+    info.moduleId = 1002;
+    ASSERT_EQ(regInfo(kUiHandle, 2, &info), 0);
+
+    EXPECT_EQ(Unregister(1), 0);
+    EXPECT_TRUE(AppExists()) << "one module left: the objects stay";
+    EXPECT_EQ(Unregister(2), 0);
+    EXPECT_FALSE(AppExists()) << "the last module took the objects with it";
+
+    ASSERT_EQ(reg(kUiHandle, 3, L"11"), 0);
+    EXPECT_TRUE(AppExists());
+    EXPECT_EQ(Unregister(3), 0);
+    EXPECT_FALSE(AppExists());
+}
+
+TEST(Lifecycle, RegistrationRefusesBadInputWithoutKeepingAnObject) {
+    auto regInfo = EntryOf<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
+    EXPECT_EQ(regInfo(kUiHandle, 1, nullptr), 3);
+    EXPECT_FALSE(AppExists());
+    auto reg = EntryOf<zorv::FnRegisterModule>(zorv::kEntryRegisterModule);
+    EXPECT_EQ(reg(kUiHandle, 0, L"0"), 5);
+    EXPECT_EQ(reg(kUiHandle, 256, L"0"), 5);
+    // The refused registrations left an object without modules; it goes with the next
+    // unregistration call.
+    Unregister(1);
+    EXPECT_FALSE(AppExists());
+}
+
+TEST(Lifecycle, VehicleAppCommandWithAndWithoutApp) {
+    auto cmd = EntryOf<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
+    wchar_t text[64] = {0};
+    int16_t length = 64;
+    uint32_t flag = 0;
+    EXPECT_EQ(cmd(1, 1012, text, &length, nullptr, nullptr, &flag), 0);
+    EXPECT_EQ(std::wstring(text), L"\u00A7J1939:Baud=Auto");
+    EXPECT_EQ(length, 16);
+
+    ASSERT_EQ(EntryOf<zorv::FnRegisterModule>(zorv::kEntryRegisterModule)(kUiHandle, 1, L"0"), 0);
+    length = 64;
+    EXPECT_EQ(cmd(1, 1012, text, &length, nullptr, nullptr, &flag), 0);
+    EXPECT_EQ(std::wstring(text), L"0\u00A7J1939:Baud=Auto");
+    EXPECT_EQ(length, 17);
+    EXPECT_EQ(cmd(1, 3003, nullptr, nullptr, nullptr, nullptr, nullptr), 57);
+    EXPECT_EQ(Unregister(1), 0);
+    EXPECT_FALSE(AppExists());
+}
+
+}  // namespace
+}  // namespace marl::test
