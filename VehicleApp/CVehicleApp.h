@@ -73,6 +73,15 @@ public:
     // ---- host trace source (core/HostTrace.cpp) ----
     HostTrace& Trace() { return trace_; }
 
+    // ---- registration, component identification, finishing, sending (core/) ----
+    // (declarations of the registration workers go here)
+
+    // ---- discovery (discovery/) ----
+    // (declarations of the discovery workers go here)
+
+    // ---- receive path, categories and the prompt (receive/) ----
+    // (declarations of the receive workers go here)
+
     // ---- entries whose workers follow in their subsystems ----
     uint16_t RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info);
     uint16_t UnregisterModule(int32_t moduleHandle);
@@ -115,6 +124,9 @@ public:
 
     std::array<int16_t, kCategoryIdCount> categoryIds;
     std::map<uint32_t, uint8_t> recordedPgns;
+
+    // (state of the registration workers goes here)
+    // (state of the discovery and receive workers goes here)
 
     platform::Event& ResponseEvent() { return responseEvent_; }
     platform::Event& AbortTestEvent() { return abortTestEvent_; }

@@ -78,8 +78,9 @@ struct DispatchEntry {
     void* function;
 };
 
-// The descriptor GetDllInfo returns. Its layout is fixed by the host for a 32-bit process.
-#pragma pack(push, 4)
+// The descriptor GetDllInfo returns. Its layout is fixed by the host for a 32-bit process,
+// where natural alignment gives exactly the host's offsets; a 64-bit build keeps natural
+// alignment too, so that the table pointer is never misaligned.
 struct PluginDescriptor {
     uint32_t interfaceVersion;     // 0x00180001
     const DispatchEntry* table;
@@ -88,8 +89,6 @@ struct PluginDescriptor {
     uint32_t reserved16;           // never written
     uint16_t field20;              // written as 2 on every call
 };
-#pragma pack(pop)
-
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(offsetof(PluginDescriptor, table) == 4, "descriptor layout is fixed by the host");
 static_assert(offsetof(PluginDescriptor, secondInterfaceVersion) == 8, "descriptor layout");

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace marl::platform {
 
@@ -126,6 +127,14 @@ private:
 // ANSI code page is Latin-1 (code points 0 to 255 map to themselves).
 int WideToAnsi(const wchar_t* src, int srcLen, char* dst, int dstCap, bool* usedDefault);
 int AnsiToWide(const char* src, int srcLen, wchar_t* dst, int dstCap);
+
+// Where the host's installation lives. The host names its files by absolute device
+// paths such as "\\Hard Disk\\Brakk\\Zorv\\Ini\\AppConfig.ini". When the environment
+// variable MARL_HOST_ROOT names a folder, such a path is placed under that folder (this
+// is how a workstation or a test mounts a copy of the device's file tree); otherwise it
+// is left as it is on Windows and rooted at "/" elsewhere. Backslashes become the
+// platform's separator.
+std::string HostPath(const char* devicePath);
 
 // Platform debug output (OutputDebugStringW on Windows, standard error elsewhere when
 // MARL_DEBUG_OUTPUT is set in the environment, else discarded).
