@@ -82,6 +82,10 @@ public:
     // ---- receive path, categories and the prompt (receive/) ----
     // (declarations of the receive workers go here)
 
+    // ---- unregistration and teardown (core/Unregistration.cpp) ----
+    void UnclaimBusAddress(int32_t sendHandle);
+    uint16_t ClearDataManagerFaultCodeList(int32_t moduleHandle);
+
     // ---- entries whose workers follow in their subsystems ----
     uint16_t RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info);
     uint16_t UnregisterModule(int32_t moduleHandle);

@@ -16,23 +16,6 @@ uint16_t CVehicleApp::RegisterModule(uint32_t /*uiHandle*/, int32_t moduleHandle
     return AddModuleRecord(moduleHandle, info, firstOnChannel) ? 0 : 20;
 }
 
-// PLACEHOLDER (unregistration): raises the exit event for the last module and removes
-// the record.
-uint16_t CVehicleApp::UnregisterModule(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return 5;
-    if (shared_ != nullptr) shared_->SignalExitIfLast();
-    RemoveModuleRecord(moduleHandle);
-    return 0;
-}
-
-// PLACEHOLDER (disconnect): stops the query thread's connection and clears the flag.
-uint16_t CVehicleApp::NotifyDisconnect(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return 5;
-    if (shared_ != nullptr) shared_->SetConnected(false);
-    connected = false;
-    return 0;
-}
-
 // PLACEHOLDER (health report requests).
 uint16_t CVehicleApp::RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
     return CheckHandle(moduleHandle) ? 0 : 5;

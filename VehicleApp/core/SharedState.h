@@ -50,6 +50,9 @@ public:
     // Returns true when this call started the thread.
     bool StartQueryThread(std::function<void()> body);
     bool QueryThreadStarted() const { return queryThreadStarted_.load() != 0; }
+    // True while a started query thread has not been joined; a thread that failed to
+    // start never signals the query event, so nobody may wait for it.
+    bool QueryThreadRunning() const { return queryThread_.Joinable(); }
 
     // The pause every worker makes: waits on the exit event for `ms`. True means the exit
     // event is signalled and the caller must stop its loop now.

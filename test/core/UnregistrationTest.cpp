@@ -1,0 +1,151 @@
+// Unregistration and disconnect: what is waited for, what is released, what is told.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/core/SharedState.h"
+#include "hostsim/HostSim.h"
+
+namespace marl {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+ModuleInfo Info(int16_t address, int16_t channel) {
+    ModuleInfo info;
+    std::memset(&info, 0, sizeof(info));
+    info.ecuAddress = address;
+    info.channel = channel;
+    return info;
+}
+
+class Unregistration : public ::testing::Test {
+protected:
+    SharedState shared{1};
+    CVehicleApp app{1};
+    void SetUp() override {
+        hostsim::Reset();
+        app.Attach(&shared, 0);
+    }
+    ModuleRecordPtr Add(int32_t handle, int16_t address, int16_t channel, bool first) {
+        return app.AddModuleRecord(handle, Info(address, channel), first);
+    }
+};
+
+TEST_F(Unregistration, UnknownHandleOnlyRaisesExitForTheLastModule) {
+    Add(1, 0x00, 1, true);
+    Add(2, 0x03, 1, false);
+    EXPECT_EQ(app.UnregisterModule(9), 0);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "two modules are still registered";
+    EXPECT_EQ(shared.Modules()->Count(), 2);
+    EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u);
+    EXPECT_EQ(hostsim::CallCount("Zorv_EnableParsing"), 0u);
+
+    app.RemoveModuleRecord(2);
+    EXPECT_EQ(app.UnregisterModule(9), 0);
+    EXPECT_TRUE(shared.ExitEvent().IsSignalled());
+    EXPECT_EQ(shared.Modules()->Count(), 1);
+    EXPECT_EQ(app.UnregisterModule(0), 5);
+    EXPECT_EQ(app.UnregisterModule(300), 5);
+}
+
+TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
+    Add(1, 0x00, 1, true);
+    Add(2, 0x03, 1, false);
+    EXPECT_EQ(app.UnregisterModule(2), 0);
+    EXPECT_EQ(app.FindModule(2), nullptr);
+    auto unclaims = hostsim::CallsTo(hostsim::names::kUnclaimBusAddress);
+    ASSERT_EQ(unclaims.size(), 1u);
+    EXPECT_EQ(unclaims[0].Arg(0), "1") << "the address is released on the channel's connection";
+    auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
+    ASSERT_EQ(parsing.size(), 1u);
+    EXPECT_EQ(parsing[0].Arg(0), "2");
+    EXPECT_EQ(parsing[0].Arg(1), "0");
+    EXPECT_EQ(hostsim::CallCount("Zorv_RemoveNotifyModule"), 1u);
+    auto clears = hostsim::CallsTo(hostsim::names::kClearFaultList);
+    ASSERT_EQ(clears.size(), 1u);
+    EXPECT_EQ(clears[0].Arg(0), "2");
+}
+
+TEST_F(Unregistration, MissingHostFunctionsAreTracedAndDoNotStopIt) {
+    Add(1, 0x00, 1, true);
+    hostsim::RemoveLookup(zorv::kLookupUnclaimBusAddress);
+    hostsim::RemoveLookup(zorv::kLookupClearFaultList);
+    EXPECT_EQ(app.UnregisterModule(1), 0);
+    EXPECT_EQ(app.FindModule(1), nullptr);
+    EXPECT_EQ(app.ClearDataManagerFaultCodeList(1), 20);
+}
+
+TEST_F(Unregistration, LastModuleWaitsForBusyWorkAndTheQueryThread) {
+    auto rec = Add(1, 0x00, 1, true);
+    rec->SetBusy(true);
+    std::atomic<bool> queryEnded{false};
+    shared.StartQueryThread([this, &queryEnded] {
+        while (!shared.PauseOrExit(20)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        queryEnded = true;
+        shared.SignalQuery();
+    });
+    std::thread discovery([rec] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        rec->SetBusy(false);
+    });
+    const auto start = Clock::now();
+    EXPECT_EQ(app.UnregisterModule(1), 0);
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    discovery.join();
+    EXPECT_GE(waited, 120) << "it must wait for the busy module";
+    EXPECT_TRUE(queryEnded.load()) << "it must wait for the query thread's end";
+    EXPECT_EQ(rec->BusyCount(), 0);
+}
+
+TEST_F(Unregistration, FailedRegistrationIsRemovedAtOnceButStillReleasesTheAddress) {
+    auto rec = Add(1, 0x00, 1, true);
+    rec->SetBusy(true);
+    rec->registrationFailed = true;
+    const auto start = Clock::now();
+    EXPECT_EQ(app.UnregisterModule(1), 0);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
+    EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 1u);
+    EXPECT_EQ(app.FindModule(1), nullptr);
+}
+
+TEST_F(Unregistration, PlaybackWaitsForNothingAndReleasesNothing) {
+    Add(1, 0x00, 1, true)->SetBusy(true);
+    app.playbackStatus = 1;
+    EXPECT_EQ(app.UnregisterModule(1), 0);
+    EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u);
+    EXPECT_EQ(app.FindModule(1), nullptr);
+}
+
+TEST_F(Unregistration, DisconnectNotifiesOnlyModulesSharingAConnection) {
+    Add(1, 0x00, 1, true);
+    Add(2, 0x03, 1, false);
+    Add(3, 0x00, 2, true);
+    app.connected = true;
+    EXPECT_EQ(app.NotifyDisconnect(1), 0);
+    auto notes = hostsim::CallsTo("Zorv_ClientConnectionNotify");
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].Arg(0), "2");
+    EXPECT_EQ(notes[0].Arg(1), "1");
+    EXPECT_FALSE(shared.ConnectedEvent().IsSignalled());
+    EXPECT_FALSE(app.connected.load());
+    EXPECT_EQ(app.NotifyDisconnect(-4), 5);
+}
+
+TEST_F(Unregistration, DisconnectDuringPlaybackChangesNothing) {
+    Add(1, 0x00, 1, true);
+    Add(2, 0x03, 1, false);
+    app.playbackStatus = 1;
+    EXPECT_EQ(app.NotifyDisconnect(1), 0);
+    EXPECT_EQ(hostsim::CallCount("Zorv_ClientConnectionNotify"), 0u);
+    EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
+}
+
+}  // namespace
+}  // namespace marl
