@@ -14,6 +14,7 @@
 #include "VehicleApp/core/HostTrace.h"
 #include "VehicleApp/core/ModuleList.h"
 #include "VehicleApp/core/ModuleRecord.h"
+#include "VehicleApp/receive/FreezeFrameStore.h"
 #include "platform/Platform.h"
 
 struct ModuleInfo;
@@ -74,13 +75,76 @@ public:
     HostTrace& Trace() { return trace_; }
 
     // ---- registration, component identification, finishing, sending (core/) ----
-    // (declarations of the registration workers go here)
+    // Registration of one module (core/Registration.cpp).
+    uint16_t GetDeviceId();
+    uint16_t OverrideZorvRp1210Implementation(int32_t moduleHandle);
+    uint16_t ConnectToBus(int32_t moduleHandle, int16_t channel, bool firstOnChannel);
+    // The adapter's product id (core/ProductId.cpp); 0 when the host cannot tell.
+    int32_t GetProductId();
+    // Adapters whose supported-PGN discovery waits for registration completion.
+    bool IsDeferredDiscoveryAdapter() const;
+    // Picks the parameter file and component for the module and loads them
+    // (core/ParameterFileLoader.cpp).
+    uint16_t GetJ1939NameAndLoadBinFile(ModuleRecord& record);
+    uint16_t LoadParameterFile(int32_t moduleHandle, const wchar_t* vehicleName, const char* componentName,
+                               const wchar_t* fileName);
+    // Names the component after the address the ECU's J1939 NAME stands for and keeps
+    // that address as the record's component SA (core/ComponentIdentification.cpp).
+    void GetComponentNameByJ1939Name(ModuleRecord& record, char* componentName, size_t componentCapacity,
+                                     wchar_t* fileName, size_t fileCapacity);
+    // Filter, address claim, categories and discovery (core/FinishRegistration.cpp). The
+    // second form works on a record the caller already holds (in playback it is not in
+    // the module list); a null record gives 5.
+    uint16_t FinishRegistration(int32_t moduleHandle);
+    uint16_t FinishRegistration(int32_t moduleHandle, const ModuleRecordPtr& record);
+    uint16_t SetFilterForSourceAddress(const ModuleRecord& record);
+    uint16_t SendClaimDiagToolAddress(int32_t sendHandle);
+    // The connection the module's bus commands go through: the send handle registered
+    // for its address and channel, or the record's own when none is registered.
+    int32_t BusHandleOf(const ModuleRecord& record);
+    // Puts a message on the bus and, where asked, waits for the receive path to report
+    // the answer (core/MessageSender.cpp).
+    uint16_t SendTimedMessage(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t awaitedPgn,
+                              bool expectAnswer, uint8_t attempts, uint16_t timeoutMs);
+    // Asks, when the host's configuration says so, whether only supported parameters are
+    // shown (receive/SupportedParametersPrompt.cpp).
+    void PromptShowOnlySupported(uint32_t uiHandle);
 
     // ---- discovery (discovery/) ----
-    // (declarations of the discovery workers go here)
+    // Sends a J1939 Request for `pgn` through SendTimedMessage, awaiting that PGN.
+    uint16_t RequestPgn(int32_t sendHandle, uint32_t pgn, uint8_t destination, bool expectAnswer,
+                        uint16_t timeoutMs, uint8_t attempts);
+    // Records the PGN behind one data point in the module's table (unless the data point
+    // is a guided test).
+    void BuildSupportedPgnListByTeskid(ModuleRecord& module, uint32_t teskId);
+    // Fills the module's table from its "RequestPGNs" data points (or, on adapter 0x47,
+    // from the host's discovery identifiers and every data point).
+    void BuildSupportedPgnList(ModuleRecord& module);
+    // Probes each not yet answered PGN behind the data points once at the module's
+    // address and, still unanswered, globally; then records their PGNs.
+    void RequestPgnsForTeskIds(int32_t moduleHandle, const std::vector<uint32_t>& teskIds);
+    std::vector<uint32_t> TeskIdsForUdi(int32_t moduleHandle, uint32_t udi);
+    // Requests, `passes` times, every PGN of the table that has not been answered.
+    void RequestSupportedPgns(ModuleRecord& module, uint8_t destination, int passes);
+    // The whole discovery for one module; 3 when there is none.
+    uint16_t BuildAndRequestSupportedPgns(ModuleRecord* module);
+    void GetSupportedVehicleInfoPgns(ModuleRecord& module, std::vector<uint32_t>& pgns);
+    uint16_t BuildVehicleInfoPgnList(ModuleRecord& module);
+    void RequestCategoryPgns(int32_t moduleHandle, int16_t categoryId);
+    void SetAllDataPointsVisible(ModuleRecord& module, bool defaultVisible);
 
     // ---- receive path, categories and the prompt (receive/) ----
-    // (declarations of the receive workers go here)
+    // (ParseMessage and GetVin are declared with the entries and host commands below.)
+    // The record of the module at `sourceAddress` on the connection of `sendHandle`.
+    ModuleRecordPtr FindModuleBySourceAddress(int32_t sendHandle, uint8_t sourceAddress);
+    // The host's J1939 parser, looked up on first use and kept.
+    zorv::ParseJ1939MsgFn GetParseMessageFunctionPointer();
+    // Keeps the id of a category whose name marks one of the roles (trip data, PGNs to
+    // probe, vehicle information...); the host's result of the id look-up, 0 otherwise.
+    uint16_t ClassifyCategory(int32_t moduleHandle, int32_t categoryIndex, const char* name);
+    // Requests the supported, periodically requested PGNs behind a category's data points
+    // from the engine; false only when no module has the handle.
+    bool UpdateCategoryData(int32_t moduleHandle, int16_t categoryId);
 
     // ---- unregistration and teardown (core/Unregistration.cpp) ----
     void UnclaimBusAddress(int32_t sendHandle);
@@ -107,7 +171,6 @@ public:
     void RegistrationIsComplete(int32_t moduleHandle);
     uint16_t HandleFaultInfoRequest(int32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length,
                                     uint8_t* data, int16_t* extra, uint32_t* flag);
-    bool UpdateTripData(int32_t moduleHandle);
     uint16_t CallGenerateHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length);
     uint16_t GetVin(int32_t moduleHandle, wchar_t* text, int16_t* length);
 
@@ -130,7 +193,15 @@ public:
     std::map<uint32_t, uint8_t> recordedPgns;
 
     // (state of the registration workers goes here)
-    // (state of the discovery and receive workers goes here)
+    // ---- state of the discovery and receive workers ----
+    // Set while a fault-clearing exchange runs: fault messages are not parsed meanwhile.
+    std::atomic<bool> clearingInProgress{false};
+    // The address a DM4 or DM30 request is aimed at; its answers are kept, not parsed.
+    std::atomic<uint8_t> expectedDmSa{kGlobalAddress};
+    // The last freeze frame from `expectedDmSa`, handed to the fault list.
+    FreezeFrameStore freezeFrame;
+    // The host's J1939 parser once found.
+    std::atomic<zorv::ParseJ1939MsgFn> parseJ1939Msg{nullptr};
 
     platform::Event& ResponseEvent() { return responseEvent_; }
     platform::Event& AbortTestEvent() { return abortTestEvent_; }

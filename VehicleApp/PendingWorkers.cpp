@@ -4,17 +4,9 @@
 // by its subsystem's real worker and then removed from here.
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/SharedState.h"
+#include "host/ZorvApi.h"
 
 namespace marl {
-
-// PLACEHOLDER (registration): only the module table part of registration: the handle is
-// checked and the record joins the list with its send handle.
-uint16_t CVehicleApp::RegisterModule(uint32_t /*uiHandle*/, int32_t moduleHandle, const ModuleInfo& info) {
-    if (!CheckHandle(moduleHandle)) return 5;
-    ModuleRecord probe(moduleHandle, info);
-    const bool firstOnChannel = !FindByChannel(nullptr, probe.Channel());
-    return AddModuleRecord(moduleHandle, info, firstOnChannel) ? 0 : 20;
-}
 
 // PLACEHOLDER (health report requests).
 uint16_t CVehicleApp::RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
@@ -23,9 +15,6 @@ uint16_t CVehicleApp::RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
 
 // PLACEHOLDER (fault clearing).
 uint16_t CVehicleApp::ClearFaultCodes(int32_t /*moduleHandle*/) { return 0; }
-
-// PLACEHOLDER (receive path).
-uint16_t CVehicleApp::ParseMessage(int32_t, const uint8_t*, uint16_t, uint32_t) { return 0; }
 
 // PLACEHOLDER (subscriptions).
 uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t, const uint32_t*, int32_t, bool) { return 0; }
@@ -59,13 +48,23 @@ uint16_t CVehicleApp::HandleFaultInfoRequest(int32_t, int16_t, wchar_t*, int16_t
     return 0;
 }
 
-// PLACEHOLDER (trip-data category).
-bool CVehicleApp::UpdateTripData(int32_t) { return false; }
-
 // PLACEHOLDER (health report): no report is generated yet, which the host sees as failure.
 uint16_t CVehicleApp::CallGenerateHealthReport(int32_t, wchar_t*, int16_t*) { return 46; }
 
-// PLACEHOLDER (VIN).
-uint16_t CVehicleApp::GetVin(int32_t, wchar_t*, int16_t*) { return 0; }
+// PLACEHOLDER (parameter visibility): with the show-only-supported option on, a data
+// point follows the support of its own PGN; otherwise it takes the default. The special
+// PGN source of query-message data points is left to the real worker.
+void CVehicleApp::SetAllDataPointsVisible(ModuleRecord& module, bool defaultVisible) {
+    uint16_t count = 0;
+    Zorv_GetDPCount(module.Handle(), &count);
+    for (uint16_t index = 0; index < count; ++index) {
+        TESKID teskId = 0;
+        ZPgn pgn = 0;
+        Zorv_GetDPID(module.Handle(), index, &teskId);
+        Zorv_GetPIDForTESKID(module.Handle(), teskId, &pgn);
+        const bool visible = showOnlySupported ? module.pgnMap.isSupported(pgn) : defaultVisible;
+        Zorv_SetDataPointVisible(module.Handle(), teskId, visible ? 1 : 0);
+    }
+}
 
 }  // namespace marl

@@ -23,6 +23,16 @@ void BinFiles::Load(ZModuleHandle handle, const std::wstring& fileName,
     loaded_[handle] = components;
 }
 
+bool BinFiles::Describes(const std::wstring& fileName) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return contents_.count(fileName) != 0;
+}
+
+void BinFiles::SetLoaded(ZModuleHandle handle, const std::vector<std::string>& components) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    loaded_[handle] = components;
+}
+
 void BinFiles::Unload(ZModuleHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);
     loaded_.erase(handle);

@@ -16,6 +16,10 @@ namespace hostsim {
 class BinFiles {
 public:
     void SetContents(const std::wstring& fileName, const std::vector<std::string>& components);
+    // Whether a test described the file's contents.
+    bool Describes(const std::wstring& fileName);
+    // Records what a parameter database loaded for a handle.
+    void SetLoaded(ZModuleHandle handle, const std::vector<std::string>& components);
     // Loads a file for a handle, replacing what was loaded.
     void Load(ZModuleHandle handle, const std::wstring& fileName,
               const std::vector<std::string>& requested);

@@ -1,6 +1,20 @@
 #include "hostsim/BusState.h"
 
+#include "hostsim/J1939Constants.h"
+#include "hostsim/J1939Name.h"
+
 namespace hostsim {
+namespace {
+
+// The second argument of the question about an address.
+constexpr uint32_t kAskAboutAddress = 1;
+constexpr uint32_t kHighestAddress = 0xFF;
+
+bool IsDynamicAddress(uint32_t address) {
+    return address >= j1939::kFirstDynamicAddress && address <= j1939::kLastDynamicAddress;
+}
+
+}  // namespace
 
 void BusState::SetSendHook(SendHook hook) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -48,7 +62,18 @@ void BusState::SetAssignableDefault(bool assignable) {
 bool BusState::Assignable(uint32_t first, uint32_t second) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = assignable_.find({first, second});
-    return found != assignable_.end() ? found->second : assignableDefault_;
+    if (found != assignable_.end()) return found->second;
+    if (assignableDefault_) return *assignableDefault_;
+    if (!networkRunning_) return false;
+    if (second == kAskAboutAddress && first <= kHighestAddress) {
+        return names_.count(static_cast<uint8_t>(first)) != 0 || IsDynamicAddress(first);
+    }
+    return IsArbitraryAddressCapable(second);
+}
+
+void BusState::SetNetworkRunning(bool running) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    networkRunning_ = running;
 }
 
 void BusState::Reset() {
@@ -57,7 +82,8 @@ void BusState::Reset() {
     sent_.clear();
     names_.clear();
     assignable_.clear();
-    assignableDefault_ = false;
+    assignableDefault_.reset();
+    networkRunning_ = false;
 }
 
 }  // namespace hostsim

@@ -3,6 +3,7 @@
 
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/JsonDatabase.h"
 #include "hostsim/ScaledAttributes.h"
 #include "hostsim/TextConvert.h"
 #include "hostsim/TraceFormat.h"
@@ -53,6 +54,19 @@ void AddDataPoint(const DataPointSpec& dataPoint) { TheHost().database.AddDataPo
 DataPointState DataPoint(TESKID teskId) { return TheHost().database.State(teskId); }
 void AddCategory(const CategorySpec& category) { TheHost().database.AddCategory(category); }
 void SetDiscoveryUdis(const std::vector<ZUdi>& udis) { TheHost().database.SetDiscoveryUdis(udis); }
+
+void SetDataFolder(const std::string& path) { TheHost().dataFolder.Set(path); }
+std::string DataFolderPath() { return TheHost().dataFolder.Get(); }
+std::string CheckDatabaseFile(const std::string& path) { return ReadDatabaseFile(path).error; }
+std::string LastDatabaseError() { return TheHost().moduleDatabases.LastLoadError(); }
+DataPointState ModuleDataPoint(ZModuleHandle handle, TESKID teskId) {
+    return TheHost().DatabaseFor(handle)->State(teskId);
+}
+DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name) {
+    auto database = TheHost().DatabaseFor(handle);
+    auto dataPoint = database->FindByName(name);
+    return dataPoint ? database->State(dataPoint->teskId) : DataPointState{};
+}
 
 void AddFaultGroup(ZFaultGroupId groupId) { TheHost().faults.AddGroup(groupId); }
 void AddFault(const FaultSpec& fault) { TheHost().faults.AddFault(fault); }

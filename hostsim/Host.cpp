@@ -2,9 +2,23 @@
 
 #include <utility>
 
+#include "hostsim/J1939Parser.h"
+
 namespace hostsim {
 
+Host::Host()
+    : network(busLog, [this](int channel, const J1939Message& message) { Receive(channel, message); }),
+      replay(busLog, [this](int channel, const J1939Message& message) { Receive(channel, message); }) {}
+
+std::shared_ptr<ParameterDatabase> Host::DatabaseFor(ZModuleHandle handle) { return moduleDatabases.For(handle); }
+
 void Host::Reset() {
+    // Threads first, so that nothing is carried to the plug-in while the rest is cleared.
+    replay.Stop();
+    network.Unload();
+    receiver.Detach();
+    receiver.Stop();
+    busLog.Stop();
     log.Clear();
     results.Reset();
     lookup.Reset();
@@ -13,9 +27,18 @@ void Host::Reset() {
     bus.Reset();
     binFiles.Reset();
     database.Reset();
+    moduleDatabases.Reset();
+    dataFolder.Reset();
     faults.Reset();
     ui.Reset();
     traces.Reset();
+    connections.Reset();
+    appConfig.Clear();
+}
+
+void Host::Receive(int channel, const J1939Message& message) {
+    NoteAddressClaim(bus, message);
+    receiver.Post(channel, message);
 }
 
 Host& TheHost() {

@@ -3,17 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "hostsim/AppConfig.h"
 #include "hostsim/BinFiles.h"
+#include "hostsim/BusLog.h"
+#include "hostsim/BusReplay.h"
 #include "hostsim/BusState.h"
 #include "hostsim/CallLog.h"
+#include "hostsim/ConnectionTable.h"
+#include "hostsim/DataFolder.h"
 #include "hostsim/FaultDatabase.h"
 #include "hostsim/LookupTable.h"
+#include "hostsim/ModuleDatabases.h"
 #include "hostsim/ModuleTable.h"
 #include "hostsim/ParameterDatabase.h"
+#include "hostsim/ReceiveThread.h"
 #include "hostsim/ResultTable.h"
+#include "hostsim/SimulatedNetwork.h"
 #include "hostsim/SysClock.h"
 #include "hostsim/TraceSink.h"
 #include "hostsim/UiScript.h"
@@ -28,12 +37,26 @@ struct Host {
     SysClock clock;
     BusState bus;
     BinFiles binFiles;
-    ParameterDatabase database;
+    ParameterDatabase database;  // described by hand through the control API
+    ModuleDatabases moduleDatabases{database};
+    DataFolder dataFolder;
     FaultDatabase faults;
     UiScript ui;
     TraceSink traces;
+    ConnectionTable connections;
+    BusLog busLog;
+    ReceiveThread receiver{connections, clock};
+    SimulatedNetwork network;
+    BusReplay replay;
+    AppConfig appConfig;
 
+    Host();
     void Reset();
+    // The table of the parameter database that answers for a module.
+    std::shared_ptr<ParameterDatabase> DatabaseFor(ZModuleHandle handle);
+    // A message the bus brought to the host: claims go into the NAME table, and the
+    // receive thread hands the message to the plug-in.
+    void Receive(int channel, const J1939Message& message);
 };
 
 Host& TheHost();

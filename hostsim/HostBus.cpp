@@ -8,9 +8,32 @@
 #include "hostsim/HostFunctionNames.h"
 #include "hostsim/HostFunctions.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/J1939Name.h"
+#include "hostsim/J1939Parser.h"
 
 namespace hostsim {
 namespace {
+
+// The NAME the host's adapter claims the tool's address with: an off-board
+// diagnostic-service tool that can take any address.
+constexpr uint8_t kToolFunction = 129;
+constexpr uint32_t kToolIdentityNumber = 0x0003EA;
+constexpr uint16_t kToolManufacturerCode = 0;
+
+J1939Message ToolAddressClaim(uint8_t address) {
+    J1939NameFields name;
+    name.identityNumber = kToolIdentityNumber;
+    name.manufacturerCode = kToolManufacturerCode;
+    name.function = kToolFunction;
+    name.arbitraryAddressCapable = true;
+    J1939Message claim;
+    claim.pgn = j1939::kPgnAddressClaimed;
+    claim.source = address;
+    claim.destination = j1939::kGlobalAddress;
+    claim.data.resize(j1939::kNameBytes);
+    NameToBytes(EncodeName(name), claim.data.data());
+    return claim;
+}
 
 ZResult ZORV_STDCALL GetDeviceId(const wchar_t* protocol, uint16_t* deviceId) {
     int32_t forced = Enter(names::kGetDeviceId, {arg::Text(protocol), arg::Out(deviceId)});
@@ -31,11 +54,20 @@ ZResult ZORV_STDCALL GetDeviceProductId(int16_t* productId) {
 }
 
 ZResult ZORV_STDCALL ClaimBusAddress(ZModuleHandle handle, uint8_t address) {
-    return static_cast<ZResult>(Enter(names::kClaimBusAddress, {arg::Num(handle), arg::Num(address)}));
+    int32_t forced = Enter(names::kClaimBusAddress, {arg::Num(handle), arg::Num(address)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    Host& host = TheHost();
+    // Without a connection there is no bus to claim on; the host does not complain.
+    if (!host.connections.Claim(handle, address)) return kZorvSuccess;
+    host.network.Transmit(*host.connections.ChannelOf(handle), ToolAddressClaim(address));
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL UnclaimBusAddress(ZModuleHandle handle) {
-    return static_cast<ZResult>(Enter(names::kUnclaimBusAddress, {arg::Num(handle)}));
+    int32_t forced = Enter(names::kUnclaimBusAddress, {arg::Num(handle)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    TheHost().connections.Unclaim(handle);
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL GetJ1939Name(uint8_t address, J1939DecodedName* name) {
@@ -60,17 +92,31 @@ ZResult ZORV_STDCALL SendJ1939Msg(ZModuleHandle handle, const uint8_t* message, 
                                                   arg::Num(option2), arg::Num(option3)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (message == nullptr) return kResultNotFound;
+    Host& host = TheHost();
     std::vector<uint8_t> bytes(message, message + length);
-    TheHost().bus.AddSent(bytes);
+    host.bus.AddSent(bytes);
     // The hook runs without any host lock held: it may call back into the host.
-    SendHook hook = TheHost().bus.Hook();
-    return hook ? hook(handle, bytes) : kZorvSuccess;
+    SendHook hook = host.bus.Hook();
+    ZResult result = hook ? hook(handle, bytes) : kZorvSuccess;
+    if (result != kZorvSuccess) return result;
+    auto parsed = FromHostLayout(message, length);
+    if (!parsed) return kResultBadArgument;
+    // A handle that never connected sends nowhere but the log and the hook.
+    auto channel = host.connections.ChannelOf(handle);
+    if (channel) host.network.Transmit(*channel, *parsed);
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL ParseJ1939Msg(ZModuleHandle handle, const uint8_t* message, uint16_t length,
                                    uint32_t timeStamp) {
-    return static_cast<ZResult>(Enter(names::kParseJ1939Msg, {arg::Num(handle), arg::Bytes(message, length),
-                                                              arg::Num(length), arg::Num(timeStamp)}));
+    int32_t forced = Enter(names::kParseJ1939Msg, {arg::Num(handle), arg::Bytes(message, length), arg::Num(length),
+                                                   arg::Num(timeStamp)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    auto parsed = FromHostLayout(message, length);
+    if (!parsed) return kResultBadArgument;
+    Host& host = TheHost();
+    ParseJ1939(*host.DatabaseFor(handle), host.bus, *parsed);
+    return kZorvSuccess;
 }
 
 }  // namespace

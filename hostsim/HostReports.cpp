@@ -26,7 +26,7 @@ ZResult ZORV_STDCALL GetDiscoveryUdis(ZUdi* udis, uint32_t* count) {
     int32_t forced = Enter(names::kGetDiscoveryUdis, {arg::Out(udis), arg::InOut(count)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (count == nullptr) return kZorvSuccess;
-    std::vector<ZUdi> list = TheHost().database.DiscoveryUdis();
+    std::vector<ZUdi> list = TheHost().moduleDatabases.DiscoveryUdis();
     if (*count < list.size()) {
         *count = static_cast<uint32_t>(list.size());
         return zorv::kResultListTooSmall;

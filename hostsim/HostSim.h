@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/ZorvLookup.h"
+#include "host/ZorvPlugin.h"
 #include "host/ZorvRecords.h"
 #include "host/ZorvTypes.h"
 #include "hostsim/HostFunctionNames.h"
@@ -27,6 +28,13 @@ namespace hostsim {
 constexpr ZResult kResultNotFound = 100;
 // Result of Zorv_GetTeskIdsFromUdiList when the caller's list is too small.
 constexpr ZResult kResultUdiListTooSmall = 21;
+// Results of loading a parameter file that is not in the data folder, or is not a valid
+// parameter database (LastDatabaseError says why).
+constexpr ZResult kResultFileNotFound = 101;
+constexpr ZResult kResultBadFile = 102;
+// Result for arguments the host cannot use (a message shorter than its header, a connect
+// text without a channel, a malformed filter command).
+constexpr ZResult kResultBadArgument = 103;
 
 // Module id the host reports for a handle nobody configured.
 constexpr ZModuleId kDefaultModuleId = zorv::kModuleIdMarlJ1939;
@@ -75,6 +83,14 @@ HOSTSIM_API void AdvanceSysTime(uint32_t milliseconds);
 HOSTSIM_API void UseRealSysTime();
 
 // ---- bus ----------------------------------------------------------------------------
+//
+// Zorv_Connect records a module's connection on the channel of its connect text; the
+// first module of a channel owns the connection, later ones join it. Messages the bus
+// brings reach the plug-in's ParseMessage entry on the host's receive thread, once per
+// connection on the channel whose parsing is on (Zorv_EnableParsing) and whose filter
+// (Zorv_SendCommand command 4) lets the source address through, with the connection's
+// owner as handle. SendJ1939Msg puts a message onto the channel of the handle's
+// connection, where the simulated network (LoadScenario) answers it.
 
 // Called for every message the plug-in sends, after it is recorded; its result is the
 // result of SendJ1939Msg unless a result is set for "SendJ1939Msg". It runs on the
@@ -90,6 +106,43 @@ HOSTSIM_API void SetJ1939Name(uint8_t address, const J1939DecodedName& name);
 HOSTSIM_API void SetAssignable(uint32_t first, uint32_t second, bool assignable);
 HOSTSIM_API void SetAssignableDefault(bool assignable);
 
+// The plug-in's ParseMessage entry that received messages go to; Detach returns once no
+// delivery is in progress any more.
+HOSTSIM_API void AttachPlugin(zorv::FnParseMessage parse);
+HOSTSIM_API void DetachPlugin();
+// Hands a message (host layout) to the receive thread as if the bus on a channel had
+// brought it: the way for a send hook to answer.
+HOSTSIM_API void DeliverMessage(int channel, const std::vector<uint8_t>& message);
+// True once the network has nothing waiting to be carried and the receive thread has
+// handed out everything (broadcast timers do not count).
+HOSTSIM_API bool WaitForBus(uint32_t timeoutMs);
+HOSTSIM_API ConnectionState Connection(ZModuleHandle handle);
+
+// ---- simulated network --------------------------------------------------------------
+
+// Loads a scenario (see Scenario.h for the format) in place of the running one, from a
+// file, a JSON text, or the example truck of the data folder (trucks/default-truck.json).
+// Returns an empty text when the network runs, else what is wrong. The ECUs claim their
+// addresses at once, so the host knows their NAMEs, and CheckAssignable answers from
+// those NAMEs while the network runs.
+HOSTSIM_API std::string LoadScenario(const std::string& path);
+HOSTSIM_API std::string LoadScenarioText(const std::string& json);
+HOSTSIM_API std::string LoadDefaultScenario();
+HOSTSIM_API void UnloadScenario();
+
+// ---- bus log ------------------------------------------------------------------------
+
+// Writes every frame the bus carries from now on to a candump log (channel n is
+// "can<n-1>"); empty text when the file is open.
+HOSTSIM_API std::string StartBusLog(const std::string& path);
+HOSTSIM_API void StopBusLog();
+// Replays the frames of a candump log onto a channel at a speed factor (0: as fast as
+// possible) on a thread of its own; empty text when it started.
+HOSTSIM_API std::string ReplayBusLog(const std::string& path, int channel, double speed);
+HOSTSIM_API bool WaitForReplay(uint32_t timeoutMs);
+HOSTSIM_API void StopReplay();
+HOSTSIM_API ReplayStats LastReplay();
+
 // ---- parameter files ----------------------------------------------------------------
 
 // The components a parameter file holds. A file without an entry holds every component
@@ -100,12 +153,30 @@ HOSTSIM_API void SetBinFileComponents(const std::wstring& fileName,
 HOSTSIM_API std::vector<std::string> LoadedComponents(ZModuleHandle handle);
 
 // ---- parameter database -------------------------------------------------------------
+//
+// A test describes a database by hand with AddDataPoint, AddCategory and
+// SetDiscoveryUdis; while it does, that table answers for every module. Otherwise
+// Zorv_LoadBinFileWithSpecifiedComponents reads the JSON parameter database of the data
+// folder ("MARL_J1939.BIN" -> "MARL_J1939.json") and the module answers from a table of
+// its own, which the host's J1939 parser fills with values.
 
 HOSTSIM_API void AddDataPoint(const DataPointSpec& dataPoint);
 HOSTSIM_API DataPointState DataPoint(TESKID teskId);
 HOSTSIM_API void AddCategory(const CategorySpec& category);
 // What the host function 0x2214 lists.
 HOSTSIM_API void SetDiscoveryUdis(const std::vector<ZUdi>& udis);
+
+// The folder of the parameter databases and example trucks; an empty path restores the
+// default ("data" beside the host library, else the source tree's data/).
+HOSTSIM_API void SetDataFolder(const std::string& path);
+HOSTSIM_API std::string DataFolderPath();
+// Empty when a file is a valid parameter database, else what is wrong with it.
+HOSTSIM_API std::string CheckDatabaseFile(const std::string& path);
+// Why the last parameter file failed to load; empty after one that loaded.
+HOSTSIM_API std::string LastDatabaseError();
+// A data point as the module sees it (its own table, or the described one).
+HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, TESKID teskId);
+HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name);
 
 // ---- faults -------------------------------------------------------------------------
 
@@ -125,6 +196,16 @@ HOSTSIM_API void QueueUiReply(const std::wstring& reply);
 HOSTSIM_API void SetResourceString(const std::wstring& name, const std::wstring& text);
 // The text GenerateHealthReport writes (default empty).
 HOSTSIM_API void SetHealthReport(const std::wstring& text);
+
+// ---- host configuration file --------------------------------------------------------
+
+// Makes the device path "\Hard Disk\Brakk\Zorv\Ini\AppConfig.ini" that the plug-in
+// opens lead to a copy of a file, or to a file of the given contents: a private root
+// folder holds the copy, and MARL_HOST_ROOT names that folder until cleared. Empty text
+// when the file is in place.
+HOSTSIM_API std::string SetAppConfigFile(const std::string& path);
+HOSTSIM_API std::string SetAppConfigText(const std::string& contents);
+HOSTSIM_API void ClearAppConfigFile();
 
 // ---- traces -------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,28 @@ struct TraceLine {
     std::string text;
 };
 
-// A data point of the parameter database. The host answers every module handle from
-// the same table.
+// Where a data point sits in the data of its PGN's message and how its raw value
+// becomes a value text, in the terms of the J1939 parameter definitions: start byte
+// and start bit counted from 1, a length in bits, a resolution per bit, an offset and a
+// unit. Text parameters are fields of ASCII text separated by '*'.
+struct SpnLayout {
+    enum class Type { Number, States, Text, Ascii };
+
+    uint16_t startByte = 0;            // 0: the data point is not carried in message data
+    uint8_t startBit = 1;
+    uint8_t bits = 8;                  // Number, States: 1 to 32; Ascii: a multiple of 8
+    double resolution = 1.0;
+    double offset = 0.0;
+    std::string unit;                  // UTF-8
+    Type type = Type::Number;
+    uint8_t field = 0;                 // Text: which '*'-separated field from startByte on
+    std::map<uint32_t, std::string> states;  // States: text of each raw value (UTF-8)
+    uint32_t spn = 0;                  // the parameter's SPN, for reference
+};
+
+// A data point of the parameter database. Data points added with AddDataPoint are
+// answered for every module handle; a module whose parameter file was read from the
+// data folder has its own table.
 struct DataPointSpec {
     TESKID teskId = 0;
     std::string name;                  // 8-bit name, such as "SPN_965"
@@ -43,6 +64,7 @@ struct DataPointSpec {
     std::wstring valueText;            // value as display text
     bool visible = false;
     bool valid = true;
+    SpnLayout layout;                  // how the host's J1939 parser decodes it
 };
 
 // A category of the parameter database (vehicle 0).
@@ -82,6 +104,28 @@ struct DataPointState {
     bool hasDisplayValue = false;
     std::wstring displayValue;
     std::vector<uint8_t> value;
+    std::wstring valueText;            // what the host shows: the display value, else the value text
+};
+
+// A module's bus connection as the host keeps it.
+struct ConnectionState {
+    bool connected = false;            // false: Zorv_Connect was never called for the handle
+    ZModuleHandle owner = 0;           // the handle that opened the connection
+    int channel = 0;
+    bool parsing = false;
+    std::vector<uint8_t> filter;       // source addresses let through; empty: all
+    int claimedAddress = -1;           // the tool's address on the bus, -1 when none
+};
+
+// What a replay of a bus log did.
+struct ReplayStats {
+    bool running = false;
+    size_t framesRead = 0;             // frames of the interface replayed
+    size_t framesSkipped = 0;          // frames of other interfaces and 11-bit frames
+    size_t malformedLines = 0;
+    size_t messagesDelivered = 0;      // messages handed to the receive side
+    size_t transportMessages = 0;      // of which reassembled from transport sessions
+    std::string error;                 // first problem met
 };
 
 }  // namespace hostsim

@@ -7,6 +7,7 @@
 #include "hostsim/ArgText.h"
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/ParameterFileLoader.h"
 #include "hostsim/TextConvert.h"
 
 using namespace hostsim;
@@ -45,14 +46,13 @@ ZResult ZORV_STDCALL Zorv_LoadBinFileWithSpecifiedComponents(ZModuleHandle handl
                             ComponentListText(list), arg::Num(componentCount)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (fileName == nullptr) return kResultNotFound;
-    TheHost().binFiles.Load(handle, fileName, list);
-    return kZorvSuccess;
+    return LoadParameterFile(TheHost(), handle, fileName, vehicleName != nullptr ? vehicleName : L"", list);
 }
 
 ZResult ZORV_STDCALL Zorv_UnLoadBinFile(ZModuleHandle handle) {
     int32_t forced = Enter("Zorv_UnLoadBinFile", {arg::Num(handle)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    TheHost().binFiles.Unload(handle);
+    UnloadParameterFile(TheHost(), handle);
     return kZorvSuccess;
 }
 

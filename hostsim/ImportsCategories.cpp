@@ -1,5 +1,6 @@
 // Imports about the categories of the parameter database (vehicle 0).
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "host/ZorvApi.h"
@@ -14,9 +15,9 @@ namespace {
 
 constexpr uint16_t kDatabaseVehicleIndex = 0;
 
-std::optional<CategorySpec> CategoryOf(uint16_t vehicleIndex, uint16_t categoryIndex) {
+std::optional<CategorySpec> CategoryOf(ZModuleHandle handle, uint16_t vehicleIndex, uint16_t categoryIndex) {
     if (vehicleIndex != kDatabaseVehicleIndex) return std::nullopt;
-    return TheHost().database.CategoryAt(categoryIndex);
+    return TheHost().DatabaseFor(handle)->CategoryAt(categoryIndex);
 }
 
 }  // namespace
@@ -26,7 +27,7 @@ ZResult ZORV_STDCALL Zorv_GetCategoryCount(ZModuleHandle handle, uint16_t vehicl
     if (forced != 0) return static_cast<ZResult>(forced);
     if (count == nullptr) return kZorvSuccess;
     *count = vehicleIndex == kDatabaseVehicleIndex
-                 ? static_cast<uint16_t>(TheHost().database.CategoryCount())
+                 ? static_cast<uint16_t>(TheHost().DatabaseFor(handle)->CategoryCount())
                  : 0;
     return kZorvSuccess;
 }
@@ -39,7 +40,7 @@ ZResult ZORV_STDCALL Zorv_GetCategory(ZModuleHandle handle, uint16_t vehicleInde
                                                 arg::Out(wideName), arg::Num(wideCapacity), arg::Out(name),
                                                 arg::Num(nameCapacity)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto category = CategoryOf(vehicleIndex, categoryIndex);
+    auto category = CategoryOf(handle, vehicleIndex, categoryIndex);
     if (!category) return kResultNotFound;
     CopyText(category->displayName, wideName, wideCapacity);
     CopyText(category->name, name, nameCapacity);
@@ -51,7 +52,7 @@ ZResult ZORV_STDCALL Zorv_GetCategoryID(ZModuleHandle handle, uint16_t vehicleIn
     int32_t forced = Enter("Zorv_GetCategoryID", {arg::Num(handle), arg::Num(vehicleIndex),
                                                   arg::Num(categoryIndex), arg::Out(categoryId)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto category = CategoryOf(vehicleIndex, categoryIndex);
+    auto category = CategoryOf(handle, vehicleIndex, categoryIndex);
     if (!category) return kResultNotFound;
     if (categoryId != nullptr) *categoryId = category->id;
     return kZorvSuccess;
@@ -62,7 +63,7 @@ ZResult ZORV_STDCALL Zorv_GetCategoryType(ZModuleHandle handle, uint16_t vehicle
     int32_t forced = Enter("Zorv_GetCategoryType", {arg::Num(handle), arg::Num(vehicleIndex),
                                                     arg::Num(categoryIndex), arg::Out(type)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto category = CategoryOf(vehicleIndex, categoryIndex);
+    auto category = CategoryOf(handle, vehicleIndex, categoryIndex);
     if (!category) return kResultNotFound;
     if (type != nullptr) *type = category->type;
     return kZorvSuccess;
@@ -73,7 +74,7 @@ ZResult ZORV_STDCALL Zorv_GetCategoryDPCount(ZModuleHandle handle, uint16_t vehi
     int32_t forced = Enter("Zorv_GetCategoryDPCount", {arg::Num(handle), arg::Num(vehicleIndex),
                                                        arg::Num(categoryIndex), arg::Out(count)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto category = CategoryOf(vehicleIndex, categoryIndex);
+    auto category = CategoryOf(handle, vehicleIndex, categoryIndex);
     if (!category) return kResultNotFound;
     if (count != nullptr) *count = static_cast<uint16_t>(category->teskIds.size());
     return kZorvSuccess;
@@ -85,7 +86,7 @@ ZResult ZORV_STDCALL Zorv_GetCategoryDPID(ZModuleHandle handle, uint16_t vehicle
                                                     arg::Num(categoryIndex), arg::Num(dpIndex),
                                                     arg::Out(teskId)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto category = CategoryOf(vehicleIndex, categoryIndex);
+    auto category = CategoryOf(handle, vehicleIndex, categoryIndex);
     if (!category || dpIndex >= category->teskIds.size()) return kResultNotFound;
     if (teskId != nullptr) *teskId = category->teskIds[dpIndex];
     return kZorvSuccess;
@@ -97,14 +98,14 @@ ZResult ZORV_STDCALL Zorv_GetCategoryDPs(ZModuleHandle handle, uint16_t vehicleI
                                                    arg::Num(categoryId), arg::Out(teskIds), arg::InOut(count),
                                                    arg::Out(categoryIndex)});
     // Some callers use the count without testing the result: a failure reports none.
-    std::optional<size_t> index = vehicleIndex == kDatabaseVehicleIndex
-                                      ? TheHost().database.CategoryIndexOf(categoryId)
-                                      : std::nullopt;
+    std::shared_ptr<ParameterDatabase> database = TheHost().DatabaseFor(handle);
+    std::optional<size_t> index =
+        vehicleIndex == kDatabaseVehicleIndex ? database->CategoryIndexOf(categoryId) : std::nullopt;
     if (forced != 0 || !index) {
         if (count != nullptr) *count = 0;
         return forced != 0 ? static_cast<ZResult>(forced) : kResultNotFound;
     }
-    auto category = TheHost().database.CategoryAt(*index);
+    auto category = database->CategoryAt(*index);
     if (!category) {
         if (count != nullptr) *count = 0;
         return kResultNotFound;

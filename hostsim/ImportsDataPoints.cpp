@@ -15,14 +15,14 @@ using namespace hostsim;
 ZResult ZORV_STDCALL Zorv_GetDPCount(ZModuleHandle handle, uint16_t* count) {
     int32_t forced = Enter("Zorv_GetDPCount", {arg::Num(handle), arg::Out(count)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    if (count != nullptr) *count = static_cast<uint16_t>(TheHost().database.DataPointCount());
+    if (count != nullptr) *count = static_cast<uint16_t>(TheHost().DatabaseFor(handle)->DataPointCount());
     return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL Zorv_GetDPID(ZModuleHandle handle, uint16_t index, TESKID* teskId) {
     int32_t forced = Enter("Zorv_GetDPID", {arg::Num(handle), arg::Num(index), arg::Out(teskId)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto dataPoint = TheHost().database.DataPointAt(index);
+    auto dataPoint = TheHost().DatabaseFor(handle)->DataPointAt(index);
     if (!dataPoint) return kResultNotFound;
     if (teskId != nullptr) *teskId = dataPoint->teskId;
     return kZorvSuccess;
@@ -32,7 +32,7 @@ ZResult ZORV_STDCALL Zorv_GetDPIDbyName(ZModuleHandle handle, const char* name, 
     int32_t forced = Enter("Zorv_GetDPIDbyName", {arg::Num(handle), arg::Text(name), arg::Out(teskId)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (name == nullptr) return kResultNotFound;
-    auto dataPoint = TheHost().database.FindByName(name);
+    auto dataPoint = TheHost().DatabaseFor(handle)->FindByName(name);
     if (!dataPoint) return kResultNotFound;
     if (teskId != nullptr) *teskId = dataPoint->teskId;
     return kZorvSuccess;
@@ -41,7 +41,7 @@ ZResult ZORV_STDCALL Zorv_GetDPIDbyName(ZModuleHandle handle, const char* name, 
 ZResult ZORV_STDCALL Zorv_GetDPAttributes(ZModuleHandle handle, TESKID teskId, sDpAttribute* attribute) {
     int32_t forced = Enter("Zorv_GetDPAttributes", {arg::Num(handle), arg::Num(teskId), arg::Out(attribute)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto dataPoint = TheHost().database.Find(teskId);
+    auto dataPoint = TheHost().DatabaseFor(handle)->Find(teskId);
     if (!dataPoint) return kResultNotFound;
     if (attribute != nullptr) *attribute = dataPoint->attribute;
     return kZorvSuccess;
@@ -50,7 +50,7 @@ ZResult ZORV_STDCALL Zorv_GetDPAttributes(ZModuleHandle handle, TESKID teskId, s
 ZResult ZORV_STDCALL Zorv_GetPIDForTESKID(ZModuleHandle handle, TESKID teskId, ZPgn* pgn) {
     int32_t forced = Enter("Zorv_GetPIDForTESKID", {arg::Num(handle), arg::Num(teskId), arg::Out(pgn)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto dataPoint = TheHost().database.Find(teskId);
+    auto dataPoint = TheHost().DatabaseFor(handle)->Find(teskId);
     if (!dataPoint) return kResultNotFound;
     if (pgn != nullptr) *pgn = dataPoint->attribute.pgn;
     return kZorvSuccess;
@@ -59,7 +59,7 @@ ZResult ZORV_STDCALL Zorv_GetPIDForTESKID(ZModuleHandle handle, TESKID teskId, Z
 ZResult ZORV_STDCALL Zorv_GetIndexForPID(ZModuleHandle handle, ZPgn pgn, int16_t* index) {
     int32_t forced = Enter("Zorv_GetIndexForPID", {arg::Num(handle), arg::Num(pgn), arg::Out(index)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto found = TheHost().database.PgnIndex(pgn);
+    auto found = TheHost().DatabaseFor(handle)->PgnIndex(pgn);
     if (!found) return kResultNotFound;
     if (index != nullptr) *index = static_cast<int16_t>(*found);
     return kZorvSuccess;
@@ -69,7 +69,7 @@ ZResult ZORV_STDCALL Zorv_GetTESKIDCountForPID(ZModuleHandle handle, int16_t ind
     int32_t forced = Enter("Zorv_GetTESKIDCountForPID", {arg::Num(handle), arg::Num(index), arg::Out(count)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (index < 0) return kResultNotFound;
-    auto teskIds = TheHost().database.TeskIdsOfPgnIndex(static_cast<size_t>(index));
+    auto teskIds = TheHost().DatabaseFor(handle)->TeskIdsOfPgnIndex(static_cast<size_t>(index));
     if (!teskIds) return kResultNotFound;
     if (count != nullptr) *count = static_cast<uint16_t>(teskIds->size());
     return kZorvSuccess;
@@ -80,7 +80,7 @@ ZResult ZORV_STDCALL Zorv_GetTESKIDFromPID(ZModuleHandle handle, int16_t index, 
                                                      arg::Out(teskId)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (index < 0) return kResultNotFound;
-    auto teskIds = TheHost().database.TeskIdsOfPgnIndex(static_cast<size_t>(index));
+    auto teskIds = TheHost().DatabaseFor(handle)->TeskIdsOfPgnIndex(static_cast<size_t>(index));
     if (!teskIds || position >= teskIds->size()) return kResultNotFound;
     if (teskId != nullptr) *teskId = (*teskIds)[position];
     return kZorvSuccess;
@@ -91,7 +91,7 @@ ZResult ZORV_STDCALL Zorv_GetTESKIDFromPID(ZModuleHandle handle, int16_t index, 
 ZResult ZORV_STDCALL Zorv_FindMsg(ZModuleHandle handle, TESKID teskId, uint16_t* msgIndex) {
     int32_t forced = Enter("Zorv_FindMsg", {arg::Num(handle), arg::Num(teskId), arg::Out(msgIndex)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto index = TheHost().database.IndexOf(teskId);
+    auto index = TheHost().DatabaseFor(handle)->IndexOf(teskId);
     if (!index) return kResultNotFound;
     if (msgIndex != nullptr) *msgIndex = static_cast<uint16_t>(*index);
     return kZorvSuccess;
@@ -102,7 +102,7 @@ ZResult ZORV_STDCALL Zorv_GetQueryMsg(ZModuleHandle handle, uint16_t msgIndex, u
     int32_t forced = Enter("Zorv_GetQueryMsg", {arg::Num(handle), arg::Num(msgIndex), arg::Out(query),
                                                 arg::Num(capacity), arg::Out(length)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto dataPoint = TheHost().database.DataPointAt(msgIndex);
+    auto dataPoint = TheHost().DatabaseFor(handle)->DataPointAt(msgIndex);
     if (!dataPoint) return kResultNotFound;
     size_t copied = query != nullptr ? std::min<size_t>(capacity, dataPoint->query.size()) : 0;
     std::copy(dataPoint->query.begin(), dataPoint->query.begin() + static_cast<std::ptrdiff_t>(copied), query);
@@ -123,7 +123,7 @@ ZResult ZORV_STDCALL Zorv_GetTeskIdsFromUdiList(ZModuleHandle handle, const ZUdi
     }
     if (count == nullptr) return kZorvSuccess;
     std::vector<ZUdi> asked = udis != nullptr ? std::vector<ZUdi>(udis, udis + udiCount) : std::vector<ZUdi>();
-    std::vector<TESKID> found = TheHost().database.TeskIdsForUdis(asked);
+    std::vector<TESKID> found = TheHost().DatabaseFor(handle)->TeskIdsForUdis(asked);
     if (found.size() > *count) {
         *count = static_cast<uint32_t>(found.size());
         return kResultUdiListTooSmall;
@@ -136,13 +136,13 @@ ZResult ZORV_STDCALL Zorv_GetTeskIdsFromUdiList(ZModuleHandle handle, const ZUdi
 ZResult ZORV_STDCALL Zorv_SetDataPointVisible(ZModuleHandle handle, TESKID teskId, ZBool32 visible) {
     int32_t forced = Enter("Zorv_SetDataPointVisible", {arg::Num(handle), arg::Num(teskId), arg::Num(visible)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    return TheHost().database.SetVisible(teskId, visible != 0) ? kZorvSuccess : kResultNotFound;
+    return TheHost().DatabaseFor(handle)->SetVisible(teskId, visible != 0) ? kZorvSuccess : kResultNotFound;
 }
 
 ZResult ZORV_STDCALL Zorv_GetDPVisibility(ZModuleHandle handle, TESKID teskId, int32_t* visible) {
     int32_t forced = Enter("Zorv_GetDPVisibility", {arg::Num(handle), arg::Num(teskId), arg::Out(visible)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    DataPointState state = TheHost().database.State(teskId);
+    DataPointState state = TheHost().DatabaseFor(handle)->State(teskId);
     if (!state.known) return kResultNotFound;
     if (visible != nullptr) *visible = state.visible ? 1 : 0;
     return kZorvSuccess;
@@ -151,13 +151,13 @@ ZResult ZORV_STDCALL Zorv_GetDPVisibility(ZModuleHandle handle, TESKID teskId, i
 ZResult ZORV_STDCALL Zorv_SetDataPointValid(ZModuleHandle handle, TESKID teskId, ZBool32 valid) {
     int32_t forced = Enter("Zorv_SetDataPointValid", {arg::Num(handle), arg::Num(teskId), arg::Num(valid)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    return TheHost().database.SetValid(teskId, valid != 0) ? kZorvSuccess : kResultNotFound;
+    return TheHost().DatabaseFor(handle)->SetValid(teskId, valid != 0) ? kZorvSuccess : kResultNotFound;
 }
 
 ZResult ZORV_STDCALL Zorv_GetDPValue(ZModuleHandle handle, TESKID teskId, uint8_t* value, uint16_t* length) {
     int32_t forced = Enter("Zorv_GetDPValue", {arg::Num(handle), arg::Num(teskId), arg::Out(value),
                                                arg::InOut(length)});
-    DataPointState state = forced == 0 ? TheHost().database.State(teskId) : DataPointState{};
+    DataPointState state = forced == 0 ? TheHost().DatabaseFor(handle)->State(teskId) : DataPointState{};
     if (!state.known) {
         if (length != nullptr) *length = 0;
         return forced != 0 ? static_cast<ZResult>(forced) : kResultNotFound;
@@ -176,7 +176,7 @@ ZResult ZORV_STDCALL Zorv_SetDPValue(ZModuleHandle handle, TESKID teskId, const 
     if (forced != 0) return static_cast<ZResult>(forced);
     std::vector<uint8_t> bytes = value != nullptr ? std::vector<uint8_t>(value, value + length)
                                                   : std::vector<uint8_t>();
-    return TheHost().database.SetValue(teskId, bytes) ? kZorvSuccess : kResultNotFound;
+    return TheHost().DatabaseFor(handle)->SetValue(teskId, bytes) ? kZorvSuccess : kResultNotFound;
 }
 
 ZResult ZORV_STDCALL Zorv_SetDPDisplayValue(ZModuleHandle handle, TESKID teskId, const wchar_t* text,
@@ -186,7 +186,7 @@ ZResult ZORV_STDCALL Zorv_SetDPDisplayValue(ZModuleHandle handle, TESKID teskId,
     int32_t forced = Enter("Zorv_SetDPDisplayValue", {arg::Num(handle), arg::Num(teskId),
                                                       arg::Text(value.c_str()), arg::Num(length)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    return TheHost().database.SetDisplayValue(teskId, value) ? kZorvSuccess : kResultNotFound;
+    return TheHost().DatabaseFor(handle)->SetDisplayValue(teskId, value) ? kZorvSuccess : kResultNotFound;
 }
 
 ZResult ZORV_STDCALL Zorv_GetDataPointValueStr(ZModuleHandle handle, TESKID teskId, uint32_t selector,
@@ -196,7 +196,7 @@ ZResult ZORV_STDCALL Zorv_GetDataPointValueStr(ZModuleHandle handle, TESKID tesk
                                                          arg::Num(format), arg::Out(text), arg::Num(capacity),
                                                          arg::InOut(length)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto valueText = TheHost().database.ValueText(teskId);
+    auto valueText = TheHost().DatabaseFor(handle)->ValueText(teskId);
     if (!valueText) return kResultNotFound;
     size_t copied = CopyText(*valueText, text, capacity);
     if (length != nullptr) *length = static_cast<uint32_t>(copied);
@@ -210,7 +210,7 @@ ZResult ZORV_STDCALL Zorv_GetDPDescription(ZModuleHandle handle, TESKID teskId, 
                                                      arg::Out(wideName), arg::Num(wideCapacity), arg::Out(name),
                                                      arg::Num(nameCapacity)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto dataPoint = TheHost().database.Find(teskId);
+    auto dataPoint = TheHost().DatabaseFor(handle)->Find(teskId);
     if (!dataPoint) return kResultNotFound;
     CopyText(dataPoint->description, wideName, wideCapacity);
     CopyText(dataPoint->name, name, nameCapacity);

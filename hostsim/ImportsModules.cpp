@@ -1,14 +1,42 @@
 // Imports about modules, the bus connection and the host's notifications.
 #include <algorithm>
+#include <cwchar>
+#include <cwctype>
+#include <string>
 
 #include "host/ZorvApi.h"
 #include "hostsim/ArgText.h"
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/Scenario.h"
 
 using namespace hostsim;
 
 namespace {
+
+// The adapter command that adds a source address to the connection's filter, and where
+// the address sits in its seven bytes (04 00 00 00 00 SA 00).
+constexpr int32_t kCommandSourceFilter = 4;
+constexpr uint16_t kSourceFilterLength = 7;
+constexpr size_t kSourceFilterAddressOffset = 5;
+
+constexpr const wchar_t* kChannelKey = L"Channel=";
+constexpr int kDecimalBase = 10;
+
+// The channel of a connect text such as "J1939:Baud=Auto,Channel=1"; 0 when it has none.
+int ChannelOfConnectText(const wchar_t* text) {
+    if (text == nullptr) return 0;
+    std::wstring connect = text;
+    size_t key = connect.find(kChannelKey);
+    if (key == std::wstring::npos) return 0;
+    int channel = 0;
+    size_t digits = 0;
+    for (size_t i = key + std::wcslen(kChannelKey); i < connect.size() && std::iswdigit(connect[i]); ++i, ++digits) {
+        channel = channel * kDecimalBase + (connect[i] - L'0');
+        if (channel > kMaxChannel) return 0;
+    }
+    return digits != 0 ? channel : 0;
+}
 
 // Writes as many values as the caller has room for and the count written; a failure
 // (forced result) leaves nothing written and the count 0.
@@ -59,9 +87,13 @@ int32_t ZORV_STDCALL Zorv_GetModuleHandles(ZModuleId moduleId, int32_t* count, Z
 
 ZResult ZORV_STDCALL Zorv_Connect(ZModuleHandle handle, const wchar_t* connectText, uint16_t deviceId,
                                   void* reserved, ZBool32 firstOnChannel) {
-    return static_cast<ZResult>(Enter("Zorv_Connect", {arg::Num(handle), arg::Text(connectText),
-                                                       arg::Num(deviceId), arg::Ptr(reserved),
-                                                       arg::Num(firstOnChannel)}));
+    int32_t forced = Enter("Zorv_Connect", {arg::Num(handle), arg::Text(connectText), arg::Num(deviceId),
+                                            arg::Ptr(reserved), arg::Num(firstOnChannel)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    int channel = ChannelOfConnectText(connectText);
+    if (channel < 1) return kResultBadArgument;
+    TheHost().connections.Connect(handle, channel, firstOnChannel != 0);
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL Zorv_ClientConnectionNotify(ZModuleHandle handle, int32_t state) {
@@ -69,7 +101,11 @@ ZResult ZORV_STDCALL Zorv_ClientConnectionNotify(ZModuleHandle handle, int32_t s
 }
 
 ZResult ZORV_STDCALL Zorv_EnableParsing(ZModuleHandle handle, ZBool32 enable) {
-    return static_cast<ZResult>(Enter("Zorv_EnableParsing", {arg::Num(handle), arg::Num(enable)}));
+    int32_t forced = Enter("Zorv_EnableParsing", {arg::Num(handle), arg::Num(enable)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    // A handle without a connection has nothing to parse; the call still succeeds.
+    TheHost().connections.EnableParsing(handle, enable != 0);
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL Zorv_EnableHashing(ZModuleHandle handle) {
@@ -90,10 +126,14 @@ ZResult ZORV_STDCALL Zorv_OutboundEnable(ZModuleHandle handle, ZBool32 enable) {
 
 ZResult ZORV_STDCALL Zorv_SendCommand(ZModuleHandle handle, int32_t command, uint8_t* data, uint16_t length,
                                       int32_t option, int32_t wait, void* callback) {
-    return static_cast<ZResult>(Enter("Zorv_SendCommand", {arg::Num(handle), arg::Num(command),
-                                                           arg::Bytes(data, length), arg::Num(length),
-                                                           arg::Num(option), arg::Num(wait),
-                                                           arg::Ptr(callback)}));
+    int32_t forced = Enter("Zorv_SendCommand", {arg::Num(handle), arg::Num(command), arg::Bytes(data, length),
+                                                arg::Num(length), arg::Num(option), arg::Num(wait),
+                                                arg::Ptr(callback)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    if (command != kCommandSourceFilter) return kZorvSuccess;
+    if (data == nullptr || length < kSourceFilterLength || data[0] != kCommandSourceFilter) return kResultBadArgument;
+    TheHost().connections.AddFilter(handle, data[kSourceFilterAddressOffset]);
+    return kZorvSuccess;
 }
 
 uint32_t ZORV_STDCALL Zorv_GetSysTime(void) {

@@ -4,6 +4,18 @@
 
 namespace hostsim {
 
+ParameterDatabase::ParameterDatabase(const std::vector<DataPointSpec>& dataPoints,
+                                     const std::vector<CategorySpec>& categories,
+                                     const std::vector<ZUdi>& discoveryUdis)
+    : categories_(categories), discoveryUdis_(discoveryUdis) {
+    for (const DataPointSpec& dataPoint : dataPoints) dataPoints_.push_back(Entry{dataPoint, false, {}});
+}
+
+bool ParameterDatabase::IsEmpty() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return dataPoints_.empty() && categories_.empty() && discoveryUdis_.empty();
+}
+
 void ParameterDatabase::AddDataPoint(const DataPointSpec& dataPoint) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* existing = FindLocked(dataPoint.teskId);
@@ -114,6 +126,24 @@ bool ParameterDatabase::SetDisplayValue(TESKID teskId, const std::wstring& text)
     return true;
 }
 
+bool ParameterDatabase::SetDecoded(TESKID teskId, const std::vector<uint8_t>& value, const std::wstring& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry* entry = FindLocked(teskId);
+    if (entry == nullptr) return false;
+    entry->spec.value = value;
+    entry->spec.valueText = text;
+    return true;
+}
+
+std::vector<DataPointSpec> ParameterDatabase::DataPointsOfPgn(ZPgn pgn) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<DataPointSpec> carried;
+    for (const Entry& entry : dataPoints_) {
+        if (entry.spec.attribute.pgn == pgn && entry.spec.layout.startByte != 0) carried.push_back(entry.spec);
+    }
+    return carried;
+}
+
 std::optional<std::wstring> ParameterDatabase::ValueText(TESKID teskId) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
@@ -132,6 +162,7 @@ DataPointState ParameterDatabase::State(TESKID teskId) {
     state.hasDisplayValue = entry->hasDisplayValue;
     state.displayValue = entry->displayValue;
     state.value = entry->spec.value;
+    state.valueText = entry->hasDisplayValue ? entry->displayValue : entry->spec.valueText;
     return state;
 }
 

@@ -1,7 +1,7 @@
-// The host's parameter database as far as the stand-in host keeps one so far: data
-// points with their attributes, values and visibility, the categories of vehicle 0, and
-// the identifiers that discovery asks for. Every module handle sees the same table;
-// the database read from files will take its place.
+// One table of the host's parameter database: data points with their attributes,
+// decoding, values and visibility, the categories of vehicle 0, and the identifiers that
+// discovery asks for. The host keeps one table that tests describe by hand, answered for
+// every module, and one per module whose parameter file was read from the data folder.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,13 @@ namespace hostsim {
 
 class ParameterDatabase {
 public:
+    ParameterDatabase() = default;
+    ParameterDatabase(const std::vector<DataPointSpec>& dataPoints, const std::vector<CategorySpec>& categories,
+                      const std::vector<ZUdi>& discoveryUdis);
+
+    // Nothing described: no data point, no category, no discovery identifier.
+    bool IsEmpty();
+
     void AddDataPoint(const DataPointSpec& dataPoint);
     size_t DataPointCount();
     std::optional<DataPointSpec> DataPointAt(size_t index);
@@ -34,6 +41,10 @@ public:
     bool SetValid(TESKID teskId, bool valid);
     bool SetValue(TESKID teskId, const std::vector<uint8_t>& value);
     bool SetDisplayValue(TESKID teskId, const std::wstring& text);
+    // What the J1939 parser decoded: the raw value and the value text.
+    bool SetDecoded(TESKID teskId, const std::vector<uint8_t>& value, const std::wstring& text);
+    // Data points carried in the data of a PGN, in table order.
+    std::vector<DataPointSpec> DataPointsOfPgn(ZPgn pgn);
     // The display text of a data point: its display value once set, else its value text.
     std::optional<std::wstring> ValueText(TESKID teskId);
     DataPointState State(TESKID teskId);

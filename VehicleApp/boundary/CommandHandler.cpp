@@ -3,6 +3,7 @@
 #include <string>
 
 #include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/receive/CategoryRoles.h"
 #include "VehicleApp/text/WideText.h"
 
 namespace marl {
@@ -67,7 +68,7 @@ uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_
         case kCmdTripData: {
             uint32_t value = 0;
             if (app != nullptr && app->GetModuleSourceAddress(handle) <= kTripDataMaxAddress) {
-                value = app->UpdateTripData(handle) ? 1 : 0;
+                value = app->UpdateCategoryData(handle, app->categoryIds[kCategoryTripData]) ? 1 : 0;
             }
             SetFlag(flag, value);
             return 0;

@@ -23,7 +23,8 @@ std::string IdleEventName(int32_t moduleHandle, uint8_t ecuAddress) {
 }
 
 ModuleRecord::ModuleRecord(int32_t moduleHandle, const ModuleInfo& info)
-    : handle_(moduleHandle),
+    : pgnMap(static_cast<uint8_t>(info.ecuAddress), positiveAnswerSeen),
+      handle_(moduleHandle),
       info_(info),
       idleEvent_(IdleEventName(moduleHandle, static_cast<uint8_t>(info.ecuAddress)).c_str(), true, true) {
     decodedName_.fill(0xFF);
@@ -55,6 +56,10 @@ void ModuleRecord::SetBusy(bool on) {
 int32_t ModuleRecord::BusyCount() const {
     platform::CsLock lock(recordLock_);
     return busyCount_;
+}
+
+bool ModuleRecord::IsBusy() const {
+    return idleEvent_.Valid() && BusyCount() >= 1 && !idleEvent_.IsSignalled();
 }
 
 bool ModuleRecord::WaitIdle(uint32_t timeoutMs) {

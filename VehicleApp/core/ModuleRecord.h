@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "VehicleApp/discovery/PgnSupportMap.h"
 #include "host/ZorvRecords.h"
 #include "platform/Platform.h"
 
@@ -41,7 +42,9 @@ public:
     const std::array<uint8_t, kDecodedNameSize>& DecodedName() const { return decodedName_; }
     void SetDecodedName(const uint8_t* name);
 
-    std::atomic<bool> discoveryDone{false};
+    // Raised by the first positive answer the module gave (PgnSupportMap::recordResponse);
+    // discovery settles sooner and the visibility pass trusts the table once it is set.
+    std::atomic<bool> positiveAnswerSeen{false};
     std::atomic<bool> registrationComplete{false};
     std::atomic<bool> diagnosticsRequested{false};
     std::atomic<bool> registrationFailed{false};
@@ -53,6 +56,12 @@ public:
     bool WaitIdle(uint32_t timeoutMs);
     int32_t BusyCount() const;
     platform::Event& IdleEvent() { return idleEvent_; }
+    // Busy as the receive path judges it: a count of 1 or more and the idle event not
+    // signalled.
+    bool IsBusy() const;
+
+    // The PGNs the module may send and what the bus answered about them.
+    PgnSupportMap pgnMap;
 
 private:
     const int32_t handle_;

@@ -91,9 +91,9 @@ TEST_F(HostSimTest, ForcedResultsFailWithoutWritingOutValues) {
 
     hostsim::SetResult("Zorv_Connect", 30);
     hostsim::QueueResults("Zorv_Connect", {0, 7});
-    EXPECT_EQ(Zorv_Connect(1, L"t", 1, nullptr, 1), 0);
-    EXPECT_EQ(Zorv_Connect(1, L"t", 1, nullptr, 1), 7);
-    EXPECT_EQ(Zorv_Connect(1, L"t", 1, nullptr, 1), 30);
+    EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 0);
+    EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 7);
+    EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 30);
     EXPECT_EQ(hostsim::CallCount("Zorv_Connect"), 3u) << "failing calls are logged too";
 
     auto send = Lookup<zorv::SendJ1939MsgFn>(zorv::kLookupSendJ1939Msg);

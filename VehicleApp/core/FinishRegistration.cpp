@@ -1,0 +1,188 @@
+// The module's setup on the bus once its parameter file is loaded: the adapter filters
+// the bus for the ECU's address, the tool claims its own address once per channel, the
+// host's categories are recognised, and the supported parameter groups are discovered
+// (or, for adapters that defer discovery, only the VIN is asked for).
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/core/ComponentAddress.h"
+#include "VehicleApp/core/HostLookup.h"
+#include "VehicleApp/core/J1939Constants.h"
+#include "VehicleApp/core/ResultCodes.h"
+#include "host/ZorvApi.h"
+
+namespace marl {
+namespace {
+
+// The adapter's source-address filter: command 4 with the ECU's address in byte 5.
+constexpr int32_t kFilterCommand = 4;
+constexpr size_t kFilterSize = 7;
+constexpr size_t kFilterAddressIndex = 5;
+constexpr int32_t kFilterOption = 0;
+constexpr int32_t kFilterWait = 1;
+
+constexpr uint16_t kVehicleIndexOfDatabase = 0;
+constexpr uint16_t kCategoryNameCapacity = 256;
+
+// Universal data identifiers of the host.
+constexpr ZUdi kUdiVin = 7;
+constexpr ZUdi kUdiEngineIdentification = 10;
+constexpr ZUdi kUdiMake = 17;
+
+constexpr uint16_t kVinRequestTimeoutMs = 1250;
+constexpr uint8_t kVinRequestAttempts = 3;
+constexpr uint16_t kValueCapacity = 256;
+
+// With the restricted module type, only these ECUs (and the brakes, at any of their
+// addresses) get a list.
+constexpr uint8_t kRestrictedDiscoveryAddresses[] = {0x00, 0x01, 0x03, 0x04};
+
+constexpr const char* kSourceFile = "VehicleApp/CVehicleApp";
+
+bool SkipsSupportedPgnList(const ModuleRecord& record) {
+    if (record.ModuleType() != j1939::kRestrictedDiscoveryModuleType) return false;
+    const uint8_t address = record.EcuAddress();
+    const bool listed = std::find(std::begin(kRestrictedDiscoveryAddresses), std::end(kRestrictedDiscoveryAddresses),
+                                  address) != std::end(kRestrictedDiscoveryAddresses);
+    return !listed && !IsBrakeController(address);
+}
+
+}  // namespace
+
+int32_t CVehicleApp::BusHandleOf(const ModuleRecord& record) {
+    // Modules found by their NAME are registered under their component address; the
+    // others (DTNA, JCB, modules of a recording) under none. Every module of a channel
+    // shares the channel's connection, which the record carries itself.
+    const int32_t registered = FindSendHandle(record.EcuAddress(), record.Channel());
+    return registered != kNoSendHandle ? registered : record.SendHandle();
+}
+
+uint16_t CVehicleApp::SetFilterForSourceAddress(const ModuleRecord& record) {
+    uint8_t filter[kFilterSize] = {static_cast<uint8_t>(kFilterCommand)};
+    filter[kFilterAddressIndex] = record.EcuAddress();
+    const uint16_t result = Zorv_SendCommand(BusHandleOf(record), kFilterCommand, filter,
+                                             static_cast<uint16_t>(kFilterSize), kFilterOption, kFilterWait, nullptr);
+    if (result != results::kSuccess) {
+        trace_.Write(kTraceFailure, result, L"%s: SetFilterForSourceAddress failed",
+                     L"CVehicleApp::SetFilterForSourceAddress (Line 290)");
+    }
+    return result;
+}
+
+uint16_t CVehicleApp::SendClaimDiagToolAddress(int32_t sendHandle) {
+    auto claim = LookUpHostFunction<zorv::ClaimBusAddressFn>(zorv::kLookupClaimBusAddress);
+    if (claim == nullptr) {
+        trace_.Write(kTraceFailure, 0, L"%s ClaimBusAddress == NULL",
+                     L"CVehicleApp::SendClaimDiagToolAddress (Line 227)");
+        return results::kMissingFunctionOrRecord;
+    }
+    return claim(sendHandle, kToolAddress);
+}
+
+uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle) {
+    return FinishRegistration(moduleHandle, FindModule(moduleHandle));
+}
+
+uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecordPtr& record) {
+    trace_.Write(kTraceProgress, 0, L"%S - %s :: FinishRegistration ++", kSourceFile,
+                 L"CVehicleApp::FinishRegistration (Line 924)");
+    if (!record) return results::kInvalidHandle;
+    const int address = record->EcuAddress();
+    const bool playback = playbackStatus.load() != 0;
+
+    Zorv_EnableHashing(moduleHandle);
+
+    if (!playback) {
+        uint16_t result = SetFilterForSourceAddress(*record);
+        if (result != results::kSuccess) {
+            trace_.Write(kTraceProgress, result, L"%s :: SetFilterForSourceAddress Failed for Module - %d",
+                         L"CVehicleApp::FinishRegistration (Line 951)", address);
+            return result;
+        }
+        if (FindByChannel(record.get(), record->Channel()) == nullptr) {
+            result = SendClaimDiagToolAddress(record->SendHandle());
+            if (result != results::kSuccess) return result;
+        }
+    }
+
+    uint16_t categoryCount = 0;
+    Zorv_GetCategoryCount(moduleHandle, kVehicleIndexOfDatabase, &categoryCount);
+    for (uint16_t index = 0; index < categoryCount; ++index) {
+        wchar_t wideName[kCategoryNameCapacity] = {};
+        char name[kCategoryNameCapacity] = {};
+        Zorv_GetCategory(moduleHandle, kVehicleIndexOfDatabase, index, kZorvStringTypeDisplay, wideName,
+                         kCategoryNameCapacity, name, kCategoryNameCapacity);
+        name[kCategoryNameCapacity - 1] = '\0';
+        ClassifyCategory(moduleHandle, index, name);
+    }
+
+    Zorv_EnableParsing(record->SendHandle(), 1);
+    Zorv_AddNotifyModule(moduleHandle);
+
+    if (playback) return Zorv_RemoveNotifyModule(moduleHandle);
+
+    const bool deferred = IsDeferredDiscoveryAdapter();
+    if (!deferred && !SkipsSupportedPgnList(*record)) {
+        const uint16_t result = BuildAndRequestSupportedPgns(record.get());
+        if (result != results::kSuccess) {
+            trace_.Write(kTraceProgress, result, L"%s :: BuildSupportedPGNList Failed for Module - %d",
+                         L"CVehicleApp::FinishRegistration (Line 988)", address);
+            return result;
+        }
+    }
+
+    if (!connected.load()) return results::kNotConnected;
+
+    if (!deferred) {
+        record->SetBusy(true);
+        BuildVehicleInfoPgnList(*record);
+        if (address == 0) RequestPgnsForTeskIds(moduleHandle, TeskIdsForUdi(moduleHandle, kUdiEngineIdentification));
+        record->SetBusy(false);
+    } else {
+        const uint16_t result = results::kSuccess;
+        trace_.Write(kTraceProgress, 0, L"%S - %s :: FinishRegistration Requesting VIN", kSourceFile,
+                     L"CVehicleApp::FinishRegistration (Line 1020)");
+
+        const ZUdi vinUdi = kUdiVin;
+        TESKID vinTeskId = 0;
+        uint32_t vinCount = 1;
+        if (Zorv_GetTeskIdsFromUdiList(moduleHandle, &vinUdi, 1, &vinTeskId, &vinCount) == results::kSuccess &&
+            vinCount != 0 && vinTeskId != 0) {
+            Zorv_SetDataPointVisible(moduleHandle, vinTeskId, 1);
+            ZPgn vinPgn = 0;
+            if (Zorv_GetPIDForTESKID(moduleHandle, vinTeskId, &vinPgn) == results::kSuccess &&
+                !record->pgnMap.contains(vinPgn)) {
+                RequestPgn(record->SendHandle(), vinPgn, record->EcuAddress(), false, kVinRequestTimeoutMs,
+                           kVinRequestAttempts);
+            }
+        }
+
+        // The adapter learns the make from the host, not from the bus: it goes into the
+        // make data points that the bus has left empty.
+        const std::string make = record->Make();
+        if (!make.empty()) {
+            for (TESKID teskId : TeskIdsForUdi(moduleHandle, kUdiMake)) {
+                uint8_t value[kValueCapacity] = {};
+                uint16_t length = kValueCapacity;
+                const bool read = Zorv_GetDPValue(moduleHandle, teskId, value, &length) == results::kSuccess;
+                if (!read || (length != 0 && value[0] != 0)) continue;
+                Zorv_SetDPValue(moduleHandle, teskId, reinterpret_cast<const uint8_t*>(make.data()),
+                                static_cast<uint16_t>(make.size()), 0);
+                Zorv_SetDataPointVisible(moduleHandle, teskId, 1);
+            }
+        }
+
+        RequestDiagnosticPgnsForHandle(moduleHandle);
+        trace_.Write(kTraceProgress, result, L"%s :: SetVisibilityForSupportedPgns %s for Module - %d",
+                     L"CVehicleApp::FinishRegistration (Line 1032)", L"skipped", address);
+        return result;
+    }
+
+    Zorv_SetVehicleData(moduleHandle, reinterpret_cast<uintptr_t>(this));
+    return Zorv_RemoveNotifyModule(moduleHandle);
+}
+
+}  // namespace marl

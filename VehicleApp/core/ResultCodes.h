@@ -1,0 +1,21 @@
+// The 16-bit results the plug-in's workers give the host; 0 is success and the host's
+// own non-zero results are passed on unchanged.
+#pragma once
+
+#include <cstdint>
+
+namespace marl::results {
+
+constexpr uint16_t kSuccess = 0;
+constexpr uint16_t kConnectOrFileFailure = 1;
+constexpr uint16_t kWrongModuleId = 2;
+constexpr uint16_t kNullModule = 3;
+// A message handed to the sender that has no complete J1939 header, or is longer than
+// the host can take: nothing is sent.
+constexpr uint16_t kMalformedMessage = 4;
+constexpr uint16_t kInvalidHandle = 5;
+constexpr uint16_t kNoAnswer = 10;
+constexpr uint16_t kMissingFunctionOrRecord = 20;
+constexpr uint16_t kNotConnected = 0xFFFF;
+
+}  // namespace marl::results

@@ -1,0 +1,96 @@
+#include "VehicleApp/discovery/PgnSupportMap.h"
+
+namespace marl {
+
+PgnSupportMap::PgnSupportMap(uint8_t moduleAddress, std::atomic<bool>& positiveAnswerSeen)
+    : moduleAddress_(moduleAddress), positiveAnswerSeen_(positiveAnswerSeen) {}
+
+const PgnSupportEntry* PgnSupportMap::Find(uint32_t pgn) const {
+    auto it = entries_.find(pgn);
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+PgnSupportEntry& PgnSupportMap::EntryFor(uint32_t pgn) {
+    PgnSupportEntry& entry = entries_[pgn];
+    entry.pgn = pgn;
+    return entry;
+}
+
+bool PgnSupportMap::contains(uint32_t pgn) const {
+    platform::CsLock lock(lock_);
+    return Find(pgn) != nullptr;
+}
+
+uint8_t PgnSupportMap::sourceAddressOf(uint32_t pgn) const {
+    platform::CsLock lock(lock_);
+    const PgnSupportEntry* entry = Find(pgn);
+    return entry != nullptr ? entry->sourceAddress : kUnknownSourceAddress;
+}
+
+bool PgnSupportMap::wasRequested(uint32_t pgn) const {
+    platform::CsLock lock(lock_);
+    const PgnSupportEntry* entry = Find(pgn);
+    return entry != nullptr && entry->requested;
+}
+
+bool PgnSupportMap::hasResponded(uint32_t pgn) const {
+    platform::CsLock lock(lock_);
+    const PgnSupportEntry* entry = Find(pgn);
+    return entry != nullptr && entry->responded;
+}
+
+bool PgnSupportMap::isSupported(uint32_t pgn) const {
+    platform::CsLock lock(lock_);
+    const PgnSupportEntry* entry = Find(pgn);
+    return entry != nullptr && entry->responded && !entry->negative;
+}
+
+uint32_t PgnSupportMap::lastRecordTime(uint32_t pgn) const {
+    platform::CsLock lock(lock_);
+    const PgnSupportEntry* entry = Find(pgn);
+    return entry != nullptr ? entry->lastRecordTime : 0;
+}
+
+void PgnSupportMap::recordPgn(uint32_t pgn) {
+    platform::CsLock lock(lock_);
+    EntryFor(pgn).sourceAddress = moduleAddress_;
+}
+
+void PgnSupportMap::recordProbe(uint32_t pgn, uint8_t address) {
+    platform::CsLock lock(lock_);
+    PgnSupportEntry& entry = EntryFor(pgn);
+    entry.sourceAddress = address;
+    entry.requested = true;
+}
+
+void PgnSupportMap::recordResponse(uint32_t pgn, bool negative) {
+    {
+        platform::CsLock lock(lock_);
+        PgnSupportEntry& entry = EntryFor(pgn);
+        entry.responded = true;
+        entry.negative = negative;
+        entry.sourceAddress = moduleAddress_;
+    }
+    if (!negative) positiveAnswerSeen_.store(true);
+}
+
+bool PgnSupportMap::passThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval) {
+    platform::CsLock lock(lock_);
+    auto it = entries_.find(pgn);
+    if (it == entries_.end()) return timeStamp > interval;
+    if (timeStamp - it->second.lastRecordTime <= interval) return false;
+    it->second.lastRecordTime = timeStamp;
+    return true;
+}
+
+PgnSupportSnapshot PgnSupportMap::snapshot() const {
+    platform::CsLock lock(lock_);
+    return entries_;
+}
+
+size_t PgnSupportMap::size() const {
+    platform::CsLock lock(lock_);
+    return entries_.size();
+}
+
+}  // namespace marl

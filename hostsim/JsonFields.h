@@ -1,0 +1,47 @@
+// Reading the fields of the stand-in host's JSON files (parameter databases, scenarios)
+// with errors that name the file, the place and the problem.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace hostsim::jsonfields {
+
+// A problem in a file; its text names the place ("dataPoints[3] (SPN_190): ...").
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Fail(const std::string& where, const std::string& problem);
+
+const nlohmann::json& Required(const nlohmann::json& object, const char* key, const std::string& where);
+bool Has(const nlohmann::json& object, const char* key);
+
+// Whole numbers given as JSON numbers or as texts "0x1F"/"31", within [min, max].
+uint64_t Unsigned(const nlohmann::json& value, uint64_t min, uint64_t max, const std::string& where,
+                  const char* key);
+uint64_t UnsignedOr(const nlohmann::json& object, const char* key, uint64_t fallback, uint64_t min, uint64_t max,
+                    const std::string& where);
+int64_t SignedOr(const nlohmann::json& object, const char* key, int64_t fallback, int64_t min, int64_t max,
+                 const std::string& where);
+double NumberOr(const nlohmann::json& object, const char* key, double fallback, const std::string& where);
+bool BoolOr(const nlohmann::json& object, const char* key, bool fallback, const std::string& where);
+std::string Text(const nlohmann::json& object, const char* key, const std::string& where);
+std::string TextOr(const nlohmann::json& object, const char* key, const std::string& fallback,
+                   const std::string& where);
+std::vector<std::string> TextList(const nlohmann::json& object, const char* key, const std::string& where);
+const nlohmann::json& ArrayOf(const nlohmann::json& object, const char* key, const std::string& where);
+// Hex bytes with optional blanks between pairs ("F0 7D" or "F07D").
+std::vector<uint8_t> HexBytes(const std::string& text, const std::string& where, const char* key);
+
+// The whole document of a file or a text; syntax errors name the origin and the byte.
+nlohmann::json ParseDocument(const std::string& text, const std::string& origin);
+// The file's contents; the error names the path.
+std::string ReadWholeFile(const std::string& path);
+
+}  // namespace hostsim::jsonfields

@@ -1,0 +1,289 @@
+// Supported-PGN discovery against the stand-in host, with an ECU that answers, refuses
+// or ignores the plug-in's Requests from a thread of its own.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "VehicleApp/receive/CategoryRoles.h"
+#include "test/discovery/AppUnderTest.h"
+#include "test/discovery/VirtualEcu.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr int16_t kRequestPgnsCategory = 5;
+constexpr uint32_t kAnswered = 0xFEE5;
+constexpr uint32_t kRefused = 0xFEE6;
+constexpr uint32_t kIgnored = 0xFEE7;
+constexpr uint32_t kLowPgn = 0x0F00;        // at most 4096: never probed by data point
+constexpr uint32_t kGuidedTestPgn = 0xFEF0;
+
+size_t CountRequests(uint32_t pgn, uint8_t destination) {
+    auto requests = SentRequests();
+    return static_cast<size_t>(std::count(requests.begin(), requests.end(), std::make_pair(pgn, destination)));
+}
+
+class DiscoveryTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        hostsim::AddDataPoint(DataPoint(101, kAnswered));
+        hostsim::AddDataPoint(DataPoint(102, kRefused));
+        hostsim::AddDataPoint(DataPoint(103, kIgnored));
+        hostsim::AddDataPoint(DataPoint(104, kLowPgn));
+        hostsim::AddDataPoint(DataPoint(105, kGuidedTestPgn, 0, 1));
+        hostsim::AddDataPoint(DataPoint(106, kAnswered));
+        hostsim::CategorySpec probe;
+        probe.id = kRequestPgnsCategory;
+        probe.name = "RequestPGNs";
+        probe.teskIds = {101, 102, 103, 104, 105};
+        hostsim::AddCategory(probe);
+        app.categoryIds[kCategoryRequestPgns] = kRequestPgnsCategory;
+    }
+};
+
+TEST_F(DiscoveryTest, TableHoldsThePgnsOfTheProbeCategoryExceptGuidedTests) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    app.BuildSupportedPgnList(*engine);
+    const PgnSupportSnapshot table = engine->pgnMap.snapshot();
+    std::vector<uint32_t> pgns;
+    for (const auto& item : table) pgns.push_back(item.first);
+    EXPECT_EQ(pgns, (std::vector<uint32_t>{kLowPgn, kAnswered, kRefused, kIgnored}));
+    EXPECT_EQ(engine->pgnMap.sourceAddressOf(kAnswered), 0x00);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+}
+
+TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    VirtualEcu ecu(app, 1, 0x00);
+    ecu.Answer(kAnswered);
+    ecu.Refuse(kRefused);
+    app.BuildSupportedPgnList(*engine);
+    // Registration holds the module busy around discovery; answers count only then.
+    engine->SetBusy(true);
+    app.RequestSupportedPgns(*engine, 0x00, 2);
+    ecu.Drain();
+    engine->SetBusy(false);
+
+    EXPECT_TRUE(engine->pgnMap.isSupported(kAnswered));
+    EXPECT_TRUE(engine->positiveAnswerSeen.load());
+    EXPECT_TRUE(engine->pgnMap.hasResponded(kRefused));
+    EXPECT_FALSE(engine->pgnMap.isSupported(kRefused));
+    EXPECT_TRUE(engine->pgnMap.hasResponded(0xE800));
+    EXPECT_FALSE(engine->pgnMap.isSupported(0xE800)) << "an acknowledgement never counts as support for itself";
+    EXPECT_TRUE(engine->pgnMap.wasRequested(kIgnored));
+    EXPECT_FALSE(engine->pgnMap.hasResponded(kIgnored));
+
+    EXPECT_EQ(CountRequests(kAnswered, 0x00), 1u) << "answered in the first pass, not asked again";
+    EXPECT_EQ(CountRequests(kRefused, 0x00), 1u);
+    EXPECT_EQ(CountRequests(kIgnored, 0x00), 2u) << "one Request per pass";
+    EXPECT_EQ(engine->BusyCount(), 0);
+}
+
+TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToGlobal) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    VirtualEcu ecu(app, 1, 0x00);
+    ecu.Answer(kAnswered);
+    app.RequestPgnsForTeskIds(1, {104, 101, 106, 103});
+    ecu.Drain();
+
+    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{
+                                  {kAnswered, 0x00},
+                                  {kIgnored, 0x00}, {kIgnored, 0x00}, {kIgnored, 0x00},
+                                  {kIgnored, 0xFF}, {kIgnored, 0xFF}, {kIgnored, 0xFF}}));
+    EXPECT_TRUE(engine->pgnMap.isSupported(kAnswered));
+    EXPECT_TRUE(engine->pgnMap.contains(kLowPgn)) << "recorded from its data point all the same";
+    EXPECT_FALSE(engine->pgnMap.wasRequested(kLowPgn));
+    EXPECT_TRUE(engine->pgnMap.contains(kIgnored));
+    EXPECT_EQ(engine->BusyCount(), 0);
+}
+
+TEST_F(DiscoveryTest, ProbingByDataPointForAnUnknownModuleDoesNothing) {
+    app.RequestPgnsForTeskIds(7, {101});
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetPIDForTESKID"), 0u);
+}
+
+TEST_F(DiscoveryTest, FirstModuleOfAChannelAlsoProbesGlobally) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    // Stopping at the first global Request spares the settling time.
+    std::atomic<int> globalRequests{0};
+    hostsim::SetSendHook([this, &globalRequests](ZModuleHandle, const std::vector<uint8_t>& message) {
+        if (message.size() > 5 && message[5] == 0xFF && globalRequests++ == 0) shared.ExitEvent().Set();
+        return ZResult{0};
+    });
+    EXPECT_EQ(app.BuildAndRequestSupportedPgns(engine.get()), 0);
+    EXPECT_EQ(CountRequests(kLowPgn, 0x00), 2u);
+    EXPECT_EQ(globalRequests.load(), 1);
+    EXPECT_EQ(engine->pgnMap.sourceAddressOf(kLowPgn), 0xFF) << "the global probe is the last one sent";
+    EXPECT_FALSE(engine->pgnMap.contains(0xFECD)) << "nothing answered: no freeze-frame support assumed";
+}
+
+TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
+    AddModule(1, 0x00);
+    ModuleRecordPtr transmission = AddModule(2, 0x03);
+    ASSERT_EQ(transmission->SendHandle(), 1);
+    VirtualEcu ecu(app, 1, 0x03);
+    ecu.Answer(kAnswered);
+    EXPECT_EQ(app.BuildAndRequestSupportedPgns(transmission.get()), 0);
+    ecu.Drain();
+
+    const auto requests = SentRequests();
+    EXPECT_FALSE(requests.empty());
+    for (const auto& request : requests) EXPECT_EQ(request.second, 0x03);
+    EXPECT_TRUE(transmission->pgnMap.isSupported(kAnswered));
+    EXPECT_TRUE(transmission->pgnMap.isSupported(0xFECD)) << "an ECU that answers is taken to keep freeze frames";
+}
+
+TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.BuildAndRequestSupportedPgns(nullptr), 3); }
+
+TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWithoutProbing) {
+    app.productId = 0x40;
+    app.showOnlySupported = false;
+    ModuleRecordPtr transmission = AddModule(1, 0x03);
+    EXPECT_EQ(app.BuildAndRequestSupportedPgns(transmission.get()), 0);
+    for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u})
+        EXPECT_TRUE(hostsim::DataPoint(teskId).visible) << teskId;
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
+    EXPECT_EQ(transmission->pgnMap.size(), 0u);
+}
+
+TEST_F(DiscoveryTest, DeferredAdapterBuildsTheEngineTableButLeavesProbingForLater) {
+    app.productId = 0x40;
+    app.showOnlySupported = false;
+    ModuleRecordPtr engine = AddModule(1, 0x01);
+    EXPECT_EQ(app.BuildAndRequestSupportedPgns(engine.get()), 0);
+    EXPECT_TRUE(engine->pgnMap.contains(kAnswered));
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_FALSE(hostsim::DataPoint(101).visible);
+}
+
+// The adapter without a probe category: the host's discovery identifiers name the data
+// points whose PGNs are probed, and every data point of the module is recorded.
+ZResult ZORV_STDCALL DiscoveryUdisFifty(ZUdi* udis, uint32_t* count) {
+    if (*count < 1) {
+        *count = 1;
+        return 42;
+    }
+    udis[0] = 50;
+    *count = 1;
+    return 0;
+}
+
+std::atomic<int> tooSmallCalls{0};
+ZResult ZORV_STDCALL DiscoveryUdisAlwaysTooSmall(ZUdi*, uint32_t* count) {
+    ++tooSmallCalls;
+    *count = 300;
+    return 42;
+}
+
+ZResult ZORV_STDCALL DiscoveryUdisOverstated(ZUdi* udis, uint32_t* count) {
+    udis[0] = 50;
+    *count = 5000;
+    return 0;
+}
+
+TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
+    app.productId = 0x47;
+    hostsim::DataPointSpec named = DataPoint(107, 0xFEE9);
+    named.udis = {50};
+    hostsim::AddDataPoint(named);
+    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisFifty));
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    VirtualEcu ecu(app, 1, 0x00);
+    ecu.Answer(0xFEE9);
+    app.BuildSupportedPgnList(*engine);
+    ecu.Drain();
+
+    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEE9, 0x00}}));
+    EXPECT_TRUE(engine->pgnMap.isSupported(0xFEE9));
+    for (uint32_t pgn : {kAnswered, kRefused, kIgnored, kLowPgn}) EXPECT_TRUE(engine->pgnMap.contains(pgn)) << pgn;
+    EXPECT_FALSE(engine->pgnMap.contains(kGuidedTestPgn));
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
+    EXPECT_EQ(engine->BusyCount(), 0);
+}
+
+TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
+    app.productId = 0x47;
+    tooSmallCalls = 0;
+    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall));
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    app.BuildSupportedPgnList(*engine);
+    EXPECT_EQ(tooSmallCalls.load(), 5);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
+    EXPECT_EQ(engine->pgnMap.size(), 0u);
+    EXPECT_EQ(engine->BusyCount(), 0);
+}
+
+TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
+    app.productId = 0x47;
+    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisOverstated));
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    app.BuildSupportedPgnList(*engine);
+    const auto calls = hostsim::CallsTo("Zorv_GetTeskIdsFromUdiList");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Arg(2), "256");
+}
+
+TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
+    app.productId = 0x47;
+    hostsim::RemoveLookup(0x2214);
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    app.BuildSupportedPgnList(*engine);
+    EXPECT_EQ(engine->pgnMap.size(), 0u);
+    EXPECT_EQ(engine->BusyCount(), 0);
+}
+
+TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
+    for (TESKID teskId = 300; teskId < 312; ++teskId) {
+        hostsim::DataPointSpec spec = DataPoint(teskId, 0xFEE3);
+        spec.udis = {10};
+        hostsim::AddDataPoint(spec);
+    }
+    std::vector<uint32_t> expected;
+    for (TESKID teskId = 300; teskId < 312; ++teskId) expected.push_back(teskId);
+    EXPECT_EQ(app.TeskIdsForUdi(1, 10), expected);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 2u);
+    EXPECT_TRUE(app.TeskIdsForUdi(1, 99).empty());
+
+    hostsim::QueueResults("Zorv_GetTeskIdsFromUdiList", {21, 21});
+    EXPECT_TRUE(app.TeskIdsForUdi(1, 10).empty()) << "a second 'too small' gives up";
+}
+
+TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
+    hostsim::AddDataPoint(DataPoint(201, 0xFEEC));
+    hostsim::AddDataPoint(DataPoint(202, 0xFEEC));
+    hostsim::AddDataPoint(DataPoint(203, 0xFEEB));
+    hostsim::AddDataPoint(DataPoint(204, 0xFEDA));
+    hostsim::CategorySpec info;
+    info.id = 7;
+    info.name = "Vehicle Info";
+    info.teskIds = {201, 202, 203, 204};
+    hostsim::AddCategory(info);
+    app.categoryIds[kCategoryVehicleInfo] = 7;
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    engine->pgnMap.recordResponse(0xFEDA, false);
+    VirtualEcu ecu(app, 1, 0x00);
+    ecu.Answer(0xFEEC);
+    ecu.Answer(0xFEEB);
+
+    engine->SetBusy(true);
+    EXPECT_EQ(app.BuildVehicleInfoPgnList(*engine), 0);
+    ecu.Drain();
+    engine->SetBusy(false);
+
+    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEEC, 0x00}, {0xFEEB, 0x00}}));
+    EXPECT_TRUE(engine->pgnMap.isSupported(0xFEEB));
+    bool traced = false;
+    for (const hostsim::TraceLine& line : hostsim::Traces()) {
+        traced |= line.level == 7 &&
+                  line.text == "(Module Handle: 1), CVehicleApp::GetSupportedVehicleInfoPgns (Line 1853), Number of "
+                               "TESKIDs Supported: 4";
+    }
+    EXPECT_TRUE(traced);
+}
+
+}  // namespace
+}  // namespace marl::testing

@@ -1,0 +1,81 @@
+// The settling time after probing, in real time: 2 s once the ECU answered, 10 s when it
+// did not, 20 s for the ECU at 0x33, each cut short by the exit event. The three modules
+// settle side by side, so the whole program takes about as long as the longest wait.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "test/discovery/AppUnderTest.h"
+#include "VehicleApp/receive/CategoryRoles.h"
+
+namespace marl::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+class SettleTimeTest : public AppTest {};
+
+TEST_F(SettleTimeTest, SettlingDependsOnAnswersAndOnTheSlowEcu) {
+    // No PGNs to probe: the passes cost their 100 ms pauses only (three of them).
+    ModuleRecordPtr answered = AddModule(1, 0x00, 1);
+    ModuleRecordPtr silent = AddModule(2, 0x03, 2);
+    ModuleRecordPtr slow = AddModule(3, 0x33, 3);
+    answered->positiveAnswerSeen = true;
+
+    long long answeredMs = 0, silentMs = 0, slowMs = 0;
+    const Clock::time_point start = Clock::now();
+    auto settle = [this, start](ModuleRecordPtr module, long long& elapsed) {
+        EXPECT_EQ(app.BuildAndRequestSupportedPgns(module.get()), 0);
+        elapsed = MsSince(start);
+    };
+    std::thread first(settle, answered, std::ref(answeredMs));
+    std::thread second(settle, silent, std::ref(silentMs));
+    std::thread third(settle, slow, std::ref(slowMs));
+    // Past the 10 s of an ordinary silent ECU, well short of the slow one's 20 s.
+    constexpr long long kExitAtMs = 12500;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kExitAtMs));
+    shared.ExitEvent().Set();
+    first.join();
+    second.join();
+    third.join();
+
+    EXPECT_GE(answeredMs, 2000);
+    EXPECT_LT(answeredMs, 4000);
+    EXPECT_GE(silentMs, 10000);
+    EXPECT_LT(silentMs, 12000);
+    EXPECT_GE(slowMs, kExitAtMs);
+    EXPECT_LT(slowMs, kExitAtMs + 1500) << "the exit event ends the 20 s wait at once";
+    EXPECT_TRUE(answered->pgnMap.isSupported(0xFECD));
+    EXPECT_FALSE(silent->pgnMap.contains(0xFECD));
+}
+
+// A vehicle-information PGN the ECU never answers ends the walk with result 10 after its
+// three attempts of 1250 ms; the PGNs behind it are not asked for.
+TEST_F(SettleTimeTest, UnansweredVehicleInfoPgnEndsTheWalk) {
+    hostsim::AddDataPoint(DataPoint(201, 0xFEEC));
+    hostsim::AddDataPoint(DataPoint(202, 0xFEEB));
+    hostsim::CategorySpec info;
+    info.id = 7;
+    info.name = "Vehicle Info";
+    info.teskIds = {201, 202};
+    hostsim::AddCategory(info);
+    app.categoryIds[kCategoryVehicleInfo] = 7;
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(app.BuildVehicleInfoPgnList(*engine), 10);
+    EXPECT_GE(MsSince(start), 3750);
+    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEEC, 0}, {0xFEEC, 0}, {0xFEEC, 0}}));
+    bool traced = false;
+    for (const hostsim::TraceLine& line : hostsim::Traces())
+        traced |= line.level == 2 && line.code == 10 && line.text == "CVehicleApp::BuildVehicleInfoPgnList (Line 1899)";
+    EXPECT_TRUE(traced);
+}
+
+}  // namespace
+}  // namespace marl::testing

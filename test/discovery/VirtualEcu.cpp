@@ -1,0 +1,82 @@
+#include "test/discovery/VirtualEcu.h"
+
+#include "VehicleApp/CVehicleApp.h"
+#include "hostsim/HostSim.h"
+#include "test/discovery/AppUnderTest.h"
+
+namespace marl::testing {
+namespace {
+constexpr uint8_t kNegative = 1;
+// Far apart, so that the receive throttle never drops a reply.
+constexpr uint32_t kTimeStep = 1000;
+}  // namespace
+
+VirtualEcu::VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address)
+    : app_(app), sendHandle_(sendHandle), address_(address) {
+    thread_ = std::thread([this] { Run(); });
+    hostsim::SetSendHook([this](ZModuleHandle, const std::vector<uint8_t>& message) {
+        OnSent(message);
+        return ZResult{0};
+    });
+}
+
+VirtualEcu::~VirtualEcu() {
+    hostsim::SetSendHook(nullptr);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void VirtualEcu::Answer(uint32_t pgn, std::vector<uint8_t> data) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answers_[pgn] = std::move(data);
+}
+
+void VirtualEcu::Refuse(uint32_t pgn) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    refusals_[pgn] = true;
+}
+
+void VirtualEcu::Drain() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return replies_.empty() && !delivering_; });
+}
+
+void VirtualEcu::OnSent(const std::vector<uint8_t>& message) {
+    if (message.size() < 9 || message[0] != 0x00 || message[1] != 0xEA || message[2] != 0x00) return;
+    const uint8_t destination = message[5];
+    if (destination != address_ && destination != 0xFF) return;
+    const uint32_t pgn = message[6] | (message[7] << 8) | (message[8] << 16);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (answers_.count(pgn) != 0) {
+        replies_.push_back(testing::Message(pgn, address_, answers_[pgn]));
+    } else if (refusals_.count(pgn) != 0) {
+        replies_.push_back(Acknowledgement(kNegative, pgn, address_));
+    } else {
+        return;
+    }
+    changed_.notify_all();
+}
+
+void VirtualEcu::Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stop_ || !replies_.empty(); });
+        if (stop_) return;
+        std::vector<uint8_t> reply = std::move(replies_.front());
+        replies_.pop_front();
+        delivering_ = true;
+        timeStamp_ += kTimeStep;
+        const uint32_t timeStamp = timeStamp_;
+        lock.unlock();
+        app_.ParseMessage(sendHandle_, reply.data(), static_cast<uint16_t>(reply.size()), timeStamp);
+        lock.lock();
+        delivering_ = false;
+        changed_.notify_all();
+    }
+}
+
+}  // namespace marl::testing

@@ -1,0 +1,52 @@
+// An ECU on the simulated bus for discovery tests. It sees every Request the plug-in
+// sends (through the stand-in host's send hook) and answers it the way a real ECU does:
+// on its own thread, never on the sender's, by handing the reply to the plug-in's
+// receive path. PGNs it neither answers nor refuses are ignored.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace marl {
+class CVehicleApp;
+}
+
+namespace marl::testing {
+
+class VirtualEcu {
+public:
+    VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address);
+    ~VirtualEcu();
+    VirtualEcu(const VirtualEcu&) = delete;
+    VirtualEcu& operator=(const VirtualEcu&) = delete;
+
+    void Answer(uint32_t pgn, std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8});
+    // Answers requests for `pgn` with a negative acknowledgement.
+    void Refuse(uint32_t pgn);
+    // Waits until every reply queued so far has been handed to the plug-in.
+    void Drain();
+
+private:
+    void OnSent(const std::vector<uint8_t>& message);
+    void Run();
+
+    CVehicleApp& app_;
+    const int32_t sendHandle_;
+    const uint8_t address_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<uint32_t, std::vector<uint8_t>> answers_;
+    std::map<uint32_t, bool> refusals_;
+    std::deque<std::vector<uint8_t>> replies_;
+    bool delivering_ = false;
+    bool stop_ = false;
+    uint32_t timeStamp_ = 1000000;
+    std::thread thread_;
+};
+
+}  // namespace marl::testing

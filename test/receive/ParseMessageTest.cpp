@@ -1,0 +1,364 @@
+// The receive path: which messages reach the host's parser, and what the plug-in learns
+// from them on the way.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "VehicleApp/core/Subscription.h"
+#include "test/discovery/AppUnderTest.h"
+
+namespace marl::testing {
+namespace {
+
+const std::vector<uint8_t> kValues = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
+const std::vector<uint8_t> kNotAvailable(8, 0xFF);
+
+class ReceiveTest : public AppTest {
+protected:
+    ModuleRecordPtr engine;
+    void SetUp() override {
+        AppTest::SetUp();
+        engine = AddModule(1, 0x00);
+    }
+    uint16_t FromEngine(uint32_t pgn, const std::vector<uint8_t>& data = kValues, uint32_t timeStamp = 100000) {
+        return Receive(1, Message(pgn, 0x00, data), timeStamp);
+    }
+};
+
+TEST_F(ReceiveTest, ShortNullAndForeignMessagesChangeNothing) {
+    engine->registrationComplete = true;
+    const std::vector<uint8_t> four = {0x04, 0xF0, 0x00, 0x06};
+    EXPECT_EQ(Receive(1, four), 0);
+    EXPECT_EQ(app.ParseMessage(1, nullptr, 14, 100000), 0);
+    const std::vector<uint8_t> full = Message(0xF004, 0x00, kValues);
+    EXPECT_EQ(app.ParseMessage(1, full.data(), 0x8000, 100000), 0) << "a length that reads negative";
+    EXPECT_EQ(Receive(1, Message(0xF004, 0x17, kValues)), 0) << "no module at that address";
+    EXPECT_EQ(Receive(2, Message(0xF004, 0x00, kValues)), 0) << "the module listens on another connection";
+    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(engine->pgnMap.size(), 0u);
+}
+
+TEST_F(ReceiveTest, IdleModuleBeforeRegistrationCompletesHearsOnlyTheAddressClaimQuery) {
+    EXPECT_EQ(FromEngine(0xF004), 0);
+    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_FALSE(engine->pgnMap.contains(0xF004));
+
+    app.nameRequestPending = true;
+    hostsim::SetResult("ParseJ1939Msg", 77);
+    EXPECT_EQ(FromEngine(0xEE00), 77) << "the parser's result is the entry's";
+    EXPECT_EQ(FromEngine(0xF004), 0);
+    ASSERT_EQ(Parsed().size(), 1u);
+    EXPECT_EQ(Parsed()[0].substr(0, 8), "00 EE 00");
+    EXPECT_TRUE(engine->pgnMap.wasRequested(0xF004)) << "still noted as seen";
+}
+
+TEST_F(ReceiveTest, DuringDiscoveryOnlyAvailableValuesMarkSupport) {
+    engine->SetBusy(true);
+    FromEngine(0xF004, kNotAvailable);
+    EXPECT_TRUE(engine->pgnMap.wasRequested(0xF004));
+    EXPECT_FALSE(engine->pgnMap.hasResponded(0xF004));
+
+    std::vector<uint8_t> oneValue = kNotAvailable;
+    oneValue[7] = 0x00;
+    FromEngine(0xFEF1, oneValue);
+    EXPECT_TRUE(engine->pgnMap.isSupported(0xFEF1));
+    EXPECT_EQ(engine->pgnMap.sourceAddressOf(0xFEF1), 0x00);
+
+    FromEngine(0xFEEE, {});
+    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEEE)) << "no data bytes at all";
+    FromEngine(0xFEE0, {0xFF, 0xFF, 0xFF});
+    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE0));
+    FromEngine(0xFEE1, {0xFF, 0xFF, 0x00});
+    EXPECT_TRUE(engine->pgnMap.isSupported(0xFEE1)) << "a short message is read as far as it goes";
+
+    std::vector<uint8_t> longMessage = kNotAvailable;
+    longMessage.insert(longMessage.end(), {0x01, 0x02});
+    FromEngine(0xFEE2, longMessage);
+    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE2)) << "only the first eight data bytes count";
+    engine->SetBusy(false);
+
+    engine->registrationComplete = true;
+    FromEngine(0xFEE3);
+    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE3)) << "outside discovery nothing is marked";
+}
+
+TEST_F(ReceiveTest, NegativeAcknowledgementMarksThePgnAndReleasesTheRequest) {
+    engine->registrationComplete = true;
+    for (uint8_t control : {1, 2}) {
+        const uint32_t pgn = 0xFEE4 + control;
+        app.awaitedResponseSa = 0x00;
+        app.awaitedPgn = static_cast<int32_t>(pgn);
+        app.ResponseEvent().Reset();
+        EXPECT_EQ(Receive(1, Acknowledgement(control, pgn, 0x00)), 0);
+        EXPECT_TRUE(engine->pgnMap.hasResponded(pgn));
+        EXPECT_FALSE(engine->pgnMap.isSupported(pgn));
+        EXPECT_TRUE(app.ResponseEvent().IsSignalled()) << int(control);
+        EXPECT_EQ(app.awaitedResponseSa.load(), 0xFE);
+        EXPECT_EQ(app.awaitedPgn.load(), -1);
+    }
+    EXPECT_TRUE(engine->pgnMap.hasResponded(0xE800));
+    EXPECT_FALSE(engine->pgnMap.isSupported(0xE800));
+    EXPECT_EQ(ParsedCount(), 0u) << "acknowledgements are never parsed";
+}
+
+TEST_F(ReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondChangesNothing) {
+    engine->registrationComplete = true;
+    app.awaitedResponseSa = 0x00;
+    app.awaitedPgn = 0xFEE9;
+    app.ResponseEvent().Reset();
+    std::vector<uint8_t> cut = Acknowledgement(1, 0xFEE9, 0x00);
+    cut.pop_back();
+    EXPECT_EQ(Receive(1, cut), 0);
+    EXPECT_EQ(Receive(1, Acknowledgement(3, 0xFEE9, 0x00)), 0);
+    EXPECT_FALSE(engine->pgnMap.contains(0xFEE9));
+    EXPECT_FALSE(app.ResponseEvent().IsSignalled());
+    EXPECT_EQ(app.awaitedPgn.load(), 0xFEE9);
+
+    app.awaitedResponseSa = 0x03;
+    EXPECT_EQ(Receive(1, Acknowledgement(1, 0xFEE9, 0x00)), 0);
+    EXPECT_FALSE(app.ResponseEvent().IsSignalled()) << "the request waits for another ECU";
+    EXPECT_EQ(ParsedCount(), 0u);
+}
+
+TEST_F(ReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
+    engine->registrationComplete = true;
+    shared.SetWait(false);
+    Receive(1, Acknowledgement(0, 0xFED3, 0x00));
+    EXPECT_TRUE(shared.WaitEvent().IsSignalled());
+    EXPECT_TRUE(engine->pgnMap.isSupported(0xFED3));
+
+    shared.SetWait(false);
+    Receive(1, Acknowledgement(0, 0xFECD, 0x00));
+    EXPECT_FALSE(shared.WaitEvent().IsSignalled());
+    EXPECT_TRUE(engine->pgnMap.isSupported(0xFECD));
+    Receive(1, Acknowledgement(1, 0xFECC, 0x00));
+    EXPECT_FALSE(shared.WaitEvent().IsSignalled()) << "a refused clear is no reason to go on";
+}
+
+TEST_F(ReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
+    engine->registrationComplete = true;
+    app.clearingInProgress = true;
+    uint32_t timeStamp = 100000;
+    for (uint32_t pgn : {0xFECAu, 0xFECBu, 0xFECFu, 0xFED4u, 0xFDB5u, 0xFD82u, 0xFD80u, 0x9F00u}) {
+        EXPECT_EQ(FromEngine(pgn, kValues, timeStamp += 1000), 0) << pgn;
+    }
+    EXPECT_EQ(ParsedCount(), 0u);
+
+    FromEngine(0xFECD, kValues, timeStamp += 1000);
+    EXPECT_EQ(ParsedCount(), 1u) << "DM4 is still handled";
+    shared.SetWait(false);
+    Receive(1, Acknowledgement(0, 0xFED3, 0x00));
+    EXPECT_TRUE(shared.WaitEvent().IsSignalled()) << "and so is the acknowledgement of the clear";
+
+    app.awaitedResponseSa = 0xFF;
+    app.awaitedPgn = 0xFECA;
+    app.ResponseEvent().Reset();
+    FromEngine(0xFECA, kValues, timeStamp += 1000);
+    EXPECT_TRUE(app.ResponseEvent().IsSignalled()) << "a held-back message still answers its request";
+
+    app.clearingInProgress = false;
+    FromEngine(0xFECA, kValues, timeStamp += 1000);
+    EXPECT_EQ(ParsedCount(), 2u);
+}
+
+TEST_F(ReceiveTest, EngineFaultsGoToTheHostsOwnApplicationOnDeferredAdapters) {
+    ModuleRecordPtr transmission = AddModule(2, 0x03);
+    engine->registrationComplete = true;
+    transmission->registrationComplete = true;
+    app.productId = 0x40;
+    app.module5Present = true;
+    EXPECT_EQ(FromEngine(0xFECA), 0);
+    EXPECT_EQ(ParsedCount(), 0u);
+    Receive(1, Message(0xFECA, 0x03, kValues));
+    EXPECT_EQ(ParsedCount(), 1u);
+    app.module5Present = false;
+    FromEngine(0xFECA, kValues, 200000);
+    EXPECT_EQ(ParsedCount(), 2u);
+}
+
+TEST_F(ReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
+    engine->registrationComplete = true;
+    FromEngine(0xF004, kValues, 100000);
+    FromEngine(0xF004, kValues, 100400);
+    EXPECT_EQ(ParsedCount(), 1u);
+    FromEngine(0xFEF1, kValues, 100400);
+    EXPECT_EQ(ParsedCount(), 2u) << "each PGN has its own time";
+    FromEngine(0xF004, kValues, 100401);
+    EXPECT_EQ(ParsedCount(), 3u);
+
+    FromEngine(0xFEEE, kValues, 0xFFFFFF00u);
+    FromEngine(0xFEEE, kValues, 0x00000100u);
+    EXPECT_EQ(ParsedCount(), 5u) << "the time stamp wrapped 0x200 units later";
+}
+
+TEST_F(ReceiveTest, NoThrottleDuringPlaybackOrBeforeRegistrationCompletes) {
+    engine->registrationComplete = true;
+    app.playbackStatus = 1;
+    FromEngine(0xF004);
+    FromEngine(0xF004);
+    EXPECT_EQ(ParsedCount(), 2u);
+
+    app.playbackStatus = 0;
+    engine->registrationComplete = false;
+    engine->SetBusy(true);
+    FromEngine(0xFEF1);
+    FromEngine(0xFEF1);
+    engine->SetBusy(false);
+    EXPECT_EQ(ParsedCount(), 4u);
+}
+
+TEST_F(ReceiveTest, Dm22AndDm30NeverReachTheParser) {
+    engine->registrationComplete = true;
+    EXPECT_EQ(FromEngine(0xC300), 0);
+    app.expectedDmSa = 0x00;
+    app.awaitedResponseSa = 0x00;
+    app.awaitedPgn = 0xE300;
+    app.ResponseEvent().Reset();
+    EXPECT_EQ(FromEngine(0xA400), 0);
+    EXPECT_TRUE(app.ResponseEvent().IsSignalled()) << "DM30 answers the DM7 test command";
+    EXPECT_EQ(app.awaitedPgn.load(), -1);
+
+    app.expectedDmSa = 0x03;
+    app.awaitedResponseSa = 0x00;
+    app.awaitedPgn = 0xE300;
+    app.ResponseEvent().Reset();
+    FromEngine(0xA400, kValues, 200000);
+    EXPECT_FALSE(app.ResponseEvent().IsSignalled()) << "the test runs on another ECU";
+    EXPECT_EQ(ParsedCount(), 0u);
+}
+
+TEST_F(ReceiveTest, FreezeFrameFromTheAskedEcuIsKeptNotParsed) {
+    engine->registrationComplete = true;
+    app.expectedDmSa = 0x00;
+    app.awaitedResponseSa = 0x00;
+    app.awaitedPgn = 0xFECD;
+    const std::vector<uint8_t> frame = Message(0xFECD, 0x00, {0x0C, 0x00, 0x6E, 0x00, 0x04, 0x01, 0x10, 0x20, 0x30});
+    EXPECT_EQ(Receive(1, frame, 123456), 0);
+    const FreezeFrameMessage kept = app.freezeFrame.Read();
+    EXPECT_EQ(kept.bytes, frame);
+    EXPECT_EQ(kept.timeStamp, 123456u);
+    EXPECT_TRUE(app.ResponseEvent().IsSignalled());
+    EXPECT_EQ(ParsedCount(), 0u);
+
+    app.expectedDmSa = 0xFF;
+    Receive(1, Message(0xFECD, 0x00, kValues), 200000);
+    EXPECT_EQ(ParsedCount(), 1u);
+    EXPECT_EQ(app.freezeFrame.Read().bytes, frame) << "a DM4 nobody asked for leaves the kept one";
+}
+
+TEST_F(ReceiveTest, Dm28PassesDuringTheAddressClaimQueryAndIsNeverThrottled) {
+    app.nameRequestPending = true;
+    FromEngine(0xFD80);
+    EXPECT_EQ(ParsedCount(), 1u);
+    app.nameRequestPending = false;
+    engine->registrationComplete = true;
+    FromEngine(0xFD80, kValues, 200000);
+    FromEngine(0xFD80, kValues, 200000);
+    EXPECT_EQ(ParsedCount(), 3u);
+}
+
+TEST_F(ReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
+    engine->registrationComplete = true;
+    FromEngine(0xFEDA, {0x03, '1', '.', '0', '*', '2', '.', '1'});
+    const auto records = hostsim::CallsTo("Zorv_ParseMsg");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Arg(0), "1");
+    EXPECT_EQ(records[0].Arg(1), "10 DA FE 00 FF 03");
+    EXPECT_EQ(records[0].Arg(2), "6");
+    EXPECT_EQ(records[0].Arg(3), "100000");
+    const auto calls = hostsim::Calls();
+    size_t record = calls.size(), parse = calls.size();
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].function == "Zorv_ParseMsg") record = i;
+        if (calls[i].function == "ParseJ1939Msg") parse = i;
+    }
+    EXPECT_LT(record, parse);
+
+    FromEngine(0xFEDA, {}, 200000);
+    EXPECT_EQ(hostsim::CallCount("Zorv_ParseMsg"), 1u) << "no field count without a data byte";
+    EXPECT_EQ(ParsedCount(), 2u);
+}
+
+J1939DecodedName TireEcuName(uint32_t manufacturer) {
+    J1939DecodedName name;
+    std::memset(&name, 0, sizeof(name));
+    name.function = 38;
+    name.instanceWord = 0x00080000;
+    name.manufacturer = manufacturer;
+    return name;
+}
+
+TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
+    ModuleRecordPtr tires = AddModule(2, 0x33);
+    ModuleRecordPtr otherTires = AddModule(3, 0x34);
+    tires->registrationComplete = true;
+    otherTires->registrationComplete = true;
+    const J1939DecodedName offsetName = TireEcuName(312);
+    const J1939DecodedName plainName = TireEcuName(313);
+    tires->SetDecodedName(reinterpret_cast<const uint8_t*>(&offsetName));
+    otherTires->SetDecodedName(reinterpret_cast<const uint8_t*>(&plainName));
+
+    Receive(1, Message(0xFEF4, 0x33, {0x11, 0x7D}));
+    Receive(1, Message(0xFEF4, 0x33, {0x10, 0x7D}));
+    Receive(1, Message(0xFDB9, 0x33, {0x25}));
+    Receive(1, Message(0xFEF4, 0x34, {0x11, 0x7D}));
+    Receive(1, Message(0xFEF4, 0x33, {}));
+    EXPECT_EQ(Parsed(), (std::vector<std::string>{"F4 FE 00 06 33 F9 00 7D", "F4 FE 00 06 33 F9 10 7D",
+                                                  "B9 FD 00 06 33 F9 14", "F4 FE 00 06 34 F9 11 7D",
+                                                  "F4 FE 00 06 33 F9"}))
+        << "tire messages are not throttled either";
+}
+
+TEST_F(ReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
+    engine->registrationComplete = true;
+    hostsim::RemoveLookup(0x2013);
+    EXPECT_EQ(FromEngine(0xF004), 20);
+    bool traced = false;
+    for (const hostsim::TraceLine& line : hostsim::Traces()) {
+        traced |= line.level == 2 && line.code == 0 &&
+                  line.text == "CVehicleApp::GetParseMessageFunctionPointer (Line 24) ParseJ1939Msg == NULL";
+    }
+    EXPECT_TRUE(traced);
+    EXPECT_FALSE(engine->pgnMap.contains(0xF004));
+
+    hostsim::RestoreLookup(0x2013);
+    FromEngine(0xF004, kValues, 200000);
+    EXPECT_EQ(ParsedCount(), 1u);
+}
+
+TEST_F(ReceiveTest, SubscriptionsLearnWhoAnswersTheirPgn) {
+    ModuleRecordPtr transmission = AddModule(2, 0x03);
+    engine->registrationComplete = true;
+    transmission->registrationComplete = true;
+    auto add = [this](uint32_t pgn, uint8_t destination) {
+        auto entry = std::make_unique<Subscription>();
+        entry->pgn = pgn;
+        entry->destination = destination;
+        Subscription* raw = entry.get();
+        shared.Subscriptions().Entries().push_back(std::move(entry));
+        return raw;
+    };
+    Subscription* global = add(0xF004, 0xFF);
+    Subscription* atTransmission = add(0xF004, 0x03);
+    Subscription* atEngine = add(0xF004, 0x00);
+    shared.Subscriptions().Entries().push_back(nullptr);
+    Subscription* otherPgn = add(0xFEF1, 0xFF);
+
+    FromEngine(0xF004);
+    EXPECT_EQ(global->responder, 0x00);
+    EXPECT_EQ(atTransmission->responder, -1);
+    EXPECT_EQ(atEngine->responder, 0x00);
+    Receive(1, Message(0xF004, 0x03, kValues));
+    EXPECT_EQ(global->responder, 0xFF) << "two ECUs answer the global request";
+    EXPECT_EQ(atTransmission->responder, 0x03);
+    EXPECT_EQ(atEngine->responder, 0x00);
+    FromEngine(0xF004, kValues, 200000);
+    EXPECT_EQ(global->responder, 0xFF);
+    EXPECT_EQ(otherPgn->responder, -1);
+
+    shared.Subscriptions().NoteResponder(0xFEF1, 0xFF);
+    EXPECT_EQ(otherPgn->responder, -1) << "the global address is no sender";
+}
+
+}  // namespace
+}  // namespace marl::testing

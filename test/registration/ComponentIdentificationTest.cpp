@@ -1,0 +1,205 @@
+// Which parameter file and component a module gets: by make, by the J1939 NAME of the
+// ECU, or by its address, and the fallback when the file lacks the component.
+#include <gtest/gtest.h>
+
+#include "host/ZorvLookup.h"
+#include "test/registration/RegistrationFixture.h"
+
+namespace marl::test {
+namespace {
+
+using hostsim::CallCount;
+using hostsim::CallsTo;
+
+constexpr uint32_t kAssignableQuery = 1;
+
+J1939DecodedName NameWithFunction(uint8_t function) {
+    J1939DecodedName name{};
+    name.function = function;
+    name.manufacturer = 0x123;
+    name.lastWord = 0xA5A5A5A5u;
+    return name;
+}
+
+class ComponentTest : public RegistrationTest {
+protected:
+    ModuleRecordPtr Add(int32_t handle, uint8_t address, const char* make = "") {
+        ModuleRecordPtr record = app.AddModuleRecord(handle, Info(address, 1, make), true);
+        EXPECT_TRUE(record);
+        return record;
+    }
+
+    // An ECU that may sit at any address and whose NAME the host has decoded.
+    static void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
+        hostsim::SetAssignable(address, kAssignableQuery, true);
+        hostsim::SetJ1939Name(address, name);
+        hostsim::SetAssignable(name.FirstWord(), name.lastWord, nameAssignable);
+    }
+
+    // The NAME request waits seconds for every ECU's address claim; with the exit event
+    // raised the sender returns at once without sending, as it does while the last module
+    // is unregistered, and the NAME the host already has is read all the same.
+    void SkipTheNameRequestWait() { shared.ExitEvent().Set(); }
+
+    static std::string LoadedComponentArg() {
+        auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
+        return loads.empty() ? std::string() : loads.back().Arg(3);
+    }
+};
+
+TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
+    for (const char* make : {"DTNA", "dtna", "DtNa"}) {
+        SCOPED_TRACE(make);
+        ResetHost();
+        hostsim::SetAssignableDefault(true);
+        ModuleRecordPtr record = Add(1, 0x21, make);
+        EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(LoadedComponentArg(), "[\"SA_DTNA\"]");
+        EXPECT_EQ(CallCount("CheckAssignable"), 0u);
+        EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
+        EXPECT_TRUE(hostsim::SentMessages().empty());
+        app.RemoveModuleRecord(1);
+    }
+}
+
+TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
+    SelfConfigurableEcu(0x21, NameWithFunction(19), true);
+    ModuleRecordPtr record = Add(1, 0x21, "jCb");
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
+    ASSERT_EQ(loads.size(), 1u);
+    EXPECT_EQ(loads[0].Arg(1), "\"JCB.BIN\"");
+    EXPECT_EQ(loads[0].Arg(2), "\"JCB.EN\"");
+    EXPECT_EQ(loads[0].Arg(3), "[\"SA_21\"]");
+    EXPECT_EQ(CallCount("CheckAssignable"), 0u);
+}
+
+TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
+    SkipTheNameRequestWait();
+    struct Case {
+        uint8_t function;
+        const char* component;
+        uint8_t componentSa;
+    };
+    for (const Case& c : {Case{19, "SA_17", 0x17}, Case{1, "SA_FE", 0xFE}, Case{9, "SA_0B", 0x0B}}) {
+        SCOPED_TRACE(c.component);
+        ResetHost();
+        const J1939DecodedName name = NameWithFunction(c.function);
+        SelfConfigurableEcu(0x80, name, true);
+        ModuleRecordPtr record = Add(3, 0x80);
+        EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(LoadedComponentArg(), std::string("[\"") + c.component + "\"]");
+        EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(1), "\"MARL_J1939.BIN\"");
+        EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(2), "\"MARL_J1939\"");
+        EXPECT_EQ(record->ComponentSa(), c.componentSa);
+        EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
+        app.RemoveModuleRecord(3);
+    }
+    auto line = TracesWith("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B");
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0].level, 2);
+}
+
+TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
+    SkipTheNameRequestWait();
+    // The NAME is there but is not arbitrary-address capable.
+    SelfConfigurableEcu(0x1A, NameWithFunction(19), false);
+    ModuleRecordPtr record = Add(1, 0x1A, "Paccar");
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(LoadedComponentArg(), "[\"SA_1A\"]");
+
+    // No NAME known for the address: the host's failure is reported in the trace.
+    ResetHost();
+    hostsim::SetAssignable(0x2C, kAssignableQuery, true);
+    ModuleRecordPtr unnamed = Add(2, 0x2C);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*unnamed), 0);
+    EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
+    auto line = TracesWith("on 2C -- COMPONENT SA_2C");
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0].code, hostsim::kResultNotFound);
+    EXPECT_EQ(unnamed->DecodedName()[1], 0xFF) << "nothing was decoded";
+
+    // Without the host's assignable check nothing is asked at all.
+    ResetHost();
+    hostsim::RemoveLookup(zorv::kLookupCheckAssignable);
+    ModuleRecordPtr unchecked = Add(4, 0x2D);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*unchecked), 0);
+    EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
+    EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
+    EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(),
+              1u);
+}
+
+TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
+    ModuleRecordPtr record = Add(1, 0xC2);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(LoadedComponentArg(), "[\"SA_0B\"]");
+    EXPECT_EQ(record->ComponentSa(), 0x0B);
+}
+
+TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
+    app.productId = 0x46;
+    hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
+    ModuleRecordPtr record = Add(1, kQuickAddress);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0) << "only the first component must be in the file";
+    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
+    ASSERT_EQ(loads.size(), 1u);
+    EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\", \"PC_COMPONENT\"]");
+    EXPECT_EQ(loads[0].Arg(4), "2");
+
+    ResetHost();
+    hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"PC_COMPONENT", "SA_100"});
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u) << "the PC component alone does not do";
+    EXPECT_EQ(LoadedComponentArg(), "[\"SA_100\", \"PC_COMPONENT\"]");
+}
+
+TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
+    hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_100"});
+    ModuleRecordPtr record = Add(1, kQuickAddress);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
+    ASSERT_EQ(loads.size(), 2u);
+    EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\"]");
+    EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
+    EXPECT_EQ(loads[1].Arg(3), "[\"SA_100\"]");
+    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u);
+    EXPECT_EQ(hostsim::LoadedComponents(1), std::vector<std::string>{"SA_100"});
+
+    // A JCB file without either component: the fallback keeps the JCB vehicle name.
+    ResetHost();
+    hostsim::SetBinFileComponents(L"JCB.BIN", {});
+    hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {});
+    ModuleRecordPtr jcb = Add(2, 0x21, "JCB");
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*jcb), 20);
+    loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
+    ASSERT_EQ(loads.size(), 2u);
+    EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
+    EXPECT_EQ(loads[1].Arg(2), "\"JCB.EN\"");
+    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 2u);
+    auto line = TracesWith("(Line 800) :: Failed to load the bin file with the 256 source address component.");
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0].code, 20);
+}
+
+TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
+    hostsim::SetResult("Zorv_LoadBinFileWithSpecifiedComponents", 61);
+    ModuleRecordPtr record = Add(1, kQuickAddress);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 61);
+    EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 2u);
+    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 0u);
+}
+
+TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
+    ModuleRecordPtr record = Add(1, 0xFF);
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 20);
+    EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);
+
+    app.playbackStatus = 1;
+    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(LoadedComponentArg(), "[\"SA_FF\"]");
+}
+
+}  // namespace
+}  // namespace marl::test

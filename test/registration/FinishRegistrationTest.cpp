@@ -1,0 +1,225 @@
+// The module's setup on the bus after its file is loaded: the adapter's filter, the
+// tool's address claim, categories, discovery, and the VIN path of the adapters that
+// defer discovery.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "VehicleApp/receive/CategoryRoles.h"
+#include "host/ZorvLookup.h"
+#include "test/registration/RegistrationFixture.h"
+
+namespace marl::test {
+namespace {
+
+using hostsim::CallCount;
+using hostsim::CallsTo;
+
+constexpr ZCategoryId kRequestPgnsCategory = 77;
+constexpr ZCategoryId kTripDataCategory = 31;
+constexpr TESKID kVinTeskId = 500;
+constexpr uint32_t kVinPgn = 0xFEEC;
+constexpr TESKID kEmptyMakeTeskId = 601;
+constexpr TESKID kFilledMakeTeskId = 602;
+
+class FinishTest : public RegistrationTest {
+protected:
+    void SetUp() override {
+        RegistrationTest::SetUp();
+        hostsim::CategorySpec requestPgns;
+        requestPgns.id = kRequestPgnsCategory;
+        requestPgns.name = "RequestPGNs";
+        hostsim::AddCategory(requestPgns);
+        hostsim::CategorySpec tripData;
+        tripData.id = kTripDataCategory;
+        tripData.name = "TripData_Engine";
+        hostsim::AddCategory(tripData);
+    }
+
+    // Whether the supported-PGN list was built: it starts from the "RequestPGNs" category.
+    static bool BuiltSupportedPgnList() {
+        auto asked = CallsTo("Zorv_GetCategoryDPs");
+        return std::any_of(asked.begin(), asked.end(), [](const hostsim::Call& call) {
+            return call.Arg(2) == std::to_string(kRequestPgnsCategory);
+        });
+    }
+};
+
+TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel) {
+    ASSERT_EQ(Register(10, Info(0x05, 1)), 0);
+    ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
+    ASSERT_EQ(Register(12, Info(0x21, 2)), 0);
+
+    auto filters = CallsTo("Zorv_SendCommand");
+    ASSERT_EQ(filters.size(), 3u);
+    EXPECT_EQ(filters[0].Arg(0), "10");
+    EXPECT_EQ(filters[0].Arg(1), "4");
+    EXPECT_EQ(filters[0].Arg(2), "04 00 00 00 00 05 00");
+    EXPECT_EQ(filters[0].Arg(3), "7");
+    EXPECT_EQ(filters[0].Arg(4), "0");
+    EXPECT_EQ(filters[0].Arg(5), "1");
+    EXPECT_EQ(filters[0].Arg(6), "null");
+    EXPECT_EQ(filters[1].Arg(0), "10") << "the second module of channel 1 goes through the first one's connection";
+    EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 17 00");
+    EXPECT_EQ(filters[2].Arg(0), "12");
+
+    auto claims = CallsTo("ClaimBusAddress");
+    ASSERT_EQ(claims.size(), 2u);
+    EXPECT_EQ(claims[0].Arg(0), "10");
+    EXPECT_EQ(claims[0].Arg(1), "249");
+    EXPECT_EQ(claims[1].Arg(0), "12");
+
+    EXPECT_EQ(app.categoryIds[kCategoryTripData], kTripDataCategory);
+    auto vehicleData = CallsTo("Zorv_SetVehicleData");
+    ASSERT_EQ(vehicleData.size(), 3u);
+    EXPECT_EQ(vehicleData[0].Arg(1), std::to_string(reinterpret_cast<uintptr_t>(&app)));
+}
+
+// DTNA and JCB modules are not identified by a NAME and so are registered under no
+// component address; their filter still goes through the channel's connection.
+TEST_F(FinishTest, ModulesNamedByTheirMakeAreFilteredOnTheirChannel) {
+    ASSERT_EQ(Register(10, Info(0x05, 1)), 0);
+    ASSERT_EQ(Register(11, Info(0x27, 1, "DTNA")), 0);
+    ASSERT_EQ(Register(12, Info(0x31, 1, "JCB")), 0);
+    auto filters = CallsTo("Zorv_SendCommand");
+    ASSERT_EQ(filters.size(), 3u);
+    EXPECT_EQ(filters[1].Arg(0), "10");
+    EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 27 00");
+    EXPECT_EQ(filters[2].Arg(0), "10");
+    for (const hostsim::Call& call : CallsTo("Zorv_EnableParsing")) EXPECT_EQ(call.Arg(0), "10");
+}
+
+TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
+    ModuleRecordPtr record = app.AddModuleRecord(1, Info(kQuickAddress), true);
+    app.connected = true;
+
+    hostsim::SetResult("Zorv_SendCommand", 44);
+    EXPECT_EQ(app.FinishRegistration(1), 44);
+    auto filterLine = TracesWith("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for "
+                                 "Module - 5");
+    ASSERT_EQ(filterLine.size(), 1u);
+    EXPECT_EQ(filterLine[0].code, 44);
+    EXPECT_EQ(TracesWith("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed").size(),
+              1u);
+    EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
+    hostsim::ClearResult("Zorv_SendCommand");
+
+    hostsim::SetResult("ClaimBusAddress", 9);
+    EXPECT_EQ(app.FinishRegistration(1), 9);
+    EXPECT_EQ(CallCount("Zorv_GetCategoryCount"), 0u);
+    hostsim::ClearResult("ClaimBusAddress");
+
+    hostsim::RemoveLookup(zorv::kLookupClaimBusAddress);
+    EXPECT_EQ(app.FinishRegistration(1), 20);
+    EXPECT_EQ(TracesWith("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL").size(), 1u);
+    hostsim::RestoreLookup(zorv::kLookupClaimBusAddress);
+
+    app.connected = false;
+    EXPECT_EQ(app.FinishRegistration(1), 0xFFFF);
+    EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
+
+    EXPECT_EQ(app.FinishRegistration(99), 5);
+    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++")
+                  .size(),
+              5u);
+}
+
+TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
+    hostsim::SetResult("Zorv_RemoveNotifyModule", 3);
+    EXPECT_EQ(Register(1, Info(kQuickAddress)), 3);
+    EXPECT_TRUE(app.FindModule(1)->registrationFailed.load());
+}
+
+TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
+    // Discovery itself is cut short at its first exit check.
+    shared.ExitEvent().Set();
+    ASSERT_EQ(Register(1, Info(0x0B, 1)), 0);
+    EXPECT_TRUE(BuiltSupportedPgnList());
+
+    hostsim::ClearCalls();
+    ASSERT_EQ(Register(2, Info(0x17, 2)), 0);
+    EXPECT_FALSE(BuiltSupportedPgnList());
+
+    hostsim::ClearCalls();
+    ASSERT_EQ(Register(4, Info(0xCA, 4)), 0);
+    EXPECT_TRUE(BuiltSupportedPgnList()) << "the brakes at another of their addresses";
+
+    hostsim::ClearCalls();
+    ASSERT_EQ(Register(3, Info(0x17, 3, "", 0)), 0);
+    EXPECT_TRUE(BuiltSupportedPgnList()) << "other module types list every address";
+}
+
+TEST_F(FinishTest, TheEngineAlsoProbesItsIdentification) {
+    shared.ExitEvent().Set();
+    ASSERT_EQ(Register(1, Info(0x00, 1)), 0);
+    auto asked = CallsTo("Zorv_GetTeskIdsFromUdiList");
+    EXPECT_TRUE(std::any_of(asked.begin(), asked.end(), [](const hostsim::Call& c) { return c.Arg(1) == "[10]"; }));
+
+    hostsim::ClearCalls();
+    ASSERT_EQ(Register(2, Info(kQuickAddress, 2)), 0);
+    EXPECT_EQ(CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
+}
+
+class DeferredFinishTest : public FinishTest {
+protected:
+    void SetUp() override {
+        FinishTest::SetUp();
+        hostsim::SetProductId(0x40);
+        hostsim::DataPointSpec vin;
+        vin.teskId = kVinTeskId;
+        vin.name = "VIN";
+        vin.attribute.pgn = kVinPgn;
+        vin.udis = {7};
+        hostsim::AddDataPoint(vin);
+        hostsim::DataPointSpec emptyMake;
+        emptyMake.teskId = kEmptyMakeTeskId;
+        emptyMake.name = "MAKE";
+        emptyMake.udis = {17};
+        hostsim::AddDataPoint(emptyMake);
+        hostsim::DataPointSpec filledMake = emptyMake;
+        filledMake.teskId = kFilledMakeTeskId;
+        filledMake.value = {'K', 'W'};
+        hostsim::AddDataPoint(filledMake);
+    }
+};
+
+TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) {
+    AnswerEveryRequest(10);
+    ASSERT_EQ(Register(1, Info(kQuickAddress, 1, "Volvo", 0)), 0);
+
+    EXPECT_EQ(hostsim::SentMessages(), std::vector<std::vector<uint8_t>>{RequestFor(kVinPgn, kQuickAddress)});
+    EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
+    hostsim::DataPointState filled = hostsim::DataPoint(kEmptyMakeTeskId);
+    EXPECT_EQ(std::string(filled.value.begin(), filled.value.end()), "Volvo");
+    EXPECT_TRUE(filled.visible);
+    hostsim::DataPointState kept = hostsim::DataPoint(kFilledMakeTeskId);
+    EXPECT_EQ(std::string(kept.value.begin(), kept.value.end()), "KW");
+    EXPECT_FALSE(kept.visible);
+
+    EXPECT_FALSE(BuiltSupportedPgnList());
+    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration "
+                         "Requesting VIN")
+                  .size(),
+              1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for "
+                         "Module - 5")
+                  .size(),
+              1u);
+    EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
+    EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 0u);
+    EXPECT_EQ(app.FindModule(1)->BusyCount(), 0);
+}
+
+TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
+    ModuleRecordPtr record = app.AddModuleRecord(1, Info(kQuickAddress, 1, "", 0), true);
+    record->pgnMap.recordPgn(kVinPgn);
+    app.productId = 0x40;
+    app.connected = true;
+    EXPECT_EQ(app.FinishRegistration(1), 0);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_EQ(CallCount("Zorv_SetDPValue"), 0u) << "no make to hand on";
+}
+
+}  // namespace
+}  // namespace marl::test

@@ -1,0 +1,193 @@
+// Registration of a module as the host drives it: the checks before anything is kept,
+// the connection, and what each failing step leaves behind.
+#include <gtest/gtest.h>
+
+#include "VehicleApp/boundary/AddressText.h"
+#include "host/ZorvLookup.h"
+#include "test/registration/RegistrationFixture.h"
+
+namespace marl::test {
+namespace {
+
+using hostsim::CallCount;
+using hostsim::CallsTo;
+
+TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
+    ModuleInfo info = ModuleInfoFromAddressText(L"773");  // 0x305
+    info.moduleType = kRestrictedModuleType;
+    ASSERT_EQ(Register(4, info), 0);
+
+    auto connects = CallsTo("Zorv_Connect");
+    ASSERT_EQ(connects.size(), 1u);
+    EXPECT_EQ(connects[0].Arg(0), "4");
+    EXPECT_EQ(connects[0].Arg(1), "\"J1939:Baud=Auto,Channel=3\"");
+    EXPECT_EQ(connects[0].Arg(2), std::to_string(hostsim::kDefaultDeviceId));
+    EXPECT_EQ(connects[0].Arg(3), "null");
+    EXPECT_EQ(connects[0].Arg(4), "1");
+
+    auto opens = CallsTo("OpenTraceSource");
+    ASSERT_EQ(opens.size(), 1u);
+    EXPECT_EQ(opens[0].Arg(0), std::to_string(zorv::kTraceClassVehicleApp));
+    EXPECT_EQ(opens[0].Arg(1), "1002");
+    EXPECT_EQ(opens[0].Arg(2), "5");
+    EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:").size(),
+              1u);
+
+    ModuleRecordPtr record = app.FindModule(4);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->EcuAddress(), 5);
+    EXPECT_EQ(record->Channel(), 3);
+    EXPECT_EQ(record->SendHandle(), 4);
+    EXPECT_FALSE(record->registrationFailed.load());
+    EXPECT_EQ(record->BusyCount(), 0) << "registration holds the module busy only while it runs";
+    EXPECT_TRUE(app.connected.load());
+    EXPECT_EQ(TracesWith("---End of RegisterModule for Module 5 (ModHandle - 4) ---").size(), 1u);
+}
+
+TEST_F(RegistrationTest, SecondModuleOfAChannelSharesTheFirstOnesConnection) {
+    UseAppConfig("[Testing]\nMarlJ1939PromptShowAllParameters=1\n");
+    hostsim::QueueUiAnswer(6);
+    ASSERT_EQ(Register(10, Info(kQuickAddress, 1)), 0);
+    ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
+
+    auto connects = CallsTo("Zorv_Connect");
+    ASSERT_EQ(connects.size(), 2u);
+    EXPECT_EQ(connects[0].Arg(4), "1");
+    EXPECT_EQ(connects[1].Arg(0), "11");
+    EXPECT_EQ(connects[1].Arg(4), "0") << "the second module connects as a client of the first";
+    EXPECT_EQ(CallCount("GetDeviceProductId"), 1u);
+    EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 1u);
+    EXPECT_EQ(app.FindModule(11)->SendHandle(), 10);
+    EXPECT_EQ(app.SendHandles(), std::vector<int32_t>{10});
+
+    // Parsing is stopped on the channel's connection, never on an unknown one.
+    auto parsing = CallsTo("Zorv_EnableParsing");
+    for (const hostsim::Call& call : parsing) EXPECT_EQ(call.Arg(0), "10");
+
+    ASSERT_EQ(Register(12, Info(kQuickAddress, 2)), 0);
+    EXPECT_EQ(CallsTo("Zorv_Connect")[2].Arg(4), "1");
+    EXPECT_EQ(CallCount("GetDeviceProductId"), 2u) << "a new channel reads the adapter again";
+    EXPECT_EQ(app.SendHandles(), (std::vector<int32_t>{10, 12}));
+}
+
+TEST_F(RegistrationTest, AnotherApplicationsModuleIsRefusedBeforeAnythingIsKept) {
+    hostsim::SetModuleId(7, zorv::kModuleIdJ1708App);
+    EXPECT_EQ(Register(7, Info(kQuickAddress)), 2);
+    EXPECT_FALSE(app.FindModule(7));
+    EXPECT_EQ(CallCount("GetDeviceID"), 0u);
+    EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
+    auto refused = TracesWith("Incorrect Module ID - will fail this DLL connection");
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].level, 2);
+}
+
+TEST_F(RegistrationTest, FailuresBeforeTheRecordExistKeepNothing) {
+    EXPECT_EQ(Register(300, Info(kQuickAddress)), 5);
+
+    hostsim::QueueResults("Zorv_GetModuleIDFromHandle", {0, 9});
+    EXPECT_EQ(Register(1, Info(kQuickAddress)), 9) << "the second module-id read fails";
+
+    hostsim::SetResult("Zorv_GetModulePlaybackStatus", 8);
+    EXPECT_EQ(Register(1, Info(kQuickAddress)), 8);
+    hostsim::ClearResult("Zorv_GetModulePlaybackStatus");
+
+    hostsim::SetResult("GetDeviceID", 33);
+    EXPECT_EQ(Register(1, Info(kQuickAddress)), 33);
+    auto deviceTrace = TracesWith("(Line 1240) :: Failed to get the Device Id for Module - 5, Channel - 1");
+    ASSERT_EQ(deviceTrace.size(), 1u);
+    EXPECT_EQ(deviceTrace[0].code, 33);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1510)").size(), 1u);
+    hostsim::ClearResult("GetDeviceID");
+
+    hostsim::RemoveLookup(zorv::kLookupGetDeviceId);
+    EXPECT_EQ(Register(1, Info(kQuickAddress)), 20);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1484) GetDeviceID == NULL").size(), 1u);
+
+    EXPECT_FALSE(app.FindModule(1));
+    EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
+}
+
+TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
+    struct Case {
+        const char* what;
+        void (*arrange)();
+    };
+    const Case cases[] = {
+        {"override missing", [] { hostsim::RemoveLookup(zorv::kLookupOverrideRp1210Impl); }},
+        {"override refused", [] { hostsim::SetResult("OverrideRp1210Impl", 7); }},
+        {"connect refused", [] { hostsim::SetResult("Zorv_Connect", 12); }},
+    };
+    int32_t handle = 20;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetHost();
+        c.arrange();
+        EXPECT_EQ(Register(handle, Info(kQuickAddress, static_cast<int16_t>(handle))), 1);
+        ModuleRecordPtr record = app.FindModule(handle);
+        ASSERT_TRUE(record) << "the module stays registered until the host unregisters it";
+        EXPECT_TRUE(record->registrationFailed.load());
+        EXPECT_EQ(record->BusyCount(), 0);
+        EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
+        EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1254) :: Failed to Connect to the bus for Module - 5")
+                      .size(),
+                  1u);
+        ++handle;
+    }
+    EXPECT_EQ(TracesWith("CVehicleApp::ConnectToBus (Line 1555)").size(), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::ConnectToBus (Line 1555)")[0].code, 12);
+}
+
+TEST_F(RegistrationTest, LaterFailuresMarkTheRecordAndReleaseIt) {
+    hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_17"});
+    EXPECT_EQ(Register(2, Info(kQuickAddress)), 1);
+    ModuleRecordPtr noFile = app.FindModule(2);
+    ASSERT_TRUE(noFile);
+    EXPECT_TRUE(noFile->registrationFailed.load());
+    EXPECT_EQ(noFile->BusyCount(), 0);
+    EXPECT_EQ(TracesWith("(Line 1273) :: Failed to load the Bin file for Module - 5, Channel - 1").size(), 1u);
+    EXPECT_EQ(CallCount("Zorv_EnableHashing"), 0u);
+
+    ResetHost();
+    hostsim::SetResult("Zorv_SendCommand", 44);
+    EXPECT_EQ(Register(3, Info(kQuickAddress, 2)), 44);
+    ModuleRecordPtr noFilter = app.FindModule(3);
+    ASSERT_TRUE(noFilter);
+    EXPECT_TRUE(noFilter->registrationFailed.load());
+    EXPECT_EQ(noFilter->BusyCount(), 0);
+    EXPECT_EQ(TracesWith("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2").size(), 1u);
+}
+
+TEST_F(RegistrationTest, TraceFunctionsAreLookedUpAgainAtEachRegistration) {
+    hostsim::RemoveLookup(zorv::kLookupTraceOutput);
+    ASSERT_EQ(Register(1, Info(kQuickAddress, 1)), 0);
+    EXPECT_TRUE(hostsim::Traces().empty());
+    EXPECT_EQ(CallCount("OpenTraceSource"), 0u) << "the source is opened only when all four are there";
+
+    hostsim::RestoreLookup(zorv::kLookupTraceOutput);
+    ASSERT_EQ(Register(2, Info(kQuickAddress, 2)), 0);
+    EXPECT_EQ(CallCount("OpenTraceSource"), 1u);
+    EXPECT_FALSE(hostsim::Traces().empty());
+    EXPECT_EQ(hostsim::Traces()[0].traceId, app.Trace().TraceId());
+}
+
+// A played-back module keeps no record of registration's own (the recording reader
+// builds it from the file), but it is connected and its parameter file is loaded.
+TEST_F(RegistrationTest, PlaybackConnectsAndLoadsWithoutKeepingARecord) {
+    UseAppConfig("[Testing]\nMarlJ1939PromptShowAllParameters=1\n");
+    hostsim::SetPlaybackStatus(1);
+    ASSERT_EQ(Register(6, Info(0x00, 1)), 0);
+
+    EXPECT_FALSE(app.FindModule(6));
+    EXPECT_TRUE(app.SendHandles().empty());
+    EXPECT_EQ(CallCount("Zorv_Connect"), 1u);
+    EXPECT_EQ(hostsim::LoadedComponents(6), std::vector<std::string>{"SA_00"});
+    EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 0u);
+    EXPECT_EQ(CallCount("Zorv_SendCommand"), 0u);
+    EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
+    EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 1u);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_EQ(app.UnregisterModule(6), 0);
+}
+
+}  // namespace
+}  // namespace marl::test

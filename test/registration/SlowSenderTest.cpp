@@ -1,0 +1,61 @@
+// The exchanges whose timing is the point: unanswered attempts and the NAME request,
+// which gives every ECU on the bus the whole time-out to claim its address.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/Platform.h"
+#include "test/registration/RegistrationFixture.h"
+
+namespace marl::test {
+namespace {
+
+constexpr uint32_t kPgn = 0xFEE5;
+
+TEST_F(RegistrationTest, ThreeUnansweredAttemptsTakeTheirFullTime) {
+    const uint32_t start = platform::TickCountMs();
+    EXPECT_EQ(app.SendTimedMessage(3, RequestFor(kPgn, 0x00), kPgn, false, 3, 1250), 10);
+    const uint32_t elapsed = platform::TickCountMs() - start;
+    EXPECT_GE(elapsed, 3700u);
+    EXPECT_LT(elapsed, 6000u);
+    EXPECT_EQ(hostsim::CallCount("SendJ1939Msg"), 3u);
+}
+
+TEST_F(RegistrationTest, TheNameRequestAsksEveryEcuForItsAddressClaim) {
+    constexpr uint8_t kAddress = 0x80;
+    J1939DecodedName name{};
+    name.function = 19;
+    name.lastWord = 7;
+    hostsim::SetAssignable(kAddress, 1, true);
+    hostsim::SetJ1939Name(kAddress, name);
+    hostsim::SetAssignable(name.FirstWord(), name.lastWord, true);
+
+    std::atomic<bool> pendingWhileSent{false};
+    std::atomic<size_t> parsingCallsBeforeSend{0};
+    hostsim::SetSendHook([&](ZModuleHandle, const std::vector<uint8_t>&) {
+        pendingWhileSent = app.nameRequestPending.load();
+        parsingCallsBeforeSend = hostsim::CallCount("Zorv_EnableParsing");
+        AnswerLater(20, kAddress, 0xEE00);
+        return ZResult{0};
+    });
+
+    ASSERT_EQ(Register(8, Info(kAddress, 1)), 0);
+    EXPECT_EQ(hostsim::SentMessages(), std::vector<std::vector<uint8_t>>{RequestFor(0xEE00, 0xFF)});
+    EXPECT_EQ(hostsim::CallsTo("SendJ1939Msg")[0].Arg(0), "8");
+    EXPECT_TRUE(pendingWhileSent.load()) << "the receive path lets address claims through meanwhile";
+    EXPECT_FALSE(app.nameRequestPending.load());
+    EXPECT_EQ(hostsim::CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(3), "[\"SA_17\"]");
+
+    // Parsing: off after connecting, on for the claims, off again after them.
+    auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
+    ASSERT_GE(parsing.size(), 3u);
+    ASSERT_EQ(parsingCallsBeforeSend.load(), 2u);
+    EXPECT_EQ(parsing[0].Arg(1), "0");
+    EXPECT_EQ(parsing[1].Arg(0), "8");
+    EXPECT_EQ(parsing[1].Arg(1), "1");
+    EXPECT_EQ(parsing[2].Arg(1), "0");
+}
+
+}  // namespace
+}  // namespace marl::test
