@@ -47,6 +47,12 @@ void UnloadScenario() {
 
 std::string StartBusLog(const std::string& path) { return TheHost().busLog.Start(path); }
 void StopBusLog() { TheHost().busLog.Stop(); }
+void StartTrafficCapture() {
+    TheHost().traffic.Clear();
+    TheHost().traffic.Start();
+}
+void StopTrafficCapture() { TheHost().traffic.Stop(); }
+std::vector<TrafficRecord> Traffic() { return TheHost().traffic.Records(); }
 std::string ReplayBusLog(const std::string& path, int channel, double speed) {
     return TheHost().replay.Start(path, channel, speed);
 }

@@ -19,6 +19,8 @@ void Host::Reset() {
     receiver.Detach();
     receiver.Stop();
     busLog.Stop();
+    traffic.Stop();
+    traffic.Clear();
     log.Clear();
     results.Reset();
     lookup.Reset();
@@ -38,6 +40,7 @@ void Host::Reset() {
 
 void Host::Receive(int channel, const J1939Message& message) {
     NoteAddressClaim(bus, message);
+    traffic.Add(clock.Now(), channel, false, message);
     receiver.Post(channel, message);
 }
 

@@ -25,6 +25,7 @@
 #include "hostsim/SimulatedNetwork.h"
 #include "hostsim/SysClock.h"
 #include "hostsim/TraceSink.h"
+#include "hostsim/TrafficCapture.h"
 #include "hostsim/UiScript.h"
 
 namespace hostsim {
@@ -45,6 +46,7 @@ struct Host {
     TraceSink traces;
     ConnectionTable connections;
     BusLog busLog;
+    TrafficCapture traffic;
     ReceiveThread receiver{connections, clock};
     SimulatedNetwork network;
     BusReplay replay;

@@ -103,7 +103,10 @@ ZResult ZORV_STDCALL SendJ1939Msg(ZModuleHandle handle, const uint8_t* message, 
     if (!parsed) return kResultBadArgument;
     // A handle that never connected sends nowhere but the log and the hook.
     auto channel = host.connections.ChannelOf(handle);
-    if (channel) host.network.Transmit(*channel, *parsed);
+    if (channel) {
+        host.traffic.Add(host.clock.Now(), *channel, true, *parsed);
+        host.network.Transmit(*channel, *parsed);
+    }
     return kZorvSuccess;
 }
 

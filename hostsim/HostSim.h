@@ -143,6 +143,12 @@ HOSTSIM_API bool WaitForReplay(uint32_t timeoutMs);
 HOSTSIM_API void StopReplay();
 HOSTSIM_API ReplayStats LastReplay();
 
+// Keeps every whole message the adapter carries from now on (both directions), until
+// StopTrafficCapture; Traffic() gives them in order.
+HOSTSIM_API void StartTrafficCapture();
+HOSTSIM_API void StopTrafficCapture();
+HOSTSIM_API std::vector<TrafficRecord> Traffic();
+
 // ---- parameter files ----------------------------------------------------------------
 
 // The components a parameter file holds. A file without an entry holds every component

@@ -117,6 +117,18 @@ struct ConnectionState {
     int claimedAddress = -1;           // the tool's address on the bus, -1 when none
 };
 
+// One J1939 message the host adapter carried, whole.
+struct TrafficRecord {
+    uint32_t timeMs = 0;               // host system time
+    int channel = 0;
+    bool fromTool = false;             // sent by the plug-in, else brought by the bus
+    ZPgn pgn = 0;
+    uint8_t priority = 0;
+    uint8_t source = 0;
+    uint8_t destination = 0;
+    std::vector<uint8_t> data;
+};
+
 // What a replay of a bus log did.
 struct ReplayStats {
     bool running = false;

@@ -1,11 +1,15 @@
-// The command-line host: loads the plug-in the way the host platform does and shows
-// what it offers.
+// The command-line host: loads the plug-in the way the host platform does and runs a
+// diagnostic session against a simulated truck.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "hostsim/HostSim.h"
+#include "hostsim/Scenario.h"
 #include "tools/PluginLoader.h"
+#include "tools/TruckSession.h"
 
 namespace {
 
@@ -31,12 +35,26 @@ void PrintEntries(const marl::tools::PluginLoader& plugin) {
     }
 }
 
+std::string DefaultScenarioPath() { return hostsim::DataFolderPath() + "/trucks/default-truck.json"; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Marl J1939 command-line host: loads the plug-in as the host platform does"};
+    CLI::App app{"Marl J1939 command-line host: loads the plug-in as the host platform does and runs a "
+                 "diagnostic session against a simulated truck"};
     std::string pluginPath = marl::tools::DefaultPluginPath();
+    std::string scenarioPath;
+    std::string busLogPath;
+    std::string dataFolder;
+    std::string appConfigPath;
+    bool infoOnly = false;
     app.add_option("--plugin", pluginPath, "path of the plug-in library")->capture_default_str();
+    app.add_option("--scenario", scenarioPath, "truck scenario file (JSON) in place of the built-in default truck")
+        ->check(CLI::ExistingFile);
+    app.add_option("--bus-log", busLogPath, "write every frame on the bus to this candump log");
+    app.add_option("--data", dataFolder, "folder of the parameter databases")->check(CLI::ExistingDirectory);
+    app.add_option("--app-config", appConfigPath, "the host's AppConfig.ini to use")->check(CLI::ExistingFile);
+    app.add_flag("--info", infoOnly, "show the plug-in's descriptor and entry table, and stop");
     CLI11_PARSE(app, argc, argv);
 
     marl::tools::PluginLoader plugin;
@@ -47,5 +65,64 @@ int main(int argc, char** argv) {
     std::printf("Loaded %s\n\n", pluginPath.c_str());
     PrintDescriptor(plugin);
     PrintEntries(plugin);
-    return 0;
+    if (infoOnly) return 0;
+
+    if (!dataFolder.empty()) hostsim::SetDataFolder(dataFolder);
+    if (scenarioPath.empty()) scenarioPath = DefaultScenarioPath();
+    const auto scenario = hostsim::ReadScenarioFile(scenarioPath);
+    if (!scenario.scenario) {
+        std::fprintf(stderr, "marl-host: %s\n", scenario.error.c_str());
+        return 1;
+    }
+    if (!appConfigPath.empty()) {
+        const std::string error = hostsim::SetAppConfigFile(appConfigPath);
+        if (!error.empty()) {
+            std::fprintf(stderr, "marl-host: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (!busLogPath.empty()) {
+        const std::string error = hostsim::StartBusLog(busLogPath);
+        if (!error.empty()) {
+            std::fprintf(stderr, "marl-host: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    hostsim::StartTrafficCapture();
+    hostsim::AttachPlugin(plugin.Entry<zorv::FnParseMessage>(zorv::kEntryParseMessage));
+    const std::string error = hostsim::LoadScenario(scenarioPath);
+    if (!error.empty()) {
+        std::fprintf(stderr, "marl-host: %s\n", error.c_str());
+        return 1;
+    }
+
+    std::printf("\nTruck: %s (%zu ECUs)\n", scenario.scenario->name.c_str(), scenario.scenario->ecus.size());
+    std::vector<marl::tools::EcuEntry> ecus;
+    int32_t handle = 0;
+    for (const auto& spec : scenario.scenario->ecus) {
+        marl::tools::EcuEntry ecu;
+        ecu.handle = ++handle;
+        ecu.channel = spec.channel;
+        ecu.address = spec.address;
+        ecu.label = spec.label;
+        ecus.push_back(ecu);
+    }
+
+    marl::tools::TruckSession session(plugin, stdout);
+    int failures = 0;
+    for (auto& ecu : ecus) {
+        if (session.Register(ecu) != 0) ++failures;
+        session.PrintIdentification(ecu);
+        session.PrintDiscoveryTable(ecu);
+    }
+
+    std::printf("\n== Ending the session\n");
+    for (auto it = ecus.rbegin(); it != ecus.rend(); ++it) session.Unregister(*it);
+    hostsim::DetachPlugin();
+    hostsim::UnloadScenario();
+    if (!busLogPath.empty()) {
+        hostsim::StopBusLog();
+        std::printf("   bus log written to %s\n", busLogPath.c_str());
+    }
+    return failures == 0 ? 0 : 2;
 }
