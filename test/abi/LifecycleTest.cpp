@@ -4,6 +4,7 @@
 
 #include "PluginFixture.h"
 #include "host/ZorvRecords.h"
+#include "hostsim/HostSim.h"
 
 namespace marl::test {
 namespace {
@@ -20,7 +21,31 @@ uint16_t Unregister(int32_t handle) {
     return EntryOf<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule)(handle);
 }
 
-TEST(Lifecycle, EntriesBeforeAnyRegistration) {
+// ECUs that refuse every addressed request at once, so that the plug-in's requests
+// during registration end quickly.
+constexpr const char* kRefusingTruck = R"({"ecus": [
+  {"label": "Engine", "address": "0x00", "name": {"function": 0, "industryGroup": 1}, "default": "nack"},
+  {"label": "Transmission", "address": "0x03", "name": {"function": 3, "industryGroup": 1}, "default": "nack"},
+  {"label": "Brakes", "address": "0x0B", "name": {"function": 9, "industryGroup": 1}, "default": "nack"}]})";
+
+// The lifecycle is the subject here, not discovery: an adapter that defers discovery to
+// registration completion keeps each registration short.
+class Lifecycle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hostsim::Reset();
+        hostsim::SetProductId(0x40);
+        hostsim::SetAssignableDefault(false);
+        hostsim::AttachPlugin(EntryOf<zorv::FnParseMessage>(zorv::kEntryParseMessage));
+        ASSERT_EQ(hostsim::LoadScenarioText(kRefusingTruck), "");
+    }
+    void TearDown() override {
+        hostsim::DetachPlugin();
+        hostsim::Reset();
+    }
+};
+
+TEST_F(Lifecycle, EntriesBeforeAnyRegistration) {
     ASSERT_FALSE(AppExists());
     EXPECT_EQ(EntryOf<zorv::FnSubscribeDatapoint>(zorv::kEntrySubscribeDatapoint)(1, 100), 1);
     EXPECT_EQ(EntryOf<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints)(1, nullptr, 0), 1);
@@ -40,7 +65,7 @@ TEST(Lifecycle, EntriesBeforeAnyRegistration) {
     EXPECT_FALSE(AppExists()) << "none of these entries may create the application object";
 }
 
-TEST(Lifecycle, LastUnregistrationDestroysAndANewRegistrationRebuilds) {
+TEST_F(Lifecycle, LastUnregistrationDestroysAndANewRegistrationRebuilds) {
     auto reg = EntryOf<zorv::FnRegisterModule>(zorv::kEntryRegisterModule);
     auto regInfo = EntryOf<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
     auto sign = EntryOf<zorv::FnCheckHandleSign>(zorv::kEntryCheckHandleSign);
@@ -68,7 +93,7 @@ TEST(Lifecycle, LastUnregistrationDestroysAndANewRegistrationRebuilds) {
     EXPECT_FALSE(AppExists());
 }
 
-TEST(Lifecycle, RegistrationRefusesBadInputWithoutKeepingAnObject) {
+TEST_F(Lifecycle, RegistrationRefusesBadInputWithoutKeepingAnObject) {
     auto regInfo = EntryOf<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
     EXPECT_EQ(regInfo(kUiHandle, 1, nullptr), 3);
     EXPECT_FALSE(AppExists());
@@ -81,7 +106,7 @@ TEST(Lifecycle, RegistrationRefusesBadInputWithoutKeepingAnObject) {
     EXPECT_FALSE(AppExists());
 }
 
-TEST(Lifecycle, VehicleAppCommandWithAndWithoutApp) {
+TEST_F(Lifecycle, VehicleAppCommandWithAndWithoutApp) {
     auto cmd = EntryOf<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
     wchar_t text[64] = {0};
     int16_t length = 64;

@@ -1,0 +1,133 @@
+// An engine that answers some PGNs, refuses some and ignores others, registered through
+// both registration entries: discovery ends with exactly what the bus said, and the
+// Requests on the bus have the right bytes and pace.
+#include <algorithm>
+#include <set>
+
+#include "EntryFixture.h"
+#include "host/ZorvApi.h"
+
+namespace marl::testing {
+namespace {
+
+const std::set<uint32_t> kAnswered = {65253, 65259, 64965};
+const std::set<uint32_t> kRefused = {65217, 65230};
+const std::set<uint32_t> kIgnored = {65257, 49408};
+constexpr TESKID kFirstTeskId = 500;
+constexpr ZCategoryId kRequestPgnsCategory = 3;
+
+constexpr const char* kEngineNetwork = R"({
+  "ecus": [{
+    "label": "Engine", "channel": 1, "address": "0x00", "replyDelayMs": 5,
+    "name": {"identityNumber": 42, "manufacturerCode": 115, "function": 0, "industryGroup": 1},
+    "default": "ignore",
+    "pgns": {
+      "65253": {"behaviour": "answer", "data": "80 C4 03 00 FF FF FF FF"},
+      "65259": {"behaviour": "answer", "text": "MRL*E1*123*U1*"},
+      "64965": {"behaviour": "answer", "text": "P1*S1*Engine*ECM*"},
+      "65217": {"behaviour": "nack"},
+      "65230": {"behaviour": "nack"},
+      "65257": {"behaviour": "ignore"},
+      "49408": {"behaviour": "ignore"}
+    }
+  }]
+})";
+
+class DiscoveryThroughEntries : public EntryTest {
+protected:
+    void SetUp() override {
+        EntryTest::SetUp();
+        // The engine's parameter file: one data point per PGN, all in the category of
+        // PGNs to probe.
+        hostsim::CategorySpec probe;
+        probe.id = kRequestPgnsCategory;
+        probe.name = "RequestPGNs";
+        TESKID teskId = kFirstTeskId;
+        for (const auto* group : {&kAnswered, &kRefused, &kIgnored}) {
+            for (uint32_t pgn : *group) {
+                hostsim::DataPointSpec dp;
+                dp.teskId = teskId;
+                dp.name = "DP_" + std::to_string(pgn);
+                dp.attribute.pgn = pgn;
+                hostsim::AddDataPoint(dp);
+                probe.teskIds.push_back(teskId++);
+            }
+        }
+        hostsim::AddCategory(probe);
+        LoadNetwork(kEngineNetwork);
+    }
+
+    void ExpectDiscoveryResult(int32_t handle) {
+        ModuleRecordPtr engine = Module(handle);
+        ASSERT_TRUE(engine);
+        for (uint32_t pgn : kAnswered) EXPECT_TRUE(engine->pgnMap.isSupported(pgn)) << pgn;
+        for (uint32_t pgn : kRefused) {
+            EXPECT_TRUE(engine->pgnMap.hasResponded(pgn)) << pgn;
+            EXPECT_FALSE(engine->pgnMap.isSupported(pgn)) << pgn;
+        }
+        for (uint32_t pgn : kIgnored) {
+            EXPECT_TRUE(engine->pgnMap.wasRequested(pgn)) << pgn;
+            EXPECT_FALSE(engine->pgnMap.hasResponded(pgn)) << pgn;
+        }
+    }
+
+    // Every Request carries PGN 0xEA00, priority 6, source 0xF9, the destination and the
+    // requested PGN least significant byte first; consecutive probes of the engine are
+    // at least 100 ms apart.
+    void ExpectRequestsOnTheBus(uint32_t registrationEnd) {
+        const auto requests = RequestsSeen();
+        std::vector<SeenRequest> probes;
+        for (const auto& r : requests) {
+            const std::vector<uint8_t> expected = {0x00, 0xEA, 0x00, 0x06, 0xF9, r.destination,
+                                                   static_cast<uint8_t>(r.pgn), static_cast<uint8_t>(r.pgn >> 8),
+                                                   static_cast<uint8_t>(r.pgn >> 16)};
+            EXPECT_EQ(r.hostBytes, expected);
+            const bool probed = kAnswered.count(r.pgn) + kRefused.count(r.pgn) + kIgnored.count(r.pgn) != 0;
+            if (probed && r.destination == 0x00) probes.push_back(r);
+        }
+        ASSERT_GE(probes.size(), kAnswered.size() + kRefused.size() + kIgnored.size());
+        for (size_t i = 1; i < probes.size(); ++i) {
+            // The host clock counts whole milliseconds: allow one of rounding.
+            EXPECT_GE(probes[i].timeMs - probes[i - 1].timeMs, 99u) << "probe " << i;
+        }
+        // The engine answered, so discovery settles for 2 s after its last probe.
+        uint32_t lastProbe = 0;
+        for (const auto& r : requests) {
+            if (kIgnored.count(r.pgn) != 0) lastProbe = r.timeMs;
+        }
+        EXPECT_GE(registrationEnd - lastProbe, 1990u);
+        EXPECT_LT(registrationEnd - lastProbe, 9000u) << "a positive answer shortens the settling to 2 s";
+    }
+};
+
+TEST_F(DiscoveryThroughEntries, RegisteredByAddressText) {
+    ASSERT_EQ(RegisterByText(1, L"0"), 0);
+    const uint32_t end = Zorv_GetSysTime();
+    ExpectDiscoveryResult(1);
+    ExpectRequestsOnTheBus(end);
+    // The ignored PGNs were asked again: addressed twice, then once to everyone.
+    const auto requests = RequestsSeen();
+    for (uint32_t pgn : kIgnored) {
+        const auto asked = std::count_if(requests.begin(), requests.end(),
+                                         [pgn](const SeenRequest& r) { return r.pgn == pgn; });
+        EXPECT_EQ(asked, 3) << pgn;
+        EXPECT_TRUE(std::any_of(requests.begin(), requests.end(), [pgn](const SeenRequest& r) {
+            return r.pgn == pgn && r.destination == 0xFF;
+        })) << pgn;
+    }
+}
+
+TEST_F(DiscoveryThroughEntries, RegisteredWithModuleInformation) {
+    ASSERT_EQ(RegisterWithInfo(4, 0x00, 1), 0);
+    const uint32_t end = Zorv_GetSysTime();
+    ExpectDiscoveryResult(4);
+    ExpectRequestsOnTheBus(end);
+    // The bus filter for the engine and the tool's address claim went to the host.
+    const auto connection = hostsim::Connection(4);
+    EXPECT_TRUE(connection.connected);
+    EXPECT_EQ(connection.filter, std::vector<uint8_t>{0x00});
+    EXPECT_EQ(connection.claimedAddress, 0xF9);
+}
+
+}  // namespace
+}  // namespace marl::testing

@@ -1,0 +1,50 @@
+// A stand-in host with a simulated network, and the plug-in reached through the dispatch
+// table of its own GetDllInfo, as the host reaches it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "VehicleApp/CVehicleApp.h"
+#include "host/ZorvPlugin.h"
+#include "hostsim/HostSim.h"
+
+namespace marl::testing {
+
+void* EntryAddress(uint32_t id);
+template <typename Fn>
+Fn Entry(uint32_t id) {
+    return reinterpret_cast<Fn>(EntryAddress(id));
+}
+
+// A requested PGN seen on the bus: when, from whom to whom.
+struct SeenRequest {
+    uint32_t timeMs;
+    uint8_t destination;
+    uint32_t pgn;
+    std::vector<uint8_t> hostBytes;  // the whole message in the host's layout
+};
+
+class EntryTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Loads a network of ECUs from JSON text; fails the test when it is refused.
+    void LoadNetwork(const std::string& json);
+    // Unregisters every handle given to Register*, which tears the application down.
+    void UnregisterAll();
+    uint16_t RegisterByText(int32_t handle, const wchar_t* addressText);
+    uint16_t RegisterWithInfo(int32_t handle, uint8_t address, int16_t channel);
+
+    // The module's record inside the running application (null when none).
+    ModuleRecordPtr Module(int32_t handle);
+    std::vector<SeenRequest> RequestsSeen();
+
+    std::vector<int32_t> handles_;
+};
+
+}  // namespace marl::testing
