@@ -3,6 +3,7 @@
 
 #include "host/ZorvLookup.h"
 #include "hostsim/ArgText.h"
+#include "hostsim/HealthReportText.h"
 #include "hostsim/Host.h"
 #include "hostsim/HostFunctionNames.h"
 #include "hostsim/HostFunctions.h"
@@ -18,7 +19,14 @@ ZResult ZORV_STDCALL GenerateHealthReport(ZModuleHandle handle, uint32_t address
     if (forced != 0) return static_cast<ZResult>(forced);
     if (length == nullptr) return kZorvSuccess;
     size_t capacity = *length > 0 ? static_cast<size_t>(*length) : 0;
-    *length = static_cast<int16_t>(CopyText(TheHost().ui.HealthReport(), text, capacity));
+    // A report text a test chose wins; otherwise the report is written from the module's
+    // data points as they stand.
+    std::wstring report = TheHost().ui.HealthReport();
+    if (report.empty()) {
+        auto database = TheHost().DatabaseFor(handle);
+        if (database) report = BuildHealthReport(*database, static_cast<uint8_t>(address));
+    }
+    *length = static_cast<int16_t>(CopyText(report, text, capacity));
     return kZorvSuccess;
 }
 

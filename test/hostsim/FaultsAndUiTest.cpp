@@ -143,3 +143,35 @@ TEST_F(HostSimTest, ResourcesAndHealthReport) {
     EXPECT_EQ(length, 15);
     EXPECT_EQ(std::wstring(body), L"Engine: OK, Bra");
 }
+
+TEST_F(HostSimTest, HealthReportIsWrittenFromTheReportCategories) {
+    hostsim::DataPointSpec hours;
+    hours.teskId = 301;
+    hours.name = "SPN_247";
+    hours.description = L"Engine Total Hours of Operation";
+    hours.valueText = L"12345.5 h";
+    hostsim::AddDataPoint(hours);
+    hostsim::DataPointSpec vin;
+    vin.teskId = 302;
+    vin.name = "SPN_237";
+    vin.description = L"Vehicle Identification Number";
+    hostsim::AddDataPoint(vin);
+    hostsim::AddCategory({40, "HealthReport_Data", L"Health", 0, {301}});
+    hostsim::AddCategory({41, "HealthReport_VehicleInfo", L"Vehicle", 0, {302}});
+
+    auto report = Lookup<zorv::GenerateHealthReportFn>(zorv::kLookupGenerateHealthReport);
+    wchar_t body[512] = {};
+    int16_t length = 512;
+    EXPECT_EQ(report(1, 0x12, body, &length), 0);
+    const std::wstring text(body);
+    EXPECT_EQ(static_cast<size_t>(length), text.size());
+    EXPECT_NE(text.find(L"address 0x12"), std::wstring::npos) << hostsim::ToUtf8(text);
+    EXPECT_NE(text.find(L"Engine Total Hours of Operation: 12345.5 h"), std::wstring::npos) << hostsim::ToUtf8(text);
+    EXPECT_NE(text.find(L"Vehicle Identification Number: (not received)"), std::wstring::npos);
+    EXPECT_LT(text.find(L"Vehicle information"), text.find(L"Health data")) << "vehicle information comes first";
+
+    wchar_t small[10] = {};
+    length = 10;
+    EXPECT_EQ(report(1, 0x12, small, &length), 0);
+    EXPECT_EQ(length, 9) << "the report is cut to the buffer";
+}
