@@ -99,6 +99,8 @@ struct FaultSpec {
 // The host's view of one data point after the plug-in worked on it.
 struct DataPointState {
     bool known = false;                // false: no such data point
+    std::wstring description;          // display name
+    uint32_t updates = 0;              // values the host's J1939 parser decoded into it
     bool visible = false;
     bool valid = false;
     bool hasDisplayValue = false;

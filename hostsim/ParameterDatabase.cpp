@@ -132,6 +132,7 @@ bool ParameterDatabase::SetDecoded(TESKID teskId, const std::vector<uint8_t>& va
     if (entry == nullptr) return false;
     entry->spec.value = value;
     entry->spec.valueText = text;
+    ++entry->updates;
     return true;
 }
 
@@ -157,6 +158,8 @@ DataPointState ParameterDatabase::State(TESKID teskId) {
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return state;
     state.known = true;
+    state.description = entry->spec.description;
+    state.updates = entry->updates;
     state.visible = entry->spec.visible;
     state.valid = entry->spec.valid;
     state.hasDisplayValue = entry->hasDisplayValue;

@@ -64,6 +64,7 @@ private:
         DataPointSpec spec;
         bool hasDisplayValue = false;
         std::wstring displayValue;
+        uint32_t updates = 0;  // values the parser decoded into it
     };
 
     Entry* FindLocked(TESKID teskId);

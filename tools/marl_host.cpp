@@ -8,6 +8,7 @@
 
 #include "hostsim/HostSim.h"
 #include "hostsim/Scenario.h"
+#include "tools/LiveSession.h"
 #include "tools/PluginLoader.h"
 #include "tools/TruckSession.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     std::string dataFolder;
     std::string appConfigPath;
     bool infoOnly = false;
+    int watchSeconds = 5;
     app.add_option("--plugin", pluginPath, "path of the plug-in library")->capture_default_str();
     app.add_option("--scenario", scenarioPath, "truck scenario file (JSON) in place of the built-in default truck")
         ->check(CLI::ExistingFile);
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
     app.add_option("--data", dataFolder, "folder of the parameter databases")->check(CLI::ExistingDirectory);
     app.add_option("--app-config", appConfigPath, "the host's AppConfig.ini to use")->check(CLI::ExistingFile);
     app.add_flag("--info", infoOnly, "show the plug-in's descriptor and entry table, and stop");
+    app.add_option("--watch", watchSeconds, "seconds of live values to show")->check(CLI::Range(0, 3600))
+        ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
     marl::tools::PluginLoader plugin;
@@ -116,7 +120,22 @@ int main(int argc, char** argv) {
         session.PrintDiscoveryTable(ecu);
     }
 
+    marl::tools::LiveSession live(plugin, stdout);
+    std::printf("\n== Completing the registrations\n");
+    for (const auto& ecu : ecus) {
+        if (ecu.result == 0) live.Complete(ecu);
+    }
+    std::printf("\n== Subscribing parameters\n");
+    for (const auto& ecu : ecus) {
+        if (ecu.result == 0) live.Subscribe(ecu);
+    }
+    live.Watch(watchSeconds);
+    for (const auto& ecu : ecus) {
+        if (ecu.result == 0) live.PrintHealthReport(ecu);
+    }
+
     std::printf("\n== Ending the session\n");
+    live.UnsubscribeAll();
     for (auto it = ecus.rbegin(); it != ecus.rend(); ++it) session.Unregister(*it);
     hostsim::DetachPlugin();
     hostsim::UnloadScenario();
