@@ -10,10 +10,11 @@ CVehicleApp::CVehicleApp(int32_t /*firstModuleHandle*/)
       abortTestEvent_(kAbortTestEventName, true, false),
       exitTestEvent_(kExitTestEventName, true, true),
       testScreenMutex_(kTestScreenMutexName, false) {
-    categoryIds.fill(kNoCategory);
+    for (auto& id : categoryIds) id = kNoCategory;
 }
 
-CVehicleApp::~CVehicleApp() = default;
+// Guided-test threads use the events and locks below; they end before anything goes.
+CVehicleApp::~CVehicleApp() { JoinGuidedTests(); }
 
 bool CVehicleApp::Valid() const {
     return queryListMutex_.Valid() && responseEvent_.Valid() && abortTestEvent_.Valid() && exitTestEvent_.Valid() &&

@@ -14,6 +14,7 @@
 #include "VehicleApp/core/HostTrace.h"
 #include "VehicleApp/core/ModuleList.h"
 #include "VehicleApp/core/ModuleRecord.h"
+#include "VehicleApp/discovery/GuidedTestThreads.h"
 #include "VehicleApp/receive/FreezeFrameStore.h"
 #include "platform/Platform.h"
 
@@ -62,6 +63,8 @@ public:
     // The first record other than `except` on `channel`; null when `except` is alone there.
     ModuleRecordPtr FindByChannel(const ModuleRecord* except, int16_t channel);
     int32_t FindSendHandle(uint8_t componentSa, int16_t channel);
+    // The handles of the modules that send through `sendHandle`'s connection.
+    std::vector<int32_t> ModulesOnConnection(int32_t sendHandle);
     // Creates the record, gives it its send handle (its own on the first module of a
     // channel, else the first module's), and puts it at the front of the module list.
     ModuleRecordPtr AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel);
@@ -146,6 +149,39 @@ public:
     // from the engine; false only when no module has the handle.
     bool UpdateCategoryData(int32_t moduleHandle, int16_t categoryId);
 
+    // ---- completion, subscriptions and the query thread (discovery/) ----
+    // One pass over the subscriptions: a Request for each one that is due, one every
+    // 100 ms, while the bus is connected and no exit is signalled (discovery/QueryThread.cpp).
+    void QuerySubscribedDatapoints();
+    // Keeps the guided-test context, resets the two guided-test events and runs the test
+    // on a thread of its own; always 0 (discovery/GuidedTestStart.cpp).
+    uint16_t StartGuidedTest(int32_t moduleHandle, uint32_t teskId);
+    // The body of a guided-test thread.
+    void GuidedTestLoop(GuidedTestContext context);
+    GuidedTestContext LastGuidedTest() const { return guidedTests_.LastContext(); }
+    // Waits for every guided-test thread to end. The tests work on the application's
+    // members, so this must run before any of them goes away.
+    void JoinGuidedTests() { guidedTests_.JoinAll(); }
+
+private:
+    GuidedTestThreads guidedTests_;
+
+public:
+    // ---- visibility, health report, fuel-system information (discovery/) ----
+    // Shows only the data points whose PGN the module answered, hides software
+    // identification fields beyond the count the ECU reports and values that read as
+    // not available; with the show-only-supported option off nothing changes. 11 when
+    // the module never answered positively (then every data point is hidden), else 0.
+    uint16_t SetVisibilityForSupportedPgns(ModuleRecord& module);
+    // Requests the diagnostic PGNs (DM2, DM6, DM12, DM23, DM27, DM28, 40704) that the
+    // module has not refused or ignored; always 0.
+    uint16_t RequestDiagnosticPgns(ModuleRecord& module);
+    // Refreshes the health-report data of the module on the bus and lets the host's
+    // generator write the report; 0 for a non-empty report.
+    uint16_t GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length);
+    // The fixed make and model texts of the fuel system at address 18.
+    void SetVehicleInfoStaticDataForFuelSystem(ModuleRecord& module);
+
     // ---- unregistration and teardown (core/Unregistration.cpp) ----
     void UnclaimBusAddress(int32_t sendHandle);
     uint16_t ClearDataManagerFaultCodeList(int32_t moduleHandle);
@@ -189,7 +225,9 @@ public:
     std::atomic<uint16_t> deviceId{0xFFFF};
     std::atomic<uint32_t> recordingValue{0};
 
-    std::array<int16_t, kCategoryIdCount> categoryIds;
+    // Written while a module finishes registration, read by the command thread and the
+    // workers of other modules.
+    std::array<std::atomic<int16_t>, kCategoryIdCount> categoryIds;
     std::map<uint32_t, uint8_t> recordedPgns;
 
     // (state of the registration workers goes here)

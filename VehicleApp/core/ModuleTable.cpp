@@ -45,6 +45,16 @@ int32_t CVehicleApp::FindSendHandle(uint8_t componentSa, int16_t channel) {
     return kNoSendHandle;
 }
 
+std::vector<int32_t> CVehicleApp::ModulesOnConnection(int32_t sendHandle) {
+    std::vector<int32_t> handles;
+    if (moduleList_ == nullptr) return handles;
+    platform::CsLock lock(moduleLock_);
+    for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
+        if (rec->SendHandle() == sendHandle) handles.push_back(rec->Handle());
+    }
+    return handles;
+}
+
 ModuleRecordPtr CVehicleApp::AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel) {
     if (moduleList_ == nullptr) return nullptr;
     auto record = std::shared_ptr<ModuleRecord>(new (std::nothrow) ModuleRecord(moduleHandle, info));

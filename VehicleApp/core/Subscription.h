@@ -1,5 +1,5 @@
-// One subscribed data point: which PGN to request, how often and from whom. The request
-// classes and the due-time rules arrive with the query thread.
+// One subscribed data point at one destination: which PGN the query thread requests for
+// it, how often (its request class) and who has answered so far.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,29 @@ namespace marl {
 constexpr int32_t kNoResponder = -1;
 constexpr int32_t kSeveralResponders = 0xFF;
 
+// Request classes (the data point's security attribute). Classes 0 and 1 are on-demand
+// requests sent to the global address; every class but the two periodic ones is on
+// demand.
+constexpr int16_t kSecurityGlobalOnDemand = 0;
+constexpr int16_t kSecurityGlobalOnDemandAlt = 1;
+constexpr int16_t kSecurityPeriodicSlow = 2;
+constexpr int16_t kSecurityPeriodicFast = 3;
+
 struct Subscription {
-    int32_t moduleHandle = 0;
     uint32_t teskId = 0;
-    uint32_t pgn = 0;
+    // The module whose connection sends the requests.
+    int32_t moduleHandle = 0;
+    // Where the request goes; 0xFF is the global address.
     uint8_t destination = 0xFF;
+    uint32_t pgn = 0;
+    int16_t security = kSecurityGlobalOnDemand;
+    // Requests sent since the entry was made or last rearmed.
+    uint32_t requestCount = 0;
+    // Host system time (ms) of the last request.
+    uint32_t lastRequestTime = 0;
+    // Set for subscriptions made through adapters that defer discovery: their on-demand
+    // entries are asked for three times even once answered.
+    bool repeatUntilCount = false;
     // The one address that answered the PGN, or one of the two values above.
     int32_t responder = kNoResponder;
 };

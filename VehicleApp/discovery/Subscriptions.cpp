@@ -1,0 +1,98 @@
+// The host subscribes the data points it shows or records, and drops them again. Each
+// subscription names the PGN to request, the request class and the address the request
+// goes to; the query thread does the requesting.
+#include <memory>
+
+#include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/core/ResultCodes.h"
+#include "VehicleApp/core/SharedState.h"
+#include "VehicleApp/core/Subscription.h"
+#include "VehicleApp/discovery/SubscriptionSchedule.h"
+#include "host/ZorvApi.h"
+
+namespace marl {
+namespace {
+
+constexpr uint16_t kResultNoTeskIdList = 6;
+constexpr uint16_t kResultNoModule = 7;
+constexpr uint16_t kResultNoSharedState = 8;
+
+// Discovery of a module may still run when the host subscribes its first data points;
+// its answers decide where the requests go, so the subscription waits for it.
+constexpr uint32_t kDiscoveryWaitMs = 20000;
+
+// On-demand classes 0 and 1 ask every ECU of the channel.
+bool RequestsGlobally(int16_t security) {
+    return security == kSecurityGlobalOnDemand || security == kSecurityGlobalOnDemandAlt;
+}
+
+}  // namespace
+
+uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count,
+                                                   bool subscribe) {
+    // A recording is played back from its file; the bus is not asked for anything.
+    if (playbackStatus.load() != 0) return results::kSuccess;
+    if (teskIds == nullptr) return kResultNoTeskIdList;
+    ModuleRecordPtr module = FindModule(moduleHandle);
+    if (!module) return kResultNoModule;
+    uint8_t address = module->EcuAddress();
+    if (shared_ == nullptr) return subscribe ? kResultNoSharedState : results::kSuccess;
+
+    if (module->IsBusy()) {
+        module->WaitIdle(kDiscoveryWaitMs);
+        if (!module->IsBusy()) {
+            trace_.Write(kTraceProgress, 0, L"Completed Waiting for PGN List Build to complete (Module ID: %d)",
+                         moduleHandle);
+        }
+    }
+
+    platform::CsLock lock(shared_->SubscriptionLock());
+    // The host's count is a signed 16-bit value; what reads as negative lists nothing.
+    const auto listed = static_cast<int16_t>(count);
+    if (listed < 1) return results::kSuccess;
+
+    SubscriptionCollection& subscriptions = shared_->Subscriptions();
+    for (int16_t index = 0; index < listed; ++index) {
+        const uint32_t teskId = teskIds[index];
+        trace_.Write(kTraceFailure, 0, L"%s teskId:%d", L"CVehicleApp::UpdateDatapointSubscriptions (Line 2271)",
+                     teskId);
+        if (shared_->ExitEvent().IsSignalled()) return results::kSuccess;
+
+        sDpAttribute attribute{};
+        Zorv_GetDPAttributes(moduleHandle, teskId, &attribute);
+        // A guided-test data point stands for the test itself: subscribing starts it,
+        // and nothing listed after it is looked at.
+        if (attribute.guidedTest != 0) return subscribe ? StartGuidedTest(moduleHandle, teskId) : results::kSuccess;
+
+        // The address the PGN was last heard from; when the host cannot name the PGN,
+        // the previous data point's address stands.
+        ZPgn pgn = 0;
+        if (Zorv_GetPIDForTESKID(moduleHandle, teskId, &pgn) == results::kSuccess)
+            address = module->pgnMap.sourceAddressOf(pgn);
+        trace_.Write(kTraceFailure, 0, L"%s teskId:%d for SA:%d security:%d",
+                     L"CVehicleApp::UpdateDatapointSubscriptions (Line 2302)", teskId, static_cast<int>(address),
+                     static_cast<int>(attribute.security));
+        if (shared_->ExitEvent().IsSignalled()) continue;
+
+        const uint8_t destination = RequestsGlobally(attribute.security) ? kGlobalAddress : address;
+        if (!subscribe) {
+            subscriptions.Remove(teskId, destination);
+            continue;
+        }
+        if (Subscription* existing = subscriptions.Find(teskId, destination)) {
+            Rearm(*existing);
+            continue;
+        }
+        auto entry = std::make_unique<Subscription>();
+        entry->teskId = teskId;
+        entry->destination = destination;
+        entry->pgn = attribute.pgn;
+        entry->security = attribute.security;
+        entry->repeatUntilCount = IsDeferredDiscoveryAdapter();
+        entry->moduleHandle = moduleHandle;
+        subscriptions.Add(std::move(entry));
+    }
+    return results::kSuccess;
+}
+
+}  // namespace marl

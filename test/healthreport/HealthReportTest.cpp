@@ -1,0 +1,259 @@
+// The vehicle health report: fresh bus data for the host's report generator.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "VehicleApp/boundary/CommandHandler.h"
+#include "VehicleApp/receive/CategoryRoles.h"
+#include "platform/Platform.h"
+#include "test/discovery/AppUnderTest.h"
+#include "test/discovery/VirtualEcu.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr int32_t kHandle = 3;
+constexpr int16_t kDataCategory = 7;
+constexpr int16_t kVehicleInfoCategory = 8;
+constexpr uint32_t kDataPgn = 0xFEE5;
+constexpr uint32_t kSilentDataPgn = 0xFEE6;   // the ECU never answers it
+constexpr uint32_t kVehicleInfoPgn = 0xFEEB;
+constexpr TESKID kAddressDataPoint = 350;
+constexpr uint32_t kRestrictedModuleType = 0x4A;
+constexpr uint32_t kCategorySettleMs = 2000;
+constexpr uint32_t kDiagnosticPgns[] = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
+
+size_t CountRequests(uint32_t pgn) {
+    auto requests = SentRequests();
+    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(),
+                                             [pgn](const auto& request) { return request.first == pgn; }));
+}
+
+bool HasTrace(int32_t level, const std::string& text) {
+    for (const hostsim::TraceLine& line : hostsim::Traces())
+        if (line.level == level && line.code == 0 && line.text == text) return true;
+    return false;
+}
+
+class HealthReportTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        hostsim::AddDataPoint(DataPoint(301, kDataPgn));
+        hostsim::AddDataPoint(DataPoint(302, kSilentDataPgn));
+        hostsim::AddDataPoint(DataPoint(303, kVehicleInfoPgn));
+        hostsim::DataPointSpec address = DataPoint(kAddressDataPoint, 0);
+        address.name = "HEALTH_REPORTS_VEHICLE_INFO_SA";
+        hostsim::AddDataPoint(address);
+        hostsim::CategorySpec data;
+        data.id = kDataCategory;
+        data.name = "HealthReport_Data";
+        data.teskIds = {301, 302};
+        hostsim::AddCategory(data);
+        hostsim::CategorySpec vehicleInfo;
+        vehicleInfo.id = kVehicleInfoCategory;
+        vehicleInfo.name = "HealthReport_VehicleInfo";
+        vehicleInfo.teskIds = {303};
+        hostsim::AddCategory(vehicleInfo);
+        app.categoryIds[kCategoryHealthReportData] = kDataCategory;
+        app.categoryIds[kCategoryHealthReportVehicleInfo] = kVehicleInfoCategory;
+        hostsim::SetHealthReport(L"Engine hours: 1200");
+    }
+
+    ModuleRecordPtr AddTypedModule(uint8_t address, uint32_t moduleType) {
+        ModuleInfo info;
+        std::memset(&info, 0, sizeof(info));
+        info.ecuAddress = address;
+        info.channel = 1;
+        info.moduleType = moduleType;
+        ModuleRecordPtr module = app.AddModuleRecord(kHandle, info, true);
+        module->registrationComplete = true;
+        return module;
+    }
+
+    // A module whose report needs no bus work: diagnostics already asked, and a module
+    // type and address that hold no category data.
+    ModuleRecordPtr AddQuietModule() {
+        ModuleRecordPtr module = AddTypedModule(0x21, kRestrictedModuleType);
+        module->diagnosticsRequested = true;
+        return module;
+    }
+
+    uint16_t Report() {
+        length = static_cast<int16_t>(text.size());
+        return app.CallGenerateHealthReport(kHandle, text.data(), &length);
+    }
+
+    std::array<wchar_t, 64> text{};
+    int16_t length = 0;
+};
+
+TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerates) {
+    ModuleRecordPtr transmission = AddTypedModule(0x03, 0);
+    VirtualEcu ecu(app, kHandle, 0x03);
+    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDataPgn);
+    ecu.Answer(kVehicleInfoPgn);
+
+    EXPECT_EQ(Report(), 0);
+    ecu.Drain();
+    EXPECT_EQ(std::wstring(text.data()), L"Engine hours: 1200");
+    EXPECT_EQ(length, 18);
+    for (uint32_t pgn : kDiagnosticPgns) EXPECT_EQ(CountRequests(pgn), 1u) << pgn;
+    EXPECT_EQ(CountRequests(kDataPgn), 1u);
+    EXPECT_EQ(CountRequests(kVehicleInfoPgn), 1u);
+    EXPECT_GE(CountRequests(kSilentDataPgn), 1u);
+
+    const hostsim::DataPointState address = hostsim::DataPoint(kAddressDataPoint);
+    EXPECT_EQ(address.value, (std::vector<uint8_t>{0x03}));
+    EXPECT_TRUE(address.visible);
+    const auto generated = hostsim::CallsTo("GenerateHealthReport");
+    ASSERT_EQ(generated.size(), 1u);
+    EXPECT_EQ(generated[0].Arg(0), "3");
+    EXPECT_EQ(generated[0].Arg(1), "3");
+
+    EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1567): Start on ModuleHandle: 3."));
+    EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1583): Calling GenerateVehicleHealthReport "
+                            "on ModuleHandle: 3."));
+}
+
+TEST_F(HealthReportTest, SecondReportAsksTheCategoriesAgainButNotTheDiagnostics) {
+    AddTypedModule(0x03, 0);
+    VirtualEcu ecu(app, kHandle, 0x03);
+    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDataPgn);
+    ASSERT_EQ(Report(), 0);
+    ecu.Drain();
+    const auto countsNow = [] {
+        std::vector<size_t> counts;
+        for (uint32_t pgn : kDiagnosticPgns) counts.push_back(CountRequests(pgn));
+        for (uint32_t pgn : {kDataPgn, kSilentDataPgn}) counts.push_back(CountRequests(pgn));
+        return counts;
+    };
+    const std::vector<size_t> first = countsNow();
+    EXPECT_GE(first.back(), 1u);
+    hostsim::ClearCalls();
+
+    ASSERT_EQ(Report(), 0);
+    ecu.Drain();
+    const std::vector<size_t> second = countsNow();
+    for (size_t i = 0; i < std::size(kDiagnosticPgns); ++i) EXPECT_EQ(second[i], first[i]) << kDiagnosticPgns[i];
+    EXPECT_EQ(second[7], first[7]) << "answered already";
+    EXPECT_EQ(second[8], 2 * first[8]) << "still unanswered: asked again";
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 2u);
+}
+
+TEST_F(HealthReportTest, RestrictedModuleTypeSkipsCategoriesAwayFromTheMainEcus) {
+    AddQuietModule();
+    const uint32_t start = platform::TickCountMs();
+    EXPECT_EQ(Report(), 0);
+    EXPECT_LT(platform::TickCountMs() - start, kCategorySettleMs) << "no settling pause";
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+}
+
+TEST_F(HealthReportTest, RestrictedModuleTypeStillRequestsTheEnginesCategories) {
+    ModuleRecordPtr engine = AddTypedModule(0x00, kRestrictedModuleType);
+    engine->diagnosticsRequested = true;
+    VirtualEcu ecu(app, kHandle, 0x00);
+    ecu.Answer(kDataPgn);
+    ecu.Answer(kSilentDataPgn);
+    ecu.Answer(kVehicleInfoPgn);
+    const uint32_t start = platform::TickCountMs();
+    EXPECT_EQ(Report(), 0);
+    EXPECT_GE(platform::TickCountMs() - start, kCategorySettleMs - 100);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 2u);
+    EXPECT_EQ(CountRequests(kVehicleInfoPgn), 1u);
+}
+
+// A generator with nothing to say: the stand-in host itself writes a report from the
+// database whenever no text is set.
+ZResult ZORV_STDCALL EmptyReport(ZModuleHandle, uint32_t, wchar_t* text, int16_t* length) {
+    if (text != nullptr && *length > 0) text[0] = L'\0';
+    *length = 0;
+    return 0;
+}
+
+TEST_F(HealthReportTest, AnEmptyReportIsAFailureForTheHost) {
+    AddQuietModule();
+    hostsim::RegisterModuleFunction(0x2208, -1, reinterpret_cast<void*>(&EmptyReport));
+    EXPECT_EQ(Report(), 46);
+
+    uint32_t flag = 7;
+    length = static_cast<int16_t>(text.size());
+    HandleVehicleAppCommand(&app, kHandle, kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
+    EXPECT_EQ(flag, 0u);
+    hostsim::Reset();
+    hostsim::SetHealthReport(L"ok");
+    length = static_cast<int16_t>(text.size());
+    HandleVehicleAppCommand(&app, kHandle, kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
+    EXPECT_EQ(flag, 1u);
+}
+
+TEST_F(HealthReportTest, FailureStatuses) {
+    EXPECT_EQ(Report(), 73) << "no module";
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+
+    AddQuietModule();
+    hostsim::RemoveLookup(0x2208);
+    EXPECT_EQ(Report(), 93);
+    EXPECT_TRUE(HasTrace(2, "CVehicleApp::GenerateVehicleHealthReport (Line 1705) GenerateHealthReport == NULL"));
+
+    hostsim::RestoreLookup(0x2208);
+    shared.ExitEvent().Set();
+    EXPECT_EQ(Report(), 94);
+    EXPECT_TRUE(HasTrace(7, "CVehicleApp::GenerateVehicleHealthReport (Line 1697): Must be Exiting."));
+    EXPECT_EQ(hostsim::CallCount("GenerateHealthReport"), 0u);
+}
+
+TEST_F(HealthReportTest, ExitDuringTheCategoryPauseGivesSixty) {
+    ModuleRecordPtr engine = AddTypedModule(0x00, 0);
+    engine->diagnosticsRequested = true;
+    shared.ExitEvent().Set();
+    EXPECT_EQ(Report(), 60);
+    EXPECT_TRUE(HasTrace(7, "CVehicleApp::GenerateVehicleHealthReport (Line 1690): Must be Exiting."));
+    EXPECT_EQ(hostsim::CallCount("GenerateHealthReport"), 0u);
+}
+
+// The report waits for the module's discovery without holding the module lock: the
+// receive thread and every other module user find their modules meanwhile.
+TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
+    ModuleRecordPtr module = AddQuietModule();
+    module->diagnosticsRequested = false;
+    module->SetBusy(true);
+    std::atomic<bool> done{false};
+    uint16_t status = 0xFFFF;
+    std::thread reporter([&] {
+        status = Report();
+        done = true;
+    });
+    while (!HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1567): Start on ModuleHandle: 3."))
+        platform::SleepMs(1);
+    platform::SleepMs(50);
+
+    EXPECT_TRUE(app.FindModule(kHandle));
+    EXPECT_EQ(app.GetModuleSourceAddress(kHandle), 0x21);
+    EXPECT_FALSE(done.load()) << "still waiting for discovery";
+    EXPECT_TRUE(hostsim::SentMessages().empty()) << "no diagnostic request before discovery ends";
+
+    VirtualEcu ecu(app, kHandle, 0x21);
+    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    const uint32_t released = platform::TickCountMs();
+    module->SetBusy(false);
+    reporter.join();
+    ecu.Drain();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(SentRequests().size(), 7u);
+    // Seven requests with 250 ms each to wait for an answer: only answers that reach the
+    // plug-in while the report runs keep the pass this short.
+    EXPECT_LT(platform::TickCountMs() - released, 1500u);
+    EXPECT_TRUE(module->pgnMap.wasRequested(65227)) << "the answer reached the receive path";
+}
+
+}  // namespace
+}  // namespace marl::testing

@@ -1,0 +1,199 @@
+// A whole module life through the entries only: two modules on channel 1 and one on
+// channel 2 register and complete, data points of every request class are subscribed and
+// kept fresh on the bus, and everything is unsubscribed and unregistered; a second
+// registration builds everything anew.
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "EntryFixture.h"
+#include "VehicleApp/boundary/AppInstance.h"
+#include "VehicleApp/core/SharedState.h"
+#include "VehicleApp/core/Subscription.h"
+#include "host/ZorvApi.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr TESKID kSlowHours = 700;      // class 2: every 4500 ms
+constexpr TESKID kFastFuel = 701;       // class 3: every 800 ms
+constexpr TESKID kOnDemandId = 702;     // other class: addressed, until answered
+constexpr TESKID kGlobalVin = 703;      // class 0: global
+constexpr TESKID kGlobalSoftware = 704; // class 1: global
+// Subscriptions are kept per data point and destination: the trailer's engine, at the
+// same address on the other channel, has a data point of its own.
+constexpr TESKID kTrailerHours = 705;
+constexpr uint32_t kPgnHours = 65253, kPgnFuel = 65257, kPgnId = 65259, kPgnVin = 65260, kPgnSoftware = 65242;
+const uint32_t kDiagnosticPgns[] = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
+constexpr auto kWatch = std::chrono::milliseconds(10600);
+
+// Engine and transmission on channel 1 both answer the VIN; a second engine sits on
+// channel 2.
+constexpr const char* kTwoChannelTruck = R"({"ecus": [
+  {"label": "Engine", "channel": 1, "address": "0x00", "replyDelayMs": 5,
+   "name": {"function": 0, "industryGroup": 1}, "default": "nack",
+   "pgns": {"65253": {"behaviour": "answer", "data": "80 C4 03 00 FF FF FF FF"},
+            "65257": {"behaviour": "answer", "data": "AB 00 00 00 9B 03 03 00"},
+            "65259": {"behaviour": "answer", "text": "MRL*E1*1*U*"},
+            "65260": {"behaviour": "answer", "text": "1M2TR2407PM004217*"},
+            "65242": {"behaviour": "answer", "data": "01 45 43 4D 2A"}}},
+  {"label": "Transmission", "channel": 1, "address": "0x03", "replyDelayMs": 5,
+   "name": {"function": 3, "industryGroup": 1}, "default": "nack",
+   "pgns": {"65260": {"behaviour": "answer", "text": "1M2TR2407PM004217*"}}},
+  {"label": "Trailer engine", "channel": 2, "address": "0x00", "replyDelayMs": 5,
+   "name": {"function": 0, "industryGroup": 1}, "default": "nack",
+   "pgns": {"65253": {"behaviour": "answer", "data": "10 00 00 00 FF FF FF FF"}}}]})";
+
+struct Request {
+    uint32_t timeMs;
+    int channel;
+    uint8_t destination;
+    uint32_t pgn;
+};
+
+std::vector<Request> Requests(uint32_t since) {
+    std::vector<Request> out;
+    for (const auto& r : hostsim::Traffic()) {
+        if (!r.fromTool || r.pgn != 0xEA00 || r.data.size() < 3 || r.timeMs < since) continue;
+        out.push_back({r.timeMs, r.channel, r.destination,
+                       static_cast<uint32_t>(r.data[0] | r.data[1] << 8 | r.data[2] << 16)});
+    }
+    return out;
+}
+
+std::vector<Request> Of(const std::vector<Request>& all, int channel, uint32_t pgn) {
+    std::vector<Request> out;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(out),
+                 [&](const Request& r) { return r.channel == channel && r.pgn == pgn; });
+    return out;
+}
+
+class LifecycleThroughEntries : public EntryTest {
+protected:
+    void SetUp() override {
+        EntryTest::SetUp();
+        hostsim::SetAssignableDefault(false);
+        for (auto [teskId, pgn, security] :
+             {std::tuple<TESKID, uint32_t, int16_t>{kSlowHours, kPgnHours, 2}, {kFastFuel, kPgnFuel, 3},
+              {kOnDemandId, kPgnId, 5}, {kGlobalVin, kPgnVin, 0}, {kGlobalSoftware, kPgnSoftware, 1},
+              {kTrailerHours, kPgnHours, 2}}) {
+            hostsim::DataPointSpec dp;
+            dp.teskId = teskId;
+            dp.name = "DP_" + std::to_string(teskId);
+            dp.attribute.pgn = pgn;
+            dp.attribute.security = security;
+            hostsim::AddDataPoint(dp);
+        }
+        hostsim::AddCategory({3, "RequestPGNs", L"Probe", 0, {kSlowHours, kFastFuel, kOnDemandId}});
+        LoadNetwork(kTwoChannelTruck);
+    }
+
+    void Complete(int32_t handle) {
+        Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand)(static_cast<uint32_t>(handle), 1008, nullptr,
+                                                                        nullptr, nullptr, nullptr, nullptr);
+    }
+
+    Subscription SubscriptionOf(TESKID teskId) {
+        AppLease lease;
+        Subscription copy;
+        if (!lease) return copy;
+        platform::CsLock lock(lease.Shared()->SubscriptionLock());
+        for (const auto& entry : lease.Shared()->Subscriptions().Entries()) {
+            if (entry && entry->teskId == teskId) copy = *entry;
+        }
+        return copy;
+    }
+};
+
+TEST_F(LifecycleThroughEntries, ModulesLiveTheirWholeLifeAndGoCleanly) {
+    ASSERT_EQ(RegisterWithInfo(1, 0x00, 1), 0);
+    ASSERT_EQ(RegisterWithInfo(2, 0x03, 1), 0);
+    ASSERT_EQ(RegisterWithInfo(3, 0x00, 2), 0);
+    for (int32_t handle : {1, 2, 3}) Complete(handle);
+
+    const uint32_t start = Zorv_GetSysTime();
+    auto subscribe = Entry<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints);
+    const uint32_t engineSet[] = {kSlowHours, kFastFuel, kOnDemandId, kGlobalVin, kGlobalSoftware};
+    ASSERT_EQ(subscribe(1, engineSet, 5), 0);
+    const uint32_t trailerSet[] = {kTrailerHours};
+    ASSERT_EQ(subscribe(3, trailerSet, 1), 0);
+    std::this_thread::sleep_for(kWatch);
+    const auto requests = Requests(start);
+
+    // Class 3 every 800 ms and class 2 every 4500 ms, addressed to the engine.
+    const auto fast = Of(requests, 1, kPgnFuel);
+    ASSERT_GE(fast.size(), 8u);
+    for (size_t i = 1; i < fast.size(); ++i) {
+        EXPECT_EQ(fast[i].destination, 0x00);
+        EXPECT_GE(fast[i].timeMs - fast[i - 1].timeMs, 800u);
+        EXPECT_LT(fast[i].timeMs - fast[i - 1].timeMs, 1400u);
+    }
+    const auto slow = Of(requests, 1, kPgnHours);
+    ASSERT_GE(slow.size(), 2u);
+    EXPECT_LE(slow.size(), 4u);
+    for (size_t i = 1; i < slow.size(); ++i) {
+        EXPECT_GE(slow[i].timeMs - slow[i - 1].timeMs, 4500u);
+        EXPECT_LT(slow[i].timeMs - slow[i - 1].timeMs, 5200u);
+    }
+    // The trailer's engine sits at the same address on channel 2: the engine's requests on
+    // channel 1 do not serve it, so it keeps its own 4500 ms rhythm.
+    EXPECT_GE(Of(requests, 2, kPgnHours).size(), 2u) << "the channel 2 module sends on its own connection";
+
+    // On demand: once, because the engine answered; classes 0 and 1 go to everyone.
+    const auto onDemand = Of(requests, 1, kPgnId);
+    ASSERT_EQ(onDemand.size(), 1u);
+    EXPECT_EQ(onDemand[0].destination, 0x00);
+    for (uint32_t pgn : {kPgnVin, kPgnSoftware}) {
+        const auto global = Of(requests, 1, pgn);
+        ASSERT_FALSE(global.empty()) << pgn;
+        for (const auto& r : global) EXPECT_EQ(r.destination, 0xFF) << pgn;
+    }
+    EXPECT_EQ(SubscriptionOf(kGlobalVin).responder, kSeveralResponders) << "engine and transmission both answered";
+    EXPECT_EQ(SubscriptionOf(kGlobalSoftware).responder, 0x00);
+
+    // The diagnostic poll: the seven PGNs on the first module of each channel only,
+    // again after ten seconds.
+    for (uint32_t pgn : kDiagnosticPgns) {
+        const auto channel1 = Of(requests, 1, pgn);
+        ASSERT_GE(channel1.size(), 1u) << pgn;
+        for (const auto& r : channel1) EXPECT_EQ(r.destination, 0x00) << pgn;
+        EXPECT_GE(Of(requests, 2, pgn).size(), 1u) << pgn;
+    }
+    const auto dm2 = Of(requests, 1, 65227);
+    if (dm2.size() >= 2) {
+        EXPECT_GE(dm2[1].timeMs - dm2[0].timeMs, 10000u);
+    }
+
+    // Unsubscribe and unregister: the last unregistration returns within a pause or so,
+    // releases the tool's address and takes both objects with it.
+    auto unsubscribe = Entry<zorv::FnSubscribeDatapoints>(zorv::kEntryUnsubscribeDatapoints);
+    EXPECT_EQ(unsubscribe(1, engineSet, 5), 0);
+    EXPECT_EQ(unsubscribe(3, trailerSet, 1), 0);
+    EXPECT_EQ(SubscriptionOf(kFastFuel).teskId, 0u) << "unsubscribed";
+    auto unregister = Entry<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule);
+    EXPECT_EQ(unregister(2), 0);
+    EXPECT_EQ(unregister(3), 0);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(unregister(1), 0);
+    handles_.clear();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1500));
+    EXPECT_GE(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 3u);
+    {
+        AppLease lease;
+        EXPECT_FALSE(lease) << "the last unregistration destroys the application object and the shared state";
+    }
+    const size_t requestsAfterEnd = Requests(start).size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(Requests(start).size(), requestsAfterEnd) << "no thread of the plug-in is left sending";
+
+    // A new registration builds everything anew, query thread included.
+    ASSERT_EQ(RegisterWithInfo(1, 0x00, 1), 0);
+    Complete(1);
+    const uint32_t again = Zorv_GetSysTime();
+    ASSERT_EQ(subscribe(1, engineSet, 2), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+    EXPECT_GE(Of(Requests(again), 1, kPgnFuel).size(), 2u);
+}
+
+}  // namespace
+}  // namespace marl::testing

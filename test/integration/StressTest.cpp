@@ -1,0 +1,83 @@
+// The host's receive thread delivers a busy bus at full rate while modules register,
+// complete, subscribe, unsubscribe and unregister over and over, the last one included.
+// Under the sanitizers this is where races and use-after-free show.
+#include <chrono>
+#include <thread>
+
+#include "EntryFixture.h"
+#include "VehicleApp/boundary/AppInstance.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr const char* kBusyLog = MARL_TEST_LOGS_DIR "/mixed-19-ecus.candump.log";
+constexpr int kRounds = 3;
+constexpr TESKID kSlow = 900;
+constexpr TESKID kFast = 901;
+constexpr TESKID kOnDemand = 902;
+
+constexpr const char* kRefusingTruck = R"({"ecus": [
+  {"label": "Engine", "address": "0x00", "name": {"function": 0, "industryGroup": 1}, "default": "nack",
+   "pgns": {"61444": {"behaviour": "broadcast", "periodMs": 20, "data": "F0 7D 87 50 14 00 FF 87"}}},
+  {"label": "Transmission", "address": "0x03", "name": {"function": 3, "industryGroup": 1}, "default": "nack"}]})";
+
+bool AppExists() {
+    AppLease lease;
+    return static_cast<bool>(lease);
+}
+
+class Stress : public EntryTest {
+protected:
+    void SetUp() override {
+        EntryTest::SetUp();
+        // Completion runs discovery for this adapter, so every round takes its full path.
+        hostsim::SetProductId(0x47);
+        hostsim::SetAssignableDefault(false);
+        for (auto [teskId, pgn, security] : {std::tuple<TESKID, uint32_t, int16_t>{kSlow, 65253, 2},
+                                             {kFast, 61444, 3}, {kOnDemand, 65259, 5}}) {
+            hostsim::DataPointSpec dp;
+            dp.teskId = teskId;
+            dp.name = "DP_" + std::to_string(teskId);
+            dp.attribute.pgn = pgn;
+            dp.attribute.security = security;
+            hostsim::AddDataPoint(dp);
+        }
+        LoadNetwork(kRefusingTruck);
+    }
+
+    void KeepTheBusBusy() {
+        if (!hostsim::LastReplay().running) {
+            ASSERT_EQ(hostsim::ReplayBusLog(kBusyLog, 1, 0), "");
+        }
+    }
+};
+
+TEST_F(Stress, ModulesComeAndGoWhileTheBusDeliversAtFullRate) {
+    auto command = Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
+    auto subscribe = Entry<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints);
+    auto unsubscribe = Entry<zorv::FnSubscribeDatapoints>(zorv::kEntryUnsubscribeDatapoints);
+    const uint32_t teskIds[] = {kSlow, kFast, kOnDemand};
+    size_t delivered = 0;
+
+    for (int round = 0; round < kRounds; ++round) {
+        KeepTheBusBusy();
+        ASSERT_EQ(RegisterWithInfo(1, 0x00, 1), 0) << "round " << round;
+        ASSERT_EQ(RegisterWithInfo(2, 0x03, 1), 0) << "round " << round;
+        KeepTheBusBusy();
+        for (int32_t handle : {1, 2}) {
+            command(static_cast<uint32_t>(handle), 1008, nullptr, nullptr, nullptr, nullptr, nullptr);
+            EXPECT_EQ(subscribe(handle, teskIds, 3), 0);
+        }
+        KeepTheBusBusy();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(unsubscribe(1, teskIds, 3), 0);
+        delivered += hostsim::LastReplay().messagesDelivered;
+        UnregisterAll();
+        EXPECT_FALSE(AppExists()) << "round " << round << ": the last unregistration tears everything down";
+    }
+    hostsim::StopReplay();
+    EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
+}
+
+}  // namespace
+}  // namespace marl::testing

@@ -1,0 +1,187 @@
+// The host's registration-complete command: notification and parsing, the filters of
+// all modules, the end of registration's hold, deferred discovery, the one query thread
+// and the fuel system's fixed texts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "VehicleApp/core/SharedState.h"
+#include "host/ZorvLookup.h"
+#include "test/discovery/VirtualEcu.h"
+#include "test/subscriptions/SubscriptionFixture.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr uint32_t kPgnDm2 = 0xFECB;
+constexpr TESKID kDiscoveredDp = 301;
+constexpr uint32_t kDiscoveredPgn = 0xFEE5;
+constexpr ZUdi kDiscoveryUdi = 77;
+
+uint16_t ZORV_STDCALL ModuleFiveUnregister(int32_t) { return 0; }
+
+class Completion : public SubscriptionTest {
+protected:
+    void SetUp() override {
+        SubscriptionTest::SetUp();
+        // Every message is refused at once, so that no request waits for an answer.
+        hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) { return ZResult{1}; });
+    }
+
+    std::vector<std::string> TraceTexts() {
+        std::vector<std::string> texts;
+        for (const hostsim::TraceLine& line : hostsim::Traces()) texts.push_back(line.text);
+        return texts;
+    }
+};
+
+TEST_F(Completion, TracesBracketTheWholeOperation) {
+    AddModule(7, 0x00);
+    app.RegistrationIsComplete(7);
+    const auto texts = TraceTexts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts.front(),
+              "CVehicleApp::RegistrationIsComplete (Line 2460): ENTER RegistrationIsComplete for module=7.");
+    EXPECT_EQ(texts.back(),
+              "CVehicleApp::RegistrationIsComplete (Line 2516): EXIT RegistrationIsComplete for module=7.");
+}
+
+TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
+    AddModule(1, 0x00, 1);
+    AddModule(2, 0x03, 1);
+    AddModule(3, 0x0B, 2);
+    app.RegistrationIsComplete(2);
+
+    const auto notify = hostsim::CallsTo("Zorv_AddNotifyModule");
+    ASSERT_EQ(notify.size(), 1u);
+    EXPECT_EQ(notify[0].Arg(0), "2");
+    const auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
+    ASSERT_EQ(parsing.size(), 1u);
+    EXPECT_EQ(parsing[0].Arg(0), "2");
+    EXPECT_EQ(parsing[0].Arg(1), "1");
+
+    std::vector<std::pair<std::string, std::string>> filters;
+    for (const hostsim::Call& call : hostsim::CallsTo("Zorv_SendCommand")) {
+        if (call.Arg(1) == "4") filters.emplace_back(call.Arg(0), call.Arg(2));
+    }
+    // In list order (newest first), each through its channel's connection.
+    EXPECT_EQ(filters, (std::vector<std::pair<std::string, std::string>>{{"3", "04 00 00 00 00 0B 00"},
+                                                                          {"1", "04 00 00 00 00 03 00"},
+                                                                          {"1", "04 00 00 00 00 00 00"}}));
+    EXPECT_TRUE(app.FindModule(2)->registrationComplete.load());
+    EXPECT_FALSE(app.FindModule(1)->registrationComplete.load());
+}
+
+TEST_F(Completion, NotesWhetherTheHostsModuleFiveIsThere) {
+    AddModule(1, 0x00);
+    app.RegistrationIsComplete(1);
+    EXPECT_FALSE(app.module5Present.load());
+    hostsim::RegisterModuleFunction(zorv::kEntryUnregisterModule, zorv::kModuleIdFive,
+                                    reinterpret_cast<void*>(&ModuleFiveUnregister));
+    app.RegistrationIsComplete(1);
+    EXPECT_TRUE(app.module5Present.load());
+}
+
+TEST_F(Completion, EndsRegistrationsHoldOnTheModule) {
+    ModuleRecordPtr held = AddModule(1, 0x00);
+    ModuleRecordPtr idle = AddModule(2, 0x03);
+    held->SetBusy(true);
+    app.RegistrationIsComplete(1);
+    app.RegistrationIsComplete(2);
+    EXPECT_EQ(held->BusyCount(), 0);
+    EXPECT_TRUE(held->IdleEvent().IsSignalled());
+    EXPECT_EQ(idle->BusyCount(), 0) << "a module registration let go of stays idle";
+    EXPECT_FALSE(idle->IsBusy());
+}
+
+TEST_F(Completion, AHandleThatIsNotRegisteredChangesNoModuleAndStartsNothing) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    engine->SetBusy(true);
+    app.RegistrationIsComplete(9);
+    EXPECT_EQ(engine->BusyCount(), 1);
+    EXPECT_FALSE(engine->registrationComplete.load());
+    EXPECT_FALSE(shared.QueryThreadStarted());
+    EXPECT_TRUE(Traced("EXIT RegistrationIsComplete for module=9."));
+}
+
+TEST_F(Completion, OnlyTheFirstCompletedModuleStartsTheQueryThread) {
+    AddModule(1, 0x00);
+    AddModule(2, 0x03);
+    app.RegistrationIsComplete(1);
+    EXPECT_TRUE(shared.QueryThreadRunning());
+    app.RegistrationIsComplete(2);
+    // Each query thread polls at once on its first cycle; the clock stands still, so a
+    // second thread would show as a second poll.
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) >= 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(RequestCount(kPgnDm2, 0x00), 1u);
+    EXPECT_TRUE(StopQueryLoop());
+}
+
+class DeferredDiscovery : public Completion {
+protected:
+    void SetUp() override {
+        Completion::SetUp();
+        hostsim::DataPointSpec discovered = DataPoint(kDiscoveredDp, kDiscoveredPgn, 4);
+        discovered.udis = {kDiscoveryUdi};
+        hostsim::AddDataPoint(discovered);
+        hostsim::SetDiscoveryUdis({kDiscoveryUdi});
+        // The ECU answers; the send hook of the fixture gives way to it.
+        hostsim::SetSendHook(nullptr);
+    }
+
+    void Complete(int32_t productId) {
+        ModuleRecordPtr engine = AddModule(1, 0x00);
+        app.productId = productId;
+        VirtualEcu ecu(app, 1, 0x00);
+        ecu.Answer(kDiscoveredPgn);
+        app.RegistrationIsComplete(1);
+        ecu.Drain();
+        // The query thread must not send into the ECU once it is gone.
+        StopQueryLoop();
+        EXPECT_EQ(engine->BusyCount(), 0);
+        EXPECT_TRUE(engine->registrationComplete.load());
+    }
+
+    static size_t DiscoveryLookups() {
+        size_t count = 0;
+        for (const hostsim::Call& call : hostsim::CallsTo(hostsim::names::kGetFunctionAddress))
+            count += call.Arg(0) == "0x2214" ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(DeferredDiscovery, AnAdapterThatDefersDiscoveryRunsItAndTheVisibilityPassHere) {
+    Complete(0x47);
+    EXPECT_EQ(DiscoveryLookups(), 1u);
+    EXPECT_EQ(RequestCount(kDiscoveredPgn, 0x00), 1u) << "probed once and answered";
+    EXPECT_TRUE(app.FindModule(1)->pgnMap.isSupported(kDiscoveredPgn));
+    EXPECT_TRUE(hostsim::DataPoint(kDiscoveredDp).visible) << "shown because the ECU supports it";
+    EXPECT_FALSE(hostsim::DataPoint(kFastDp).visible) << "hidden: never answered";
+}
+
+TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {
+    Complete(0x10);
+    EXPECT_EQ(DiscoveryLookups(), 0u);
+    EXPECT_EQ(RequestCount(kDiscoveredPgn, 0x00), 0u);
+    EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
+}
+
+TEST_F(Completion, TheFuelSystemGetsItsFixedTextsOthersDoNot) {
+    auto askedForMake = [] {
+        for (const hostsim::Call& call : hostsim::CallsTo("Zorv_GetDPIDbyName")) {
+            if (call.Arg(1) == "\"SPN_586\"") return true;
+        }
+        return false;
+    };
+    AddModule(1, 0x00);
+    app.RegistrationIsComplete(1);
+    EXPECT_FALSE(askedForMake());
+    AddModule(2, 0x12);
+    app.RegistrationIsComplete(2);
+    EXPECT_TRUE(askedForMake());
+}
+
+}  // namespace
+}  // namespace marl::testing

@@ -1,0 +1,187 @@
+// The subscription entries as the host calls them: where each request class sends its
+// requests, re-subscribing, unsubscribing, the early answers, guided tests and the wait
+// for a module that is still discovering.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "test/subscriptions/SubscriptionFixture.h"
+
+namespace marl::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+TEST_F(SubscriptionTest, GlobalClassesAreRequestedGloballyWhateverTheModule) {
+    ModuleRecordPtr transmission = AddModule(1, 0x03);
+    transmission->pgnMap.recordProbe(kGlobalPgn, 0x03);
+    ASSERT_EQ(Subscribe(1, {kGlobalDp, kGlobalAltDp}), 0);
+
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].teskId, kGlobalDp);
+    EXPECT_EQ(entries[0].destination, 0xFF);
+    EXPECT_EQ(entries[0].pgn, kGlobalPgn);
+    EXPECT_EQ(entries[0].security, 0);
+    EXPECT_EQ(entries[0].moduleHandle, 1);
+    EXPECT_EQ(entries[0].requestCount, 0u);
+    EXPECT_EQ(entries[0].responder, kNoResponder);
+    EXPECT_FALSE(entries[0].repeatUntilCount);
+    EXPECT_EQ(entries[1].teskId, kGlobalAltDp);
+    EXPECT_EQ(entries[1].destination, 0xFF);
+    EXPECT_EQ(entries[1].security, 1);
+    EXPECT_TRUE(Traced("CVehicleApp::UpdateDatapointSubscriptions (Line 2271) teskId:201"));
+    EXPECT_TRUE(Traced("CVehicleApp::UpdateDatapointSubscriptions (Line 2302) teskId:201 for SA:3 security:0"));
+}
+
+TEST_F(SubscriptionTest, OtherClassesGoWhereThePgnWasLastHeardFrom) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    engine->pgnMap.recordProbe(kOnDemandPgn, 0x17);
+    engine->pgnMap.recordPgn(kFastPgn);
+    // The host cannot name the PGN of the third one: it keeps the address before it.
+    hostsim::QueueResults("Zorv_GetPIDForTESKID", {0, 0, 1});
+    ASSERT_EQ(Subscribe(1, {kFastDp, kOnDemandDp, kSlowDp}), 0);
+    ASSERT_EQ(Subscribe(1, {kSlowDp}), 0);
+
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].destination, 0x00) << "recorded from the module's own address";
+    EXPECT_EQ(entries[1].destination, 0x17);
+    EXPECT_EQ(entries[2].teskId, kSlowDp);
+    EXPECT_EQ(entries[2].destination, 0x17);
+    EXPECT_EQ(entries[3].teskId, kSlowDp);
+    EXPECT_EQ(entries[3].destination, 0xFE) << "a PGN never heard of has no address";
+}
+
+TEST_F(SubscriptionTest, SubscribingAgainRearmsTheOneEntryAndOneUnsubscribeRemovesIt) {
+    AddModule(1, 0x00)->pgnMap.recordProbe(kOnDemandPgn, 0x00);
+    ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
+    Subscription* entry = EntryOf(kOnDemandDp);
+    ASSERT_NE(entry, nullptr);
+    entry->requestCount = 1;
+    entry->lastRequestTime = kStartTime;
+    entry->responder = 0x00;
+
+    ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
+    auto entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].requestCount, 0u);
+    EXPECT_EQ(entries[0].responder, kNoResponder);
+
+    ASSERT_EQ(Subscribe(1, {kOnDemandDp}, false), 0);
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(SubscriptionTest, UnsubscribingWhatIsNotSubscribedChangesNothing) {
+    AddModule(1, 0x00)->pgnMap.recordProbe(kOnDemandPgn, 0x00);
+    ASSERT_EQ(Subscribe(1, {kOnDemandDp, kGlobalDp}), 0);
+    ASSERT_EQ(Subscribe(1, {kFastDp, 999}, false), 0);
+    ASSERT_EQ(Entries().size(), 2u);
+
+    // The same data point, but its PGN is now heard from another ECU: another entry.
+    app.FindModule(1)->pgnMap.recordProbe(kOnDemandPgn, 0x03);
+    ASSERT_EQ(Subscribe(1, {kOnDemandDp}, false), 0);
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].teskId, kOnDemandDp);
+    EXPECT_EQ(entries[0].destination, 0x00);
+}
+
+TEST_F(SubscriptionTest, ACountBelowOneAsSixteenBitsListsNothing) {
+    AddModule(1, 0x00);
+    const uint32_t ids[] = {kGlobalDp, kFastDp};
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0, true), 0);
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, -1, true), 0);
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0x10000, true), 0) << "reads as 0";
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0x18000, true), 0) << "reads as negative";
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetDPAttributes"), 0u);
+    EXPECT_TRUE(Entries().empty());
+
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0x10001, true), 0) << "reads as 1";
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].teskId, kGlobalDp);
+}
+
+TEST_F(SubscriptionTest, EarlyAnswersLeaveTheListAlone) {
+    AddModule(1, 0x00);
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, nullptr, 1, true), 6);
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, nullptr, 1, false), 6);
+    EXPECT_EQ(Subscribe(9, {kGlobalDp}), 7);
+    EXPECT_EQ(Subscribe(9, {kGlobalDp}, false), 7);
+    EXPECT_TRUE(Entries().empty());
+
+    ASSERT_EQ(Subscribe(1, {kGlobalDp}), 0);
+    app.playbackStatus = 1;
+    EXPECT_EQ(Subscribe(1, {kFastDp}), 0);
+    EXPECT_EQ(Subscribe(1, {kGlobalDp}, false), 0);
+    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, nullptr, 1, true), 0) << "playback is asked first";
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].teskId, kGlobalDp);
+}
+
+TEST_F(SubscriptionTest, AnExitStopsTheListWithSuccess) {
+    AddModule(1, 0x00);
+    shared.ExitEvent().Set();
+    EXPECT_EQ(Subscribe(1, {kGlobalDp, kFastDp}), 0);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetDPAttributes"), 0u);
+}
+
+TEST_F(SubscriptionTest, AdaptersThatDeferDiscoveryRepeatOnDemandRequests) {
+    AddModule(1, 0x00);
+    app.productId = 0x47;
+    ASSERT_EQ(Subscribe(1, {kGlobalDp}), 0);
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_TRUE(entries[0].repeatUntilCount);
+}
+
+TEST_F(SubscriptionTest, AGuidedTestDataPointStartsTheTestAndEndsTheList) {
+    AddModule(3, 0x00)->pgnMap.recordProbe(kOnDemandPgn, 0x00);
+    app.AbortTestEvent().Set();
+    app.ExitTestEvent().Set();
+
+    ASSERT_EQ(Subscribe(3, {kGuidedTestDp, kGlobalDp}), 0);
+    EXPECT_TRUE(Entries().empty()) << "nothing after the test's data point is subscribed";
+    EXPECT_EQ(app.LastGuidedTest().moduleHandle, 3);
+    EXPECT_EQ(app.LastGuidedTest().teskId, kGuidedTestDp);
+    EXPECT_FALSE(app.AbortTestEvent().IsSignalled());
+    app.JoinGuidedTests();
+
+    ASSERT_EQ(Subscribe(3, {kOnDemandDp, kGuidedTestDp, kGlobalDp}), 0);
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].teskId, kOnDemandDp);
+
+    // Unsubscribing the test's data point starts nothing and ends the list all the same.
+    app.ExitTestEvent().Set();
+    ASSERT_EQ(Subscribe(3, {kGuidedTestDp, kOnDemandDp}, false), 0);
+    EXPECT_TRUE(app.ExitTestEvent().IsSignalled());
+    EXPECT_EQ(Entries().size(), 1u);
+}
+
+TEST_F(SubscriptionTest, ABusyModuleIsWaitedForUntilItsDiscoveryEnds) {
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    ASSERT_EQ(Subscribe(1, {kGlobalDp}), 0);
+    EXPECT_FALSE(Traced("Completed Waiting")) << "an idle module is not waited for";
+
+    engine->SetBusy(true);
+    std::thread discovery([engine] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        engine->SetBusy(false);
+    });
+    const auto start = Clock::now();
+    EXPECT_EQ(Subscribe(1, {kFastDp}), 0);
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    discovery.join();
+    EXPECT_GE(waited, 150);
+    EXPECT_LT(waited, 5000);
+    EXPECT_TRUE(Traced("Completed Waiting for PGN List Build to complete (Module ID: 1)"));
+    EXPECT_EQ(Entries().size(), 2u);
+}
+
+}  // namespace
+}  // namespace marl::testing

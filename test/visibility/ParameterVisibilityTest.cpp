@@ -1,0 +1,152 @@
+// Which data points the host lists after discovery, decided from the module's PGN table.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "VehicleApp/discovery/SoftwareIdFields.h"
+#include "platform/Platform.h"
+#include "test/discovery/AppUnderTest.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr uint32_t kSupported = 0xFEE5;
+constexpr uint32_t kRefused = 0xFEE6;
+constexpr uint32_t kSilent = 0xFEE7;
+constexpr uint32_t kSoftwareId = 0xFEDA;
+
+// Read with a query message of its own: the first two query bytes name the PGN asked.
+hostsim::DataPointSpec QueriedDataPoint(TESKID teskId, uint32_t ownPgn, uint32_t queriedPgn) {
+    hostsim::DataPointSpec spec = DataPoint(teskId, ownPgn);
+    spec.attribute.kind = kDpKindPgnFromQueryMessage;
+    spec.query = {static_cast<uint8_t>(queriedPgn >> 8), static_cast<uint8_t>(queriedPgn), 0x00, 0x11};
+    return spec;
+}
+
+bool HasTrace(int32_t level, const std::string& text) {
+    for (const hostsim::TraceLine& line : hostsim::Traces())
+        if (line.level == level && line.code == 0 && line.text == text) return true;
+    return false;
+}
+
+class ParameterVisibilityTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        hostsim::AddDataPoint(DataPoint(201, kSupported));
+        hostsim::AddDataPoint(DataPoint(202, kRefused));
+        hostsim::AddDataPoint(DataPoint(203, kSilent));
+        hostsim::AddDataPoint(QueriedDataPoint(204, kSilent, kSupported));
+        hostsim::AddDataPoint(QueriedDataPoint(205, kSupported, kSilent));
+        module = AddModule(1, 0x1A);
+        module->pgnMap.recordPgn(kSilent);
+    }
+
+    void Answer() {
+        module->pgnMap.recordResponse(kSupported, false);
+        module->pgnMap.recordResponse(kRefused, true);
+    }
+
+    ModuleRecordPtr module;
+};
+
+TEST_F(ParameterVisibilityTest, OptionOffLeavesEveryDataPointAsItIs) {
+    app.showOnlySupported = false;
+    hostsim::DataPointSpec shown = DataPoint(206, kRefused);
+    shown.visible = true;
+    hostsim::AddDataPoint(shown);
+
+    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_TRUE(hostsim::DataPoint(206).visible);
+    EXPECT_FALSE(hostsim::DataPoint(201).visible);
+
+    app.SetAllDataPointsVisible(*module, true);
+    for (TESKID teskId : {201u, 202u, 203u, 204u, 205u, 206u}) EXPECT_TRUE(hostsim::DataPoint(teskId).visible);
+}
+
+TEST_F(ParameterVisibilityTest, OptionOnFollowsSupportAndTheQueriedPgn) {
+    Answer();
+    app.SetAllDataPointsVisible(*module, true);
+    EXPECT_TRUE(hostsim::DataPoint(201).visible);
+    EXPECT_FALSE(hostsim::DataPoint(202).visible) << "a refused PGN is no support";
+    EXPECT_FALSE(hostsim::DataPoint(203).visible);
+    EXPECT_TRUE(hostsim::DataPoint(204).visible) << "the queried PGN is supported";
+    EXPECT_FALSE(hostsim::DataPoint(205).visible) << "its own PGN does not count";
+}
+
+TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesEleven) {
+    app.showOnlySupported = false;
+    app.SetAllDataPointsVisible(*module, true);
+    app.showOnlySupported = true;
+
+    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 11);
+    for (TESKID teskId : {201u, 202u, 203u, 204u, 205u}) EXPECT_FALSE(hostsim::DataPoint(teskId).visible);
+    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{kSilent, 0x1A}}))
+        << "one more Request for the PGN still unanswered";
+    EXPECT_TRUE(HasTrace(2,
+                         "CVehicleApp::SetVisibilityForSupportedPgns (Line 1961): Failed to get Supported PGNS from "
+                         "SA: 1A"));
+}
+
+TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableValuesAreHidden) {
+    hostsim::DataPointSpec notAvailable = DataPoint(207, kSupported);
+    notAvailable.valueText = L"N/A";
+    hostsim::AddDataPoint(notAvailable);
+    hostsim::SetResourceString(L"NotAvailable", L"n. v.");
+    Answer();
+
+    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    EXPECT_TRUE(hostsim::DataPoint(201).visible);
+    EXPECT_TRUE(hostsim::DataPoint(204).visible);
+    EXPECT_TRUE(hostsim::DataPoint(205).visible) << "carried by the supported PGN in the host's message table";
+    EXPECT_FALSE(hostsim::DataPoint(202).visible);
+    EXPECT_FALSE(hostsim::DataPoint(203).visible);
+    EXPECT_FALSE(hostsim::DataPoint(207).visible);
+}
+
+TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden) {
+    hostsim::DataPointSpec count = DataPoint(300, kSoftwareId);
+    count.name = "SPN_965";
+    count.valueText = L"3";
+    hostsim::AddDataPoint(count);
+    for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
+        hostsim::DataPointSpec spec = DataPoint(310 + field, kSoftwareId);
+        spec.name = SoftwareIdFieldName(field);
+        hostsim::AddDataPoint(spec);
+    }
+    Answer();
+    module->pgnMap.recordResponse(kSoftwareId, false);
+
+    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field)
+        EXPECT_EQ(hostsim::DataPoint(310 + field).visible, field < 3) << SoftwareIdFieldName(field);
+}
+
+TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePass) {
+    hostsim::DataPointSpec notAvailable = DataPoint(207, kSupported);
+    notAvailable.valueText = L"N/A";
+    hostsim::AddDataPoint(notAvailable);
+    hostsim::SetResourceString(L"NotAvailable", L"N/A");
+    Answer();
+
+    // The software-identification step is the last before the pause: its look-up of
+    // "SPN_965" tells that the pause has begun or is about to.
+    std::atomic<bool> finished{false};
+    std::thread exiter([&] {
+        while (!finished.load() && hostsim::CallCount("Zorv_GetDPIDbyName") == 0) platform::SleepMs(1);
+        shared.ExitEvent().Set();
+    });
+    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    finished = true;
+    exiter.join();
+
+    EXPECT_TRUE(hostsim::DataPoint(207).visible);
+    EXPECT_EQ(hostsim::CallCount("Zorv_LoadResourceStringByName"), 0u);
+}
+
+}  // namespace
+}  // namespace marl::testing

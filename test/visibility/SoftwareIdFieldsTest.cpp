@@ -1,0 +1,108 @@
+// Hiding the software identification fields the ECU does not fill.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "VehicleApp/discovery/SoftwareIdFields.h"
+#include "hostsim/HostSim.h"
+
+namespace marl {
+namespace {
+
+constexpr int32_t kHandle = 1;
+constexpr TESKID kCountTeskId = 900;
+constexpr TESKID kFirstFieldTeskId = 910;
+
+TEST(SoftwareIdFieldNameTest, TwoDigitsAtLeast) {
+    EXPECT_EQ(SoftwareIdFieldName(0), "SPN_234_00");
+    EXPECT_EQ(SoftwareIdFieldName(7), "SPN_234_07");
+    EXPECT_EQ(SoftwareIdFieldName(19), "SPN_234_19");
+    EXPECT_EQ(SoftwareIdFieldName(123), "SPN_234_123");
+}
+
+TEST(ParseFieldCountTest, ReadsTheLeadingDecimalNumber) {
+    EXPECT_EQ(ParseFieldCount(L"3"), 3);
+    EXPECT_EQ(ParseFieldCount(L"  12 fields"), 12);
+    EXPECT_EQ(ParseFieldCount(L"0"), 0);
+    EXPECT_EQ(ParseFieldCount(L"99999999999999999999"), 0xFFFF) << "saturates instead of wrapping";
+    EXPECT_EQ(ParseFieldCount(L"65539"), 0xFFFF) << "would wrap to 3 in 16 bits";
+    EXPECT_FALSE(ParseFieldCount(L""));
+    EXPECT_FALSE(ParseFieldCount(L"N/A"));
+    EXPECT_FALSE(ParseFieldCount(L"-3"));
+}
+
+class SoftwareIdFieldsTest : public ::testing::Test {
+protected:
+    void SetUp() override { FreshDatabase(); }
+    void TearDown() override { hostsim::Reset(); }
+
+    // The twenty fields, all shown, and nothing else.
+    void FreshDatabase() {
+        hostsim::Reset();
+        for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
+            hostsim::DataPointSpec spec;
+            spec.teskId = kFirstFieldTeskId + field;
+            spec.name = SoftwareIdFieldName(field);
+            spec.visible = true;
+            hostsim::AddDataPoint(spec);
+        }
+    }
+
+    void AddCount(const std::wstring& value) {
+        hostsim::DataPointSpec spec;
+        spec.teskId = kCountTeskId;
+        spec.name = "SPN_965";
+        spec.valueText = value;
+        hostsim::AddDataPoint(spec);
+    }
+
+    // Fields still shown, as the number of the first hidden one (20 when none is).
+    uint16_t FirstHiddenField() {
+        for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
+            if (!hostsim::DataPoint(kFirstFieldTeskId + field).visible) {
+                for (uint16_t rest = field; rest < kSoftwareIdFieldCount; ++rest)
+                    EXPECT_FALSE(hostsim::DataPoint(kFirstFieldTeskId + rest).visible) << rest;
+                return field;
+            }
+        }
+        return kSoftwareIdFieldCount;
+    }
+};
+
+TEST_F(SoftwareIdFieldsTest, HidesTheFieldsFromTheReportedCountOn) {
+    const struct {
+        const wchar_t* count;
+        uint16_t firstHidden;
+    } cases[] = {{L"3", 3}, {L"0", 0}, {L"19", 19}, {L"20", 20}, {L"250", 20}, {L"N/A", 20}, {L"", 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(hostsim::ToUtf8(c.count));
+        FreshDatabase();
+        AddCount(c.count);
+        HideSurplusSoftwareIdFields(kHandle);
+        EXPECT_EQ(FirstHiddenField(), c.firstHidden);
+        EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), static_cast<size_t>(kSoftwareIdFieldCount - c.firstHidden));
+    }
+}
+
+TEST_F(SoftwareIdFieldsTest, NoCountDataPointHidesNone) {
+    HideSurplusSoftwareIdFields(kHandle);
+    EXPECT_EQ(FirstHiddenField(), kSoftwareIdFieldCount);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetDPIDbyName"), 1u);
+}
+
+TEST_F(SoftwareIdFieldsTest, MissingFieldsAreSkipped) {
+    hostsim::Reset();
+    AddCount(L"18");
+    hostsim::DataPointSpec last;
+    last.teskId = kFirstFieldTeskId + 19;
+    last.name = SoftwareIdFieldName(19);
+    last.visible = true;
+    hostsim::AddDataPoint(last);
+    HideSurplusSoftwareIdFields(kHandle);
+    EXPECT_FALSE(hostsim::DataPoint(kFirstFieldTeskId + 19).visible);
+    EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 1u) << "SPN_234_18 is not in the database";
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetDPIDbyName"), 3u);
+}
+
+}  // namespace
+}  // namespace marl
