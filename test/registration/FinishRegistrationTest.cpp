@@ -188,7 +188,12 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     AnswerEveryRequest(10);
     ASSERT_EQ(Register(1, Info(kQuickAddress, 1, "Volvo", 0)), 0);
 
-    EXPECT_EQ(hostsim::SentMessages(), std::vector<std::vector<uint8_t>>{RequestFor(kVinPgn, kQuickAddress)});
+    // The VIN first, then the diagnostic PGNs of the health report.
+    std::vector<std::vector<uint8_t>> expected = {RequestFor(kVinPgn, kQuickAddress)};
+    for (uint32_t pgn : {65227u, 65231u, 65236u, 64949u, 64898u, 64896u, 40704u}) {
+        expected.push_back(RequestFor(pgn, kQuickAddress));
+    }
+    EXPECT_EQ(hostsim::SentMessages(), expected);
     EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
     hostsim::DataPointState filled = hostsim::DataPoint(kEmptyMakeTeskId);
     EXPECT_EQ(std::string(filled.value.begin(), filled.value.end()), "Volvo");
@@ -217,7 +222,9 @@ TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
     app.productId = 0x40;
     app.connected = true;
     EXPECT_EQ(app.FinishRegistration(1), 0);
-    EXPECT_TRUE(hostsim::SentMessages().empty());
+    for (const auto& sent : hostsim::SentMessages()) {
+        EXPECT_NE(sent, RequestFor(kVinPgn, kQuickAddress)) << "the VIN's PGN is known already";
+    }
     EXPECT_EQ(CallCount("Zorv_SetDPValue"), 0u) << "no make to hand on";
 }
 
