@@ -7,6 +7,7 @@
 #include "VehicleApp/boundary/AppInstance.h"
 #include "VehicleApp/boundary/CommandHandler.h"
 #include "VehicleApp/boundary/HashMessage.h"
+#include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/text/WideText.h"
 #include "host/ZorvRecords.h"
@@ -18,10 +19,10 @@ namespace {
 // Creates the objects on first use, then hands the registration to the application.
 uint16_t Register(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info) {
     if (app_instance::EnsureCreated(moduleHandle) == app_instance::CreateResult::Failed) {
-        return kResultAppNotCreated;
+        return results::kAppNotCreated;
     }
     AppLease lease;
-    if (!lease) return kResultAppNotCreated;
+    if (!lease) return results::kAppNotCreated;
     lease.App()->Attach(lease.Shared(), uiHandle);
     return lease.App()->RegisterModule(uiHandle, moduleHandle, info);
 }
@@ -45,7 +46,7 @@ uint16_t ZORV_STDCALL RegisterModule(uint32_t uiHandle, int32_t moduleHandle, co
 
 uint16_t ZORV_STDCALL RegisterModuleWithInfo(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo* info) {
     // A host that hands no record gets a clear refusal instead of a read through null.
-    if (info == nullptr) return kResultNullModule;
+    if (info == nullptr) return results::kNullModule;
     const std::wstring line = L"*** RegisterModuleWithInfo :: Ecu Address - " +
                               text::Hex(static_cast<uint16_t>(info->ecuAddress), 2) +
                               L", ModuleID = " + text::Decimal(info->moduleId) +
@@ -53,7 +54,7 @@ uint16_t ZORV_STDCALL RegisterModuleWithInfo(uint32_t uiHandle, int32_t moduleHa
     platform::DebugOutput(line.c_str());
     if (app_instance::EnsureCreated(moduleHandle) == app_instance::CreateResult::Failed) {
         platform::DebugOutput(L"*** Exiting RegisterModuleWithInfo. App==NULL*** \n");
-        return kResultAppNotCreated;
+        return results::kAppNotCreated;
     }
     return Register(uiHandle, moduleHandle, *info);
 }
@@ -69,7 +70,7 @@ uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle) {
     return result;
 }
 
-uint16_t ZORV_STDCALL CheckHandleSign(int32_t value) { return value < 0 ? kResultInvalidHandle : 0; }
+uint16_t ZORV_STDCALL CheckHandleSign(int32_t value) { return value < 0 ? results::kInvalidHandle : 0; }
 
 uint16_t ZORV_STDCALL NotifyDisconnect(int32_t moduleHandle) {
     return WithApp(0, [&](CVehicleApp& app) { return app.NotifyDisconnect(moduleHandle); });
@@ -109,23 +110,23 @@ uint16_t ZORV_STDCALL UnsupportedArg1Out(uint32_t, uint32_t* out) {
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
-    return WithApp(kNoAppForSubscriptions,
+    return WithApp(results::kNoApp,
                    [&](CVehicleApp& app) { return app.UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, true); });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
-    return WithApp(kNoAppForSubscriptions,
+    return WithApp(results::kNoApp,
                    [&](CVehicleApp& app) { return app.UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, false); });
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
-    return WithApp(kNoAppForSubscriptions, [&](CVehicleApp& app) {
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) {
         return app.UpdateDatapointSubscriptions(moduleHandle, teskIds, count, true);
     });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
-    return WithApp(kNoAppForSubscriptions, [&](CVehicleApp& app) {
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) {
         return app.UpdateDatapointSubscriptions(moduleHandle, teskIds, count, false);
     });
 }
@@ -143,19 +144,19 @@ uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t leng
 }
 
 uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data) {
-    return WithApp(kNoAppForRecording, [&](CVehicleApp& app) { return app.AppendDataToRecordingFile(a, b, data); });
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.AppendDataToRecordingFile(a, b, data); });
 }
 
 uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c) {
-    return WithApp(kNoAppForRecording, [&](CVehicleApp& app) { return app.ReadDataFromRecordingFile(a, b, c); });
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.ReadDataFromRecordingFile(a, b, c); });
 }
 
 uint16_t ZORV_STDCALL StartRecording(uint32_t value, uint32_t, uint32_t, uint32_t) {
-    return WithApp(kResultNoApp, [&](CVehicleApp& app) { return app.StartRecording(value); });
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.StartRecording(value); });
 }
 
 uint16_t ZORV_STDCALL UnsupportedWithApp(uint32_t, uint32_t* out) {
-    return WithApp(kResultNoApp, [&](CVehicleApp&) {
+    return WithApp(results::kNoApp, [&](CVehicleApp&) {
         WriteZero(out);
         return 0;
     });

@@ -11,13 +11,6 @@ struct ModuleInfo;
 
 namespace marl::entries {
 
-// What the entries answer when no application object exists.
-constexpr uint16_t kNoAppForSubscriptions = 1;
-constexpr uint16_t kNoAppForRecording = 1;
-constexpr uint16_t kResultNoApp = 1;
-constexpr uint16_t kResultNullModule = 3;
-constexpr uint16_t kResultInvalidHandle = 5;
-constexpr uint16_t kResultAppNotCreated = 43;
 
 uint16_t ZORV_STDCALL RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const wchar_t* addressText);
 uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle);

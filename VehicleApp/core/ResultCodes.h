@@ -7,7 +7,9 @@
 namespace marl::results {
 
 constexpr uint16_t kSuccess = 0;
+// Also what several entries answer when no application object exists.
 constexpr uint16_t kConnectOrFileFailure = 1;
+constexpr uint16_t kNoApp = 1;
 constexpr uint16_t kWrongModuleId = 2;
 constexpr uint16_t kNullModule = 3;
 // A message handed to the sender that has no complete J1939 header, or is longer than
@@ -16,6 +18,7 @@ constexpr uint16_t kMalformedMessage = 4;
 constexpr uint16_t kInvalidHandle = 5;
 constexpr uint16_t kNoAnswer = 10;
 constexpr uint16_t kMissingFunctionOrRecord = 20;
+constexpr uint16_t kAppNotCreated = 43;
 constexpr uint16_t kNotConnected = 0xFFFF;
 
 }  // namespace marl::results

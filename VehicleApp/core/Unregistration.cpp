@@ -5,6 +5,7 @@
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/HostLookup.h"
+#include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/core/SharedState.h"
 #include "host/ZorvApi.h"
 
@@ -12,7 +13,6 @@ namespace marl {
 namespace {
 // How long unregistration lets a busy module (discovery, health-report requests) finish.
 constexpr uint32_t kBusyModuleWaitMs = 20000;
-constexpr uint16_t kResultInvalidHandle = 5;
 constexpr int32_t kConnectionLost = 1;
 }  // namespace
 
@@ -31,14 +31,14 @@ uint16_t CVehicleApp::ClearDataManagerFaultCodeList(int32_t moduleHandle) {
     if (clear == nullptr) {
         trace_.Write(kTraceFailure, 0, L"%s ClearFaultList == NULL",
                      L"CVehicleApp::ClearDataManagerFaultCodeList (Line 951)");
-        return 20;
+        return results::kMissingFunctionOrRecord;
     }
     clear(moduleHandle);
     return 0;
 }
 
 uint16_t CVehicleApp::UnregisterModule(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return kResultInvalidHandle;
+    if (!CheckHandle(moduleHandle)) return results::kInvalidHandle;
     if (shared_ != nullptr) shared_->SignalExitIfLast();
 
     ModuleRecordPtr record = FindModule(moduleHandle);
@@ -76,7 +76,7 @@ uint16_t CVehicleApp::UnregisterModule(int32_t moduleHandle) {
 }
 
 uint16_t CVehicleApp::NotifyDisconnect(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return kResultInvalidHandle;
+    if (!CheckHandle(moduleHandle)) return results::kInvalidHandle;
     if (playbackStatus.load() != 0) return 0;
     if (moduleList_ != nullptr) {
         // Modules that share another module's connection learn that it is gone. The host
