@@ -50,8 +50,11 @@ public:
     // False when a kernel object could not be created; the entry then answers 43.
     bool Valid() const;
 
-    // Set by the registering entry before every registration.
+    // Ties the object to its shared state; done once, before any other thread can see
+    // the object, since the receive thread reads both pointers without a lock.
     void Attach(SharedState* shared, uint32_t uiHandle);
+    // Set by the registering entry before every registration.
+    void SetUiHandle(uint32_t uiHandle) { uiHandle_ = uiHandle; }
     SharedState* Shared() const { return shared_; }
     ModuleList* Modules() const { return moduleList_; }
     uint32_t UiHandle() const { return uiHandle_.load(); }

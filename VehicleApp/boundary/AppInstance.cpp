@@ -61,6 +61,8 @@ CreateResult EnsureCreated(int32_t firstModuleHandle) {
         delete app;
         return CreateResult::Failed;
     }
+    // Tied together before they are published: from then on other threads read them.
+    app->Attach(shared, app->UiHandle());
     inst.app = app;
     inst.shared = shared;
     return CreateResult::Created;

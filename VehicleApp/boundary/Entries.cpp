@@ -23,7 +23,7 @@ uint16_t Register(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& inf
     }
     AppLease lease;
     if (!lease) return results::kAppNotCreated;
-    lease.App()->Attach(lease.Shared(), uiHandle);
+    lease.App()->SetUiHandle(uiHandle);
     return lease.App()->RegisterModule(uiHandle, moduleHandle, info);
 }
 
