@@ -94,23 +94,23 @@ SpnLayout LayoutOf(const json& item, const std::string& where) {
 
 DatabaseDataPoint DataPointOf(const json& item, const std::string& where) {
     DatabaseDataPoint entry;
-    DataPointSpec& spec = entry.spec;
-    spec.teskId = static_cast<TESKID>(Unsigned(Required(item, "teskId", where), 1, kMaxTeskId, where, "teskId"));
-    spec.name = Text(item, "name", where);
-    spec.description = Utf8ToWide(TextOr(item, "text", spec.name, where));
-    spec.attribute.pgn = static_cast<uint32_t>(Unsigned(Required(item, "pgn", where), 0, kMaxPgn, where, "pgn"));
-    spec.attribute.security = static_cast<int16_t>(SignedOr(item, "security", 0, kMinSecurity, kMaxSecurity, where));
-    spec.attribute.guidedTest = static_cast<uint16_t>(UnsignedOr(item, "guidedTest", 0, 0, kMaxGuidedTest, where));
-    spec.attribute.kind = static_cast<uint32_t>(UnsignedOr(item, "kind", 0, 0, kMaxKind, where));
+    DataPointSpec& described = entry.described;
+    described.teskId = static_cast<TESKID>(Unsigned(Required(item, "teskId", where), 1, kMaxTeskId, where, "teskId"));
+    described.name = Text(item, "name", where);
+    described.description = Utf8ToWide(TextOr(item, "text", described.name, where));
+    described.attribute.pgn = static_cast<uint32_t>(Unsigned(Required(item, "pgn", where), 0, kMaxPgn, where, "pgn"));
+    described.attribute.security = static_cast<int16_t>(SignedOr(item, "security", 0, kMinSecurity, kMaxSecurity, where));
+    described.attribute.guidedTest = static_cast<uint16_t>(UnsignedOr(item, "guidedTest", 0, 0, kMaxGuidedTest, where));
+    described.attribute.kind = static_cast<uint32_t>(UnsignedOr(item, "kind", 0, 0, kMaxKind, where));
     if (Has(item, "udis")) {
         const json& udis = item.at("udis");
         if (!udis.is_array()) Fail(where, "'udis' must be a list of numbers");
-        for (const json& udi : udis) spec.udis.push_back(static_cast<ZUdi>(Unsigned(udi, 0, kMaxUdi, where, "udis")));
+        for (const json& udi : udis) described.udis.push_back(static_cast<ZUdi>(Unsigned(udi, 0, kMaxUdi, where, "udis")));
     }
-    if (Has(item, "query")) spec.query = HexBytes(Text(item, "query", where), where, "query");
-    spec.valueText = Utf8ToWide(TextOr(item, "initialText", "", where));
-    if (spec.valueText.empty()) spec.valueText = kNotReceivedText;
-    spec.layout = LayoutOf(item, where);
+    if (Has(item, "query")) described.query = HexBytes(Text(item, "query", where), where, "query");
+    described.valueText = Utf8ToWide(TextOr(item, "initialText", "", where));
+    if (described.valueText.empty()) described.valueText = kNotReceivedText;
+    described.layout = LayoutOf(item, where);
     entry.group = Text(item, "group", where);
     entry.categories = TextList(item, "categories", where);
     return entry;
@@ -150,8 +150,8 @@ DatabaseFile FileOf(const json& document, const std::string& origin) {
     for (size_t i = 0; i < dataPoints.size(); ++i) {
         std::string where = origin + ": " + Item("dataPoints", i, NameOf(dataPoints[i]));
         DatabaseDataPoint entry = DataPointOf(dataPoints[i], where);
-        RequireUnique(teskIds, entry.spec.teskId, where, "TESKID " + std::to_string(entry.spec.teskId));
-        RequireUnique(names, entry.spec.name, where, "data-point name \"" + entry.spec.name + "\"");
+        RequireUnique(teskIds, entry.described.teskId, where, "TESKID " + std::to_string(entry.described.teskId));
+        RequireUnique(names, entry.described.name, where, "data-point name \"" + entry.described.name + "\"");
         for (const std::string& category : entry.categories) {
             if (categoryNames.count(category) == 0) Fail(where, "category \"" + category + "\" is not in the file");
         }
@@ -253,12 +253,12 @@ std::optional<ModuleContents> SelectComponents(const DatabaseFile& file, const s
     for (const DatabaseDataPoint& dataPoint : file.dataPoints) {
         if (!Contains(groups, dataPoint.group)) continue;
         chosen.push_back(&dataPoint);
-        contents.dataPoints.push_back(dataPoint.spec);
+        contents.dataPoints.push_back(dataPoint.described);
     }
     for (const CategorySpec& category : file.categories) {
         CategorySpec held = category;
         for (const DatabaseDataPoint* dataPoint : chosen) {
-            if (Contains(dataPoint->categories, category.name)) held.teskIds.push_back(dataPoint->spec.teskId);
+            if (Contains(dataPoint->categories, category.name)) held.teskIds.push_back(dataPoint->described.teskId);
         }
         if (!held.teskIds.empty()) contents.categories.push_back(held);
     }

@@ -26,7 +26,7 @@ struct DatabaseComponent {
 };
 
 struct DatabaseDataPoint {
-    DataPointSpec spec;
+    DataPointSpec described;
     std::string group;
     std::vector<std::string> categories;  // category names
 };

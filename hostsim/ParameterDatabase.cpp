@@ -34,20 +34,20 @@ size_t ParameterDatabase::DataPointCount() {
 std::optional<DataPointSpec> ParameterDatabase::DataPointAt(size_t index) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (index >= dataPoints_.size()) return std::nullopt;
-    return dataPoints_[index].spec;
+    return dataPoints_[index].described;
 }
 
 std::optional<DataPointSpec> ParameterDatabase::Find(TESKID teskId) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return std::nullopt;
-    return entry->spec;
+    return entry->described;
 }
 
 std::optional<DataPointSpec> ParameterDatabase::FindByName(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const Entry& entry : dataPoints_) {
-        if (entry.spec.name == name) return entry.spec;
+        if (entry.described.name == name) return entry.described;
     }
     return std::nullopt;
 }
@@ -55,7 +55,7 @@ std::optional<DataPointSpec> ParameterDatabase::FindByName(const std::string& na
 std::optional<size_t> ParameterDatabase::IndexOf(TESKID teskId) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (size_t i = 0; i < dataPoints_.size(); ++i) {
-        if (dataPoints_[i].spec.teskId == teskId) return i;
+        if (dataPoints_[i].described.teskId == teskId) return i;
     }
     return std::nullopt;
 }
@@ -65,9 +65,9 @@ std::vector<TESKID> ParameterDatabase::TeskIdsForUdis(const std::vector<ZUdi>& u
     std::vector<TESKID> teskIds;
     for (ZUdi udi : udis) {
         for (const Entry& entry : dataPoints_) {
-            const auto& named = entry.spec.udis;
+            const auto& named = entry.described.udis;
             if (std::find(named.begin(), named.end(), udi) != named.end()) {
-                teskIds.push_back(entry.spec.teskId);
+                teskIds.push_back(entry.described.teskId);
             }
         }
     }
@@ -88,7 +88,7 @@ std::optional<std::vector<TESKID>> ParameterDatabase::TeskIdsOfPgnIndex(size_t i
     if (index >= pgns.size()) return std::nullopt;
     std::vector<TESKID> teskIds;
     for (const Entry& entry : dataPoints_) {
-        if (entry.spec.attribute.pgn == pgns[index]) teskIds.push_back(entry.spec.teskId);
+        if (entry.described.attribute.pgn == pgns[index]) teskIds.push_back(entry.described.teskId);
     }
     return teskIds;
 }
@@ -97,7 +97,7 @@ bool ParameterDatabase::SetVisible(TESKID teskId, bool visible) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return false;
-    entry->spec.visible = visible;
+    entry->described.visible = visible;
     return true;
 }
 
@@ -105,7 +105,7 @@ bool ParameterDatabase::SetValid(TESKID teskId, bool valid) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return false;
-    entry->spec.valid = valid;
+    entry->described.valid = valid;
     return true;
 }
 
@@ -113,7 +113,7 @@ bool ParameterDatabase::SetValue(TESKID teskId, const std::vector<uint8_t>& valu
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return false;
-    entry->spec.value = value;
+    entry->described.value = value;
     return true;
 }
 
@@ -130,8 +130,8 @@ bool ParameterDatabase::SetDecoded(TESKID teskId, const std::vector<uint8_t>& va
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return false;
-    entry->spec.value = value;
-    entry->spec.valueText = text;
+    entry->described.value = value;
+    entry->described.valueText = text;
     ++entry->updates;
     return true;
 }
@@ -140,7 +140,7 @@ std::vector<DataPointSpec> ParameterDatabase::DataPointsOfPgn(ZPgn pgn) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<DataPointSpec> carried;
     for (const Entry& entry : dataPoints_) {
-        if (entry.spec.attribute.pgn == pgn && entry.spec.layout.startByte != 0) carried.push_back(entry.spec);
+        if (entry.described.attribute.pgn == pgn && entry.described.layout.startByte != 0) carried.push_back(entry.described);
     }
     return carried;
 }
@@ -149,7 +149,7 @@ std::optional<std::wstring> ParameterDatabase::ValueText(TESKID teskId) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return std::nullopt;
-    return entry->hasDisplayValue ? entry->displayValue : entry->spec.valueText;
+    return entry->hasDisplayValue ? entry->displayValue : entry->described.valueText;
 }
 
 DataPointState ParameterDatabase::State(TESKID teskId) {
@@ -158,14 +158,14 @@ DataPointState ParameterDatabase::State(TESKID teskId) {
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return state;
     state.known = true;
-    state.description = entry->spec.description;
+    state.description = entry->described.description;
     state.updates = entry->updates;
-    state.visible = entry->spec.visible;
-    state.valid = entry->spec.valid;
+    state.visible = entry->described.visible;
+    state.valid = entry->described.valid;
     state.hasDisplayValue = entry->hasDisplayValue;
     state.displayValue = entry->displayValue;
-    state.value = entry->spec.value;
-    state.valueText = entry->hasDisplayValue ? entry->displayValue : entry->spec.valueText;
+    state.value = entry->described.value;
+    state.valueText = entry->hasDisplayValue ? entry->displayValue : entry->described.valueText;
     return state;
 }
 
@@ -212,7 +212,7 @@ void ParameterDatabase::Reset() {
 
 ParameterDatabase::Entry* ParameterDatabase::FindLocked(TESKID teskId) {
     for (Entry& entry : dataPoints_) {
-        if (entry.spec.teskId == teskId) return &entry;
+        if (entry.described.teskId == teskId) return &entry;
     }
     return nullptr;
 }
@@ -220,7 +220,7 @@ ParameterDatabase::Entry* ParameterDatabase::FindLocked(TESKID teskId) {
 std::vector<ZPgn> ParameterDatabase::PgnsLocked() {
     std::vector<ZPgn> pgns;
     for (const Entry& entry : dataPoints_) {
-        ZPgn pgn = entry.spec.attribute.pgn;  // a packed field binds to no reference
+        ZPgn pgn = entry.described.attribute.pgn;  // a packed field binds to no reference
         if (std::find(pgns.begin(), pgns.end(), pgn) == pgns.end()) pgns.push_back(pgn);
     }
     return pgns;

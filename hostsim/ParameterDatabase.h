@@ -61,7 +61,7 @@ public:
 
 private:
     struct Entry {
-        DataPointSpec spec;
+        DataPointSpec described;
         bool hasDisplayValue = false;
         std::wstring displayValue;
         uint32_t updates = 0;  // values the parser decoded into it

@@ -20,20 +20,20 @@ void SimulatedNetwork::Load(const ScenarioSpec& scenario) {
     Clock::time_point start = Clock::now();
     std::lock_guard<std::mutex> lock(mutex_);
     packetGap_ = milliseconds(scenario.tpPacketGapMs);
-    for (const EcuSpec& spec : scenario.ecus) ecus_.emplace_back(spec);
+    for (const EcuSpec& described : scenario.ecus) ecus_.emplace_back(described);
     for (size_t index = 0; index < ecus_.size(); ++index) {
-        const EcuSpec& spec = ecus_[index].Spec();
+        const EcuSpec& described = ecus_[index].Described();
         Clock::time_point powerUp = start + kPowerUpStagger * static_cast<int>(index);
         Event claim;
         claim.kind = Kind::Carry;
-        claim.channel = spec.channel;
+        claim.channel = described.channel;
         claim.message = ecus_[index].AddressClaim();
         ScheduleLocked(powerUp, claim);
-        for (const auto& pgn : spec.pgns) {
+        for (const auto& pgn : described.pgns) {
             if (pgn.second.behaviour != Behaviour::Broadcast) continue;
             Event broadcast;
             broadcast.kind = Kind::Broadcast;
-            broadcast.channel = spec.channel;
+            broadcast.channel = described.channel;
             broadcast.ecu = index;
             broadcast.pgn = pgn.first;
             broadcast.period = std::chrono::duration_cast<Clock::duration>(
@@ -65,13 +65,13 @@ void SimulatedNetwork::Transmit(int channel, const J1939Message& message) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!thread_.joinable()) return;
     for (const VirtualEcu& ecu : ecus_) {
-        if (ecu.Spec().channel != channel || ecu.Spec().address == message.source) continue;
+        if (ecu.Described().channel != channel || ecu.Described().address == message.source) continue;
         for (J1939Message& reply : ecu.OnMessage(message)) {
             Event event;
             event.kind = Kind::Carry;
             event.channel = channel;
             event.message = std::move(reply);
-            ScheduleLocked(now + milliseconds(ecu.Spec().replyDelayMs), std::move(event));
+            ScheduleLocked(now + milliseconds(ecu.Described().replyDelayMs), std::move(event));
         }
     }
 }
@@ -131,7 +131,7 @@ void SimulatedNetwork::Process(Clock::time_point due, Event event) {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (event.ecu >= ecus_.size()) return;
                 const VirtualEcu& ecu = ecus_[event.ecu];
-                message = ecu.MessageOf(event.pgn, ecu.Spec().pgns.at(event.pgn), j1939::kGlobalAddress);
+                message = ecu.MessageOf(event.pgn, ecu.Described().pgns.at(event.pgn), j1939::kGlobalAddress);
                 Event again = event;
                 ScheduleLocked(due + event.period, std::move(again));
             }

@@ -19,7 +19,7 @@ constexpr wchar_t kNullText[] = L"(null)";
 
 enum class Length { None, Char, Short, Long, LongLong, Int32, Int64, Size, IntMax, PtrDiff, LongDouble };
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int width = kUnset;
     int precision = kUnset;
@@ -38,15 +38,15 @@ public:
 
 private:
     // Reads flags, width, precision and length after a '%'; false when the format ends.
-    bool ParseSpec(Spec& spec);
-    void ParseLength(Spec& spec);
-    void Convert(const Spec& spec, const wchar_t* specStart);
-    void Integer(const Spec& spec);
-    void Floating(const Spec& spec);
-    void Pointer(const Spec& spec);
-    void Text(const Spec& spec, bool wide);
-    void Character(const Spec& spec, bool wide);
-    void Pad(const std::wstring& body, const Spec& spec);
+    bool ParseSpec(Conversion& described);
+    void ParseLength(Conversion& described);
+    void Convert(const Conversion& described, const wchar_t* specStart);
+    void Integer(const Conversion& described);
+    void Floating(const Conversion& described);
+    void Pointer(const Conversion& described);
+    void Text(const Conversion& described, bool wide);
+    void Character(const Conversion& described, bool wide);
+    void Pad(const std::wstring& body, const Conversion& described);
     void AppendNarrow(const char* text);
 
     const wchar_t* p_;
@@ -67,99 +67,99 @@ std::wstring Formatter::Run() {
             ++p_;
             continue;
         }
-        Spec spec;
-        if (!ParseSpec(spec)) {
+        Conversion described;
+        if (!ParseSpec(described)) {
             out_.append(specStart, p_);
             break;
         }
-        Convert(spec, specStart);
+        Convert(described, specStart);
     }
     return out_;
 }
 
-bool Formatter::ParseSpec(Spec& spec) {
+bool Formatter::ParseSpec(Conversion& described) {
     while (*p_ == L'-' || *p_ == L'+' || *p_ == L' ' || *p_ == L'#' || *p_ == L'0') {
-        spec.flags += static_cast<char>(*p_++);
+        described.flags += static_cast<char>(*p_++);
     }
     if (*p_ == L'*') {
         ++p_;
-        spec.width = va_arg(args_, int);
-        if (spec.width < 0) {
-            spec.flags += '-';
-            spec.width = -spec.width;
+        described.width = va_arg(args_, int);
+        if (described.width < 0) {
+            described.flags += '-';
+            described.width = -described.width;
         }
     } else {
         while (*p_ >= L'0' && *p_ <= L'9') {
-            spec.width = (spec.width == kUnset ? 0 : spec.width * kDecimalBase) + (*p_++ - L'0');
+            described.width = (described.width == kUnset ? 0 : described.width * kDecimalBase) + (*p_++ - L'0');
         }
     }
     if (*p_ == L'.') {
         ++p_;
-        spec.precision = 0;
+        described.precision = 0;
         if (*p_ == L'*') {
             ++p_;
-            spec.precision = va_arg(args_, int);
-            if (spec.precision < 0) spec.precision = kUnset;
+            described.precision = va_arg(args_, int);
+            if (described.precision < 0) described.precision = kUnset;
         } else {
-            while (*p_ >= L'0' && *p_ <= L'9') spec.precision = spec.precision * kDecimalBase + (*p_++ - L'0');
+            while (*p_ >= L'0' && *p_ <= L'9') described.precision = described.precision * kDecimalBase + (*p_++ - L'0');
         }
     }
-    ParseLength(spec);
+    ParseLength(described);
     if (*p_ == L'\0') return false;
-    spec.conversion = *p_++;
+    described.conversion = *p_++;
     return true;
 }
 
-void Formatter::ParseLength(Spec& spec) {
+void Formatter::ParseLength(Conversion& described) {
     switch (*p_) {
     case L'h':
         ++p_;
         if (*p_ == L'h') {
             ++p_;
-            spec.length = Length::Char;
+            described.length = Length::Char;
         } else {
-            spec.length = Length::Short;
+            described.length = Length::Short;
         }
         return;
     case L'l':
         ++p_;
         if (*p_ == L'l') {
             ++p_;
-            spec.length = Length::LongLong;
+            described.length = Length::LongLong;
         } else {
-            spec.length = Length::Long;
+            described.length = Length::Long;
         }
         return;
     case L'w':
         ++p_;
-        spec.length = Length::Long;  // Windows: wide text or character
+        described.length = Length::Long;  // Windows: wide text or character
         return;
     case L'L':
         ++p_;
-        spec.length = Length::LongDouble;
+        described.length = Length::LongDouble;
         return;
     case L'j':
         ++p_;
-        spec.length = Length::IntMax;
+        described.length = Length::IntMax;
         return;
     case L'z':
         ++p_;
-        spec.length = Length::Size;
+        described.length = Length::Size;
         return;
     case L't':
         ++p_;
-        spec.length = Length::PtrDiff;
+        described.length = Length::PtrDiff;
         return;
     case L'I':
         ++p_;
         if (p_[0] == L'6' && p_[1] == L'4') {
             p_ += 2;
-            spec.length = Length::Int64;
+            described.length = Length::Int64;
         } else if (p_[0] == L'3' && p_[1] == L'2') {
             p_ += 2;
-            spec.length = Length::Int32;
+            described.length = Length::Int32;
         } else {
-            spec.length = Length::Size;
+            described.length = Length::Size;
         }
         return;
     default:
@@ -167,28 +167,28 @@ void Formatter::ParseLength(Spec& spec) {
     }
 }
 
-void Formatter::Convert(const Spec& spec, const wchar_t* specStart) {
-    switch (spec.conversion) {
+void Formatter::Convert(const Conversion& described, const wchar_t* specStart) {
+    switch (described.conversion) {
     case L'd': case L'i': case L'u': case L'o': case L'x': case L'X':
-        Integer(spec);
+        Integer(described);
         return;
     case L'e': case L'E': case L'f': case L'F': case L'g': case L'G': case L'a': case L'A':
-        Floating(spec);
+        Floating(described);
         return;
     case L'p':
-        Pointer(spec);
+        Pointer(described);
         return;
     case L's':
-        Text(spec, spec.length != Length::Short);
+        Text(described, described.length != Length::Short);
         return;
     case L'S':
-        Text(spec, spec.length == Length::Long);
+        Text(described, described.length == Length::Long);
         return;
     case L'c':
-        Character(spec, spec.length != Length::Short);
+        Character(described, described.length != Length::Short);
         return;
     case L'C':
-        Character(spec, spec.length == Length::Long);
+        Character(described, described.length == Length::Long);
         return;
     case L'n':
         // Writing through a trace argument is never wanted; the pointer is skipped.
@@ -200,23 +200,23 @@ void Formatter::Convert(const Spec& spec, const wchar_t* specStart) {
     }
 }
 
-std::string NarrowSpec(const Spec& spec, const char* lengthText, char conversion) {
-    std::string text = "%" + spec.flags;
-    if (spec.width != kUnset) text += std::to_string(spec.width);
-    if (spec.precision != kUnset) text += "." + std::to_string(spec.precision);
+std::string NarrowSpec(const Conversion& described, const char* lengthText, char conversion) {
+    std::string text = "%" + described.flags;
+    if (described.width != kUnset) text += std::to_string(described.width);
+    if (described.precision != kUnset) text += "." + std::to_string(described.precision);
     text += lengthText;
     text += conversion;
     return text;
 }
 
-void Formatter::Integer(const Spec& spec) {
-    const bool isSigned = spec.conversion == L'd' || spec.conversion == L'i';
-    char conversion = static_cast<char>(spec.conversion);
+void Formatter::Integer(const Conversion& described) {
+    const bool isSigned = described.conversion == L'd' || described.conversion == L'i';
+    char conversion = static_cast<char>(described.conversion);
     char buffer[kNumberBufferSize];
-    std::string format = NarrowSpec(spec, "ll", conversion);
+    std::string format = NarrowSpec(described, "ll", conversion);
     if (isSigned) {
         long long value = 0;
-        switch (spec.length) {
+        switch (described.length) {
         case Length::Char: value = static_cast<signed char>(va_arg(args_, int)); break;
         case Length::Short: value = static_cast<short>(va_arg(args_, int)); break;
         case Length::Long: value = va_arg(args_, long); break;
@@ -230,7 +230,7 @@ void Formatter::Integer(const Spec& spec) {
         std::snprintf(buffer, sizeof(buffer), format.c_str(), value);
     } else {
         unsigned long long value = 0;
-        switch (spec.length) {
+        switch (described.length) {
         case Length::Char: value = static_cast<unsigned char>(va_arg(args_, unsigned int)); break;
         case Length::Short: value = static_cast<unsigned short>(va_arg(args_, unsigned int)); break;
         case Length::Long: value = va_arg(args_, unsigned long); break;
@@ -246,29 +246,29 @@ void Formatter::Integer(const Spec& spec) {
     AppendNarrow(buffer);
 }
 
-void Formatter::Floating(const Spec& spec) {
+void Formatter::Floating(const Conversion& described) {
     char buffer[kNumberBufferSize];
-    std::string format = NarrowSpec(spec, "", static_cast<char>(spec.conversion));
-    double value = spec.length == Length::LongDouble ? static_cast<double>(va_arg(args_, long double))
+    std::string format = NarrowSpec(described, "", static_cast<char>(described.conversion));
+    double value = described.length == Length::LongDouble ? static_cast<double>(va_arg(args_, long double))
                                                      : va_arg(args_, double);
     std::snprintf(buffer, sizeof(buffer), format.c_str(), value);
     AppendNarrow(buffer);
 }
 
-void Formatter::Pointer(const Spec& spec) {
+void Formatter::Pointer(const Conversion& described) {
     // Windows shows a pointer as all its hex digits, upper case, without a prefix.
     constexpr int kDigitsPerByte = 2;
     char buffer[kNumberBufferSize];
     auto value = reinterpret_cast<uintptr_t>(va_arg(args_, void*));
     std::snprintf(buffer, sizeof(buffer), "%0*llX", static_cast<int>(sizeof(void*)) * kDigitsPerByte,
                   static_cast<unsigned long long>(value));
-    Spec padding = spec;
+    Conversion padding = described;
     padding.flags.clear();
-    if (spec.flags.find('-') != std::string::npos) padding.flags = "-";
+    if (described.flags.find('-') != std::string::npos) padding.flags = "-";
     Pad(Latin1ToWide(buffer, std::strlen(buffer)), padding);
 }
 
-void Formatter::Text(const Spec& spec, bool wide) {
+void Formatter::Text(const Conversion& described, bool wide) {
     std::wstring body;
     if (wide) {
         const wchar_t* text = va_arg(args_, const wchar_t*);
@@ -277,24 +277,24 @@ void Formatter::Text(const Spec& spec, bool wide) {
         const char* text = va_arg(args_, const char*);
         body = text != nullptr ? Latin1ToWide(text, std::strlen(text)) : std::wstring(kNullText);
     }
-    if (spec.precision != kUnset && body.size() > static_cast<size_t>(spec.precision)) {
-        body.resize(static_cast<size_t>(spec.precision));
+    if (described.precision != kUnset && body.size() > static_cast<size_t>(described.precision)) {
+        body.resize(static_cast<size_t>(described.precision));
     }
-    Pad(body, spec);
+    Pad(body, described);
 }
 
-void Formatter::Character(const Spec& spec, bool wide) {
+void Formatter::Character(const Conversion& described, bool wide) {
     // Characters travel promoted to int (a wint_t is no wider).
     int value = va_arg(args_, int);
     wchar_t ch = wide ? static_cast<wchar_t>(value)
                       : static_cast<wchar_t>(static_cast<unsigned char>(value));
-    Pad(std::wstring(1, ch), spec);
+    Pad(std::wstring(1, ch), described);
 }
 
-void Formatter::Pad(const std::wstring& body, const Spec& spec) {
-    size_t width = spec.width == kUnset ? 0 : static_cast<size_t>(spec.width);
+void Formatter::Pad(const std::wstring& body, const Conversion& described) {
+    size_t width = described.width == kUnset ? 0 : static_cast<size_t>(described.width);
     size_t fill = body.size() < width ? width - body.size() : 0;
-    bool left = spec.flags.find('-') != std::string::npos;
+    bool left = described.flags.find('-') != std::string::npos;
     if (!left) out_.append(fill, L' ');
     out_ += body;
     if (left) out_.append(fill, L' ');

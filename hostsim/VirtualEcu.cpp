@@ -6,7 +6,7 @@ namespace hostsim {
 
 using namespace hostsim::j1939;
 
-VirtualEcu::VirtualEcu(EcuSpec spec) : spec_(std::move(spec)) {}
+VirtualEcu::VirtualEcu(EcuSpec described) : spec_(std::move(described)) {}
 
 J1939Message VirtualEcu::AddressClaim() const {
     J1939Message claim;

@@ -15,9 +15,9 @@ namespace hostsim {
 
 class VirtualEcu {
 public:
-    explicit VirtualEcu(EcuSpec spec);
+    explicit VirtualEcu(EcuSpec described);
 
-    const EcuSpec& Spec() const { return spec_; }
+    const EcuSpec& Described() const { return spec_; }
     J1939Message AddressClaim() const;
     std::vector<J1939Message> OnMessage(const J1939Message& message) const;
     // The PGN's message as the ECU sends it on its own or in answer to a requester.

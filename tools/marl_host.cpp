@@ -103,12 +103,12 @@ int main(int argc, char** argv) {
     std::printf("\nTruck: %s (%zu ECUs)\n", scenario.scenario->name.c_str(), scenario.scenario->ecus.size());
     std::vector<marl::tools::EcuEntry> ecus;
     int32_t handle = 0;
-    for (const auto& spec : scenario.scenario->ecus) {
+    for (const auto& described : scenario.scenario->ecus) {
         marl::tools::EcuEntry ecu;
         ecu.handle = ++handle;
-        ecu.channel = spec.channel;
-        ecu.address = spec.address;
-        ecu.label = spec.label;
+        ecu.channel = described.channel;
+        ecu.address = described.address;
+        ecu.label = described.label;
         ecus.push_back(ecu);
     }
 

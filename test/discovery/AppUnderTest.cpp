@@ -32,13 +32,13 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 hostsim::DataPointSpec DataPoint(TESKID teskId, uint32_t pgn, int16_t security, uint16_t guidedTest) {
-    hostsim::DataPointSpec spec;
-    spec.teskId = teskId;
-    spec.name = "DP_" + std::to_string(teskId);
-    spec.attribute.pgn = pgn;
-    spec.attribute.security = security;
-    spec.attribute.guidedTest = guidedTest;
-    return spec;
+    hostsim::DataPointSpec described;
+    described.teskId = teskId;
+    described.name = "DP_" + std::to_string(teskId);
+    described.attribute.pgn = pgn;
+    described.attribute.security = security;
+    described.attribute.guidedTest = guidedTest;
+    return described;
 }
 
 void AppTest::SetUp() {

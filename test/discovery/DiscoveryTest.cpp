@@ -238,9 +238,9 @@ TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
 
 TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
     for (TESKID teskId = 300; teskId < 312; ++teskId) {
-        hostsim::DataPointSpec spec = DataPoint(teskId, 0xFEE3);
-        spec.udis = {10};
-        hostsim::AddDataPoint(spec);
+        hostsim::DataPointSpec described = DataPoint(teskId, 0xFEE3);
+        described.udis = {10};
+        hostsim::AddDataPoint(described);
     }
     std::vector<uint32_t> expected;
     for (TESKID teskId = 300; teskId < 312; ++teskId) expected.push_back(teskId);

@@ -177,11 +177,11 @@ TEST_F(DatabaseFiles, ShippedFilesAreValidAndTheirFieldsFitTheirMessages) {
         ASSERT_TRUE(read.file) << read.error;
         std::set<uint32_t> spns;
         for (const hostsim::DatabaseDataPoint& dataPoint : read.file->dataPoints) {
-            const hostsim::SpnLayout& layout = dataPoint.spec.layout;
+            const hostsim::SpnLayout& layout = dataPoint.described.layout;
             spns.insert(layout.spn);
             if (layout.type == hostsim::SpnLayout::Type::Text || layout.startByte == 0) continue;
             // Apart from the diagnostic messages every PGN here is a single frame.
-            EXPECT_LE((layout.startByte - 1) * 8 + layout.startBit - 1 + layout.bits, 64) << dataPoint.spec.name;
+            EXPECT_LE((layout.startByte - 1) * 8 + layout.startBit - 1 + layout.bits, 64) << dataPoint.described.name;
         }
         EXPECT_GE(spns.size(), std::string(name) == "JCB.json" ? 15u : 60u) << name;
     }

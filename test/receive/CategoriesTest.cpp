@@ -30,11 +30,11 @@ TEST(CategoryRoles, NamesAreMatchedByTheirWholePrefixFirstRowFirst) {
 class CategoryTest : public AppTest {
 protected:
     void AddCategory(int16_t id, const std::string& name, std::vector<TESKID> teskIds = {}) {
-        hostsim::CategorySpec spec;
-        spec.id = id;
-        spec.name = name;
-        spec.teskIds = std::move(teskIds);
-        hostsim::AddCategory(spec);
+        hostsim::CategorySpec described;
+        described.id = id;
+        described.name = name;
+        described.teskIds = std::move(teskIds);
+        hostsim::AddCategory(described);
     }
     ModuleRecordPtr AddTypedModule(int32_t handle, uint8_t address, uint32_t moduleType) {
         ModuleInfo info;

@@ -41,17 +41,17 @@ protected:
     }
 
     void AddMake(const std::string& make) {
-        hostsim::DataPointSpec spec = DataPoint(kMake, 0xFEEB);
-        spec.name = "SPN_586";
-        spec.value = Bytes(make);
-        spec.visible = true;
-        hostsim::AddDataPoint(spec);
+        hostsim::DataPointSpec described = DataPoint(kMake, 0xFEEB);
+        described.name = "SPN_586";
+        described.value = Bytes(make);
+        described.visible = true;
+        hostsim::AddDataPoint(described);
     }
     void AddModel() {
-        hostsim::DataPointSpec spec = DataPoint(kModel, 0xFEEB);
-        spec.name = "SPN_587_0";
-        spec.value = Bytes("6.7L");
-        hostsim::AddDataPoint(spec);
+        hostsim::DataPointSpec described = DataPoint(kModel, 0xFEEB);
+        described.name = "SPN_587_0";
+        described.value = Bytes("6.7L");
+        hostsim::AddDataPoint(described);
     }
 
     void ExpectAgility() {

@@ -12,13 +12,13 @@ namespace {
 constexpr int32_t kHandle = 1;
 
 hostsim::DataPointSpec Shown(TESKID teskId, const std::wstring& value) {
-    hostsim::DataPointSpec spec;
-    spec.teskId = teskId;
-    spec.name = "DP_" + std::to_string(teskId);
-    spec.attribute.pgn = 0xFEEE;
-    spec.valueText = value;
-    spec.visible = true;
-    return spec;
+    hostsim::DataPointSpec described;
+    described.teskId = teskId;
+    described.name = "DP_" + std::to_string(teskId);
+    described.attribute.pgn = 0xFEEE;
+    described.valueText = value;
+    described.visible = true;
+    return described;
 }
 
 class NotAvailableValuesTest : public ::testing::Test {

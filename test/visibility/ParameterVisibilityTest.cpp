@@ -19,10 +19,10 @@ constexpr uint32_t kSoftwareId = 0xFEDA;
 
 // Read with a query message of its own: the first two query bytes name the PGN asked.
 hostsim::DataPointSpec QueriedDataPoint(TESKID teskId, uint32_t ownPgn, uint32_t queriedPgn) {
-    hostsim::DataPointSpec spec = DataPoint(teskId, ownPgn);
-    spec.attribute.kind = kDpKindPgnFromQueryMessage;
-    spec.query = {static_cast<uint8_t>(queriedPgn >> 8), static_cast<uint8_t>(queriedPgn), 0x00, 0x11};
-    return spec;
+    hostsim::DataPointSpec described = DataPoint(teskId, ownPgn);
+    described.attribute.kind = kDpKindPgnFromQueryMessage;
+    described.query = {static_cast<uint8_t>(queriedPgn >> 8), static_cast<uint8_t>(queriedPgn), 0x00, 0x11};
+    return described;
 }
 
 bool HasTrace(int32_t level, const std::string& text) {
@@ -114,9 +114,9 @@ TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden)
     count.valueText = L"3";
     hostsim::AddDataPoint(count);
     for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-        hostsim::DataPointSpec spec = DataPoint(310 + field, kSoftwareId);
-        spec.name = SoftwareIdFieldName(field);
-        hostsim::AddDataPoint(spec);
+        hostsim::DataPointSpec described = DataPoint(310 + field, kSoftwareId);
+        described.name = SoftwareIdFieldName(field);
+        hostsim::AddDataPoint(described);
     }
     Answer();
     module->pgnMap.recordResponse(kSoftwareId, false);

@@ -40,20 +40,20 @@ protected:
     void FreshDatabase() {
         hostsim::Reset();
         for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-            hostsim::DataPointSpec spec;
-            spec.teskId = kFirstFieldTeskId + field;
-            spec.name = SoftwareIdFieldName(field);
-            spec.visible = true;
-            hostsim::AddDataPoint(spec);
+            hostsim::DataPointSpec described;
+            described.teskId = kFirstFieldTeskId + field;
+            described.name = SoftwareIdFieldName(field);
+            described.visible = true;
+            hostsim::AddDataPoint(described);
         }
     }
 
     void AddCount(const std::wstring& value) {
-        hostsim::DataPointSpec spec;
-        spec.teskId = kCountTeskId;
-        spec.name = "SPN_965";
-        spec.valueText = value;
-        hostsim::AddDataPoint(spec);
+        hostsim::DataPointSpec described;
+        described.teskId = kCountTeskId;
+        described.name = "SPN_965";
+        described.valueText = value;
+        hostsim::AddDataPoint(described);
     }
 
     // Fields still shown, as the number of the first hidden one (20 when none is).
