@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "VehicleApp/core/HostTrace.h"
+#include "VehicleApp/core/J1939Constants.h"
 #include "VehicleApp/core/ModuleList.h"
 #include "VehicleApp/core/ModuleRecord.h"
 #include "VehicleApp/discovery/GuidedTestThreads.h"
@@ -30,9 +31,6 @@ constexpr const char* kAbortTestEventName = "1002 Marl J1939 - Event for abortin
 constexpr const char* kExitTestEventName = "1002 Marl J1939 - Event for exiting tests.";
 constexpr const char* kTestScreenMutexName = "MarlJ1939 APP ID Display Test Screen Mutex";
 
-constexpr uint8_t kGlobalAddress = 0xFF;
-constexpr uint8_t kNullAddress = 0xFE;
-constexpr uint8_t kToolAddress = 0xF9;
 constexpr int32_t kNoSendHandle = -1;
 constexpr int32_t kNoAwaitedPgn = -1;
 constexpr uint32_t kDefaultResponseWindow = 400;

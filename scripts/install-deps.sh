@@ -10,11 +10,10 @@ if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 need=()
 want() { dpkg -s "$1" >/dev/null 2>&1 || need+=("$1"); }
 
-for p in build-essential cmake ninja-build pkg-config clang \
+for p in build-essential cmake ninja-build pkg-config ccache \
          libsimpleini-dev libicu-dev googletest libgtest-dev libgmock-dev \
          libbenchmark-dev nlohmann-json3-dev libcli11-dev \
-         g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-         can-utils; do
+         g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686; do
   want "$p"
 done
 
@@ -29,8 +28,10 @@ fi
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "install-deps: installing ${need[*]}"
+  # A new foreign architecture needs a fresh package index before wine32:i386 resolves.
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  # env carries DEBIAN_FRONTEND through sudo, which would otherwise drop it.
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 else
   echo "install-deps: everything present"
 fi

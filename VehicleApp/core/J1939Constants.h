@@ -1,25 +1,15 @@
-// Numbers of the J1939 bus and of the host's adapters that registration, component
-// identification and sending act on.
+// The plug-in's own policy on top of the bus's facts (j1939/Protocol.h): which adapters
+// defer discovery, which module type restricts it, and which PGNs are not worth probing.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace marl::j1939 {
+#include "j1939/Protocol.h"
 
-// Parameter groups.
-constexpr uint32_t kPgnRequest = 0xEA00;
-constexpr uint32_t kPgnAddressClaimed = 0xEE00;
-
-// Layout of a message as the host carries it: PGN in bytes 0-2 (least significant
-// first), priority, source, destination, then the data.
-constexpr size_t kPgnBytes = 3;
-constexpr size_t kPriorityIndex = 3;
-constexpr size_t kSourceIndex = 4;
-constexpr size_t kDestinationIndex = 5;
-constexpr size_t kHeaderSize = 6;
-constexpr size_t kMaxMessageSize = 0xFFFF;  // the host takes a 16-bit length
-constexpr uint8_t kRequestPriority = 6;
+namespace marl {
+namespace j1939 {
+using namespace ::j1939;
 
 // Adapters whose discovery waits for the host's registration-complete command.
 constexpr uint16_t kDeferredDiscoveryProductIds[] = {0x40, 0x41, 0x42, 0x46, 0x47, 0x50, 0x53};
@@ -28,4 +18,12 @@ constexpr uint16_t kDeferredDiscoveryProductIds[] = {0x40, 0x41, 0x42, 0x46, 0x4
 // engine, transmission and brake addresses.
 constexpr uint32_t kRestrictedDiscoveryModuleType = 0x4A;
 
-}  // namespace marl::j1939
+// PGNs up to this value are not worth probing: proprietary and transport groups.
+constexpr uint32_t kHighestUnprobedPgn = 4096;
+}  // namespace j1939
+
+using ::j1939::kGlobalAddress;
+using ::j1939::kNullAddress;
+using ::j1939::kToolAddress;
+
+}  // namespace marl

@@ -4,7 +4,7 @@
 #include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/discovery/BusyScope.h"
 #include "VehicleApp/discovery/DiscoveryPause.h"
-#include "VehicleApp/receive/J1939Message.h"
+#include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
 namespace {

@@ -5,7 +5,7 @@
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/discovery/BusyScope.h"
 #include "VehicleApp/discovery/HostLists.h"
-#include "VehicleApp/receive/J1939Message.h"
+#include "VehicleApp/core/J1939Constants.h"
 #include "host/ZorvApi.h"
 
 namespace marl {

@@ -3,7 +3,7 @@
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/receive/AwaitedAnswer.h"
-#include "VehicleApp/receive/J1939Message.h"
+#include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
 namespace {

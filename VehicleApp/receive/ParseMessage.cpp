@@ -14,7 +14,7 @@
 #include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/receive/AcknowledgementHandling.h"
 #include "VehicleApp/receive/AwaitedAnswer.h"
-#include "VehicleApp/receive/J1939Message.h"
+#include "VehicleApp/core/J1939Constants.h"
 #include "VehicleApp/receive/ReceiveFilters.h"
 #include "VehicleApp/receive/TireLocationCorrection.h"
 #include "host/ZorvApi.h"
@@ -68,7 +68,7 @@ uint16_t CVehicleApp::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     // The host's length is a signed 16-bit count; anything that reads as negative is no
     // message.
     const auto signedLength = static_cast<int16_t>(length);
-    if (signedLength < j1939::kShortestMessage || message == nullptr || shared_ == nullptr) return 0;
+    if (signedLength < static_cast<int16_t>(j1939::kShortestMessage) || message == nullptr || shared_ == nullptr) return 0;
 
     zorv::ParseJ1939MsgFn parser = GetParseMessageFunctionPointer();
     if (parser == nullptr) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "VehicleApp/receive/J1939Message.h"
+#include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
 namespace {

@@ -1,6 +1,6 @@
 #include "VehicleApp/receive/TireLocationCorrection.h"
 
-#include "VehicleApp/receive/J1939Message.h"
+#include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
 namespace {
