@@ -103,6 +103,29 @@ constexpr uint32_t kDescriptorSecondInterfaceVersion = 0x00030019u;
 constexpr uint16_t kDescriptorField20 = 2;
 
 using FnGetDllInfo = PluginDescriptor* (*)();
+// The host's numbered commands, handed to the plug-in through entry 0x10404.
+enum CommandCode : int16_t {
+    kCmdCapability1001 = 1001,
+    kCmdCapability1002 = 1002,
+    kCmdCapability1003 = 1003,
+    kCmdCapability1004 = 1004,
+    kCmdCapability1005 = 1005,
+    kCmdProtocolId = 1006,
+    kCmdListFaultGroups = 1007,
+    kCmdRegistrationComplete = 1008,
+    kCmdFaultInfo = 1009,
+    kCmdConnectionText = 1012,
+    kCmdCapability1014 = 1014,
+    kCmdCapability1015 = 1015,
+    kCmdTripData = 1016,
+    kCmdCapability1021 = 1021,
+    kCmdFaultInfoExtended = 1036,
+    kCmdHealthReport = 1038,
+    kCmdGetVin = 3000,
+    kCmdUnsupported3003 = 3003,
+    kCmdCapability3004 = 3004,
+};
+
 constexpr const char* kGetDllInfoName = "GetDllInfo";
 
 }  // namespace zorv

@@ -38,34 +38,34 @@ uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_
                                  int16_t* length, uint8_t* data, int16_t* extra, uint32_t* flag) {
     const auto handle = static_cast<int32_t>(moduleHandle);
     switch (code) {
-        case kCmdCapability1001:
-        case kCmdCapability1021:
+        case zorv::kCmdCapability1001:
+        case zorv::kCmdCapability1021:
             SetFlag(flag, 0);
             return 0;
-        case kCmdCapability1002:
-        case kCmdCapability1003:
-        case kCmdCapability1004:
-        case kCmdCapability1005:
-        case kCmdCapability1014:
-        case kCmdCapability1015:
+        case zorv::kCmdCapability1002:
+        case zorv::kCmdCapability1003:
+        case zorv::kCmdCapability1004:
+        case zorv::kCmdCapability1005:
+        case zorv::kCmdCapability1014:
+        case zorv::kCmdCapability1015:
             SetFlag(flag, 1);
             return 0;
-        case kCmdProtocolId:
+        case zorv::kCmdProtocolId:
             WriteText(text::Decimal(kProtocolIdValue), text, length, 1);
             return 0;
-        case kCmdListFaultGroups:
+        case zorv::kCmdListFaultGroups:
             if (app != nullptr) app->ListFaultGroupIds(handle, text, length);
             return 0;
-        case kCmdRegistrationComplete:
+        case zorv::kCmdRegistrationComplete:
             if (app != nullptr) app->RegistrationIsComplete(handle);
             return 0;
-        case kCmdFaultInfo:
-        case kCmdFaultInfoExtended:
+        case zorv::kCmdFaultInfo:
+        case zorv::kCmdFaultInfoExtended:
             return app != nullptr ? app->HandleFaultInfoRequest(handle, code, text, length, data, extra, flag) : 0;
-        case kCmdConnectionText:
+        case zorv::kCmdConnectionText:
             ConnectionText(app, moduleHandle, text, length);
             return 0;
-        case kCmdTripData: {
+        case zorv::kCmdTripData: {
             uint32_t value = 0;
             if (app != nullptr && app->GetModuleSourceAddress(handle) <= kTripDataMaxAddress) {
                 value = app->UpdateCategoryData(handle, app->categoryIds[kCategoryTripData]) ? 1 : 0;
@@ -73,14 +73,14 @@ uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_
             SetFlag(flag, value);
             return 0;
         }
-        case kCmdHealthReport:
+        case zorv::kCmdHealthReport:
             SetFlag(flag, app != nullptr && app->CallGenerateHealthReport(handle, text, length) == 0 ? 1 : 0);
             return 0;
-        case kCmdGetVin:
+        case zorv::kCmdGetVin:
             return app != nullptr ? app->GetVin(handle, text, length) : 0;
-        case kCmdUnsupported3003:
+        case zorv::kCmdUnsupported3003:
             return kResultCommand3003;
-        case kCmdCapability3004:
+        case zorv::kCmdCapability3004:
             SetFlag(flag, kCapability3004Value);
             return 0;
         default:

@@ -4,38 +4,18 @@
 
 #include <cstdint>
 
+#include "host/ZorvPlugin.h"
+
 namespace marl {
 
 class CVehicleApp;
 
-enum CommandCode : int16_t {
-    kCmdCapability1001 = 1001,
-    kCmdCapability1002 = 1002,
-    kCmdCapability1003 = 1003,
-    kCmdCapability1004 = 1004,
-    kCmdCapability1005 = 1005,
-    kCmdProtocolId = 1006,
-    kCmdListFaultGroups = 1007,
-    kCmdRegistrationComplete = 1008,
-    kCmdFaultInfo = 1009,
-    kCmdConnectionText = 1012,
-    kCmdCapability1014 = 1014,
-    kCmdCapability1015 = 1015,
-    kCmdTripData = 1016,
-    kCmdCapability1021 = 1021,
-    kCmdFaultInfoExtended = 1036,
-    kCmdHealthReport = 1038,
-    kCmdGetVin = 3000,
-    kCmdUnsupported3003 = 3003,
-    kCmdCapability3004 = 3004,
-};
 
 constexpr uint16_t kResultCommand3003 = 57;
 constexpr uint32_t kCapability3004Value = 15;
 constexpr int kProtocolIdValue = -1;
 constexpr wchar_t kFieldSeparator = L'\u00A7';
 constexpr const wchar_t* kConnectionProtocolText = L"J1939:Baud=Auto";
-constexpr uint8_t kUnknownModuleAddress = 0xFE;
 // Trip data is kept only by the engine at address 0 or 1.
 constexpr uint8_t kTripDataMaxAddress = 1;
 

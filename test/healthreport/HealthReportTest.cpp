@@ -186,12 +186,12 @@ TEST_F(HealthReportTest, AnEmptyReportIsAFailureForTheHost) {
 
     uint32_t flag = 7;
     length = static_cast<int16_t>(text.size());
-    HandleVehicleAppCommand(&app, kHandle, kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
+    HandleVehicleAppCommand(&app, kHandle, zorv::kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
     EXPECT_EQ(flag, 0u);
     hostsim::Reset();
     hostsim::SetHealthReport(L"ok");
     length = static_cast<int16_t>(text.size());
-    HandleVehicleAppCommand(&app, kHandle, kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
+    HandleVehicleAppCommand(&app, kHandle, zorv::kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
     EXPECT_EQ(flag, 1u);
 }
 
