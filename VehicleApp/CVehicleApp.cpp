@@ -5,26 +5,34 @@
 namespace marl {
 
 CVehicleApp::CVehicleApp(int32_t /*firstModuleHandle*/)
-    : queryListMutex_(kQueryListMutexName, false),
-      responseEvent_(kResponseEventName, true, false),
-      abortTestEvent_(kAbortTestEventName, true, false),
-      exitTestEvent_(kExitTestEventName, true, true),
-      testScreenMutex_(kTestScreenMutexName, false) {
-    for (auto& id : categoryIds) id = kNoCategory;
-}
+    : modules_(trace_),
+      sender_(*this),
+      registration_(*this),
+      discovery_(*this),
+      vehicleInfo_(*this),
+      receive_(*this),
+      faults_(*this),
+      subscriptions_(*this),
+      guidedTest_(*this) {}
 
-// Guided-test threads use the events and locks below; they end before anything goes.
-CVehicleApp::~CVehicleApp() { JoinGuidedTests(); }
+CVehicleApp::~CVehicleApp() { StopWorkers(); }
 
-bool CVehicleApp::Valid() const {
-    return queryListMutex_.Valid() && responseEvent_.Valid() && abortTestEvent_.Valid() && exitTestEvent_.Valid() &&
-           testScreenMutex_.Valid();
-}
+bool CVehicleApp::Valid() const { return sender_.Valid() && subscriptions_.Valid() && guidedTest_.Valid(); }
 
 void CVehicleApp::Attach(SharedState* shared, uint32_t uiHandle) {
     uiHandle_ = uiHandle;
     shared_ = shared;
-    moduleList_ = shared != nullptr ? shared->Modules() : nullptr;
+}
+
+void CVehicleApp::StopWorkers() {
+    if (shared_ != nullptr) shared_->ExitEvent().Set();
+    subscriptions_.StopQueryThread();
+    guidedTest_.JoinAll();
+}
+
+void CVehicleApp::SetConnected(bool on) {
+    connected_.store(on);
+    if (shared_ != nullptr) shared_->SetConnected(on);
 }
 
 }  // namespace marl

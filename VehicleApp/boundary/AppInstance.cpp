@@ -75,16 +75,17 @@ void DestroyIfEmpty() {
     {
         std::unique_lock<std::mutex> lock(inst.mutex);
         if (inst.app == nullptr) return;
-        if (inst.shared != nullptr && inst.shared->Modules() != nullptr && inst.shared->Modules()->Count() != 0)
-            return;
+        if (inst.app->Modules().Count() != 0) return;
         app = inst.app;
         shared = inst.shared;
         inst.app = nullptr;
         inst.shared = nullptr;
         inst.leasesEnded.wait(lock, [&inst] { return inst.leases == 0; });
     }
-    delete shared;
+    // The application goes first: its destructor ends every thread of the plug-in, and
+    // those threads wait on the shared events.
     delete app;
+    delete shared;
 }
 
 }  // namespace app_instance

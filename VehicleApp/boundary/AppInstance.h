@@ -37,8 +37,8 @@ enum class CreateResult { Created, Existed, Failed };
 // Creates both objects when they do not exist yet (registration entries only).
 CreateResult EnsureCreated(int32_t firstModuleHandle);
 
-// Destroys both objects when the module list is empty: the shared state first (which
-// stops the query thread), then the application object. Waits for every lease to end.
+// Destroys both objects when the module list is empty: every thread of the plug-in is
+// ended first, then the shared state and the application object go. Waits for every lease to end.
 // Must not be called while the caller holds a lease.
 void DestroyIfEmpty();
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "VehicleApp/text/WideText.h"
 
 namespace marl {
@@ -24,7 +24,7 @@ void WriteText(const std::wstring& value, wchar_t* text, int16_t* length, int16_
 void ConnectionText(CVehicleApp* app, uint32_t moduleHandle, wchar_t* text, int16_t* length) {
     std::wstring value;
     if (app != nullptr) {
-        value = text::Decimal(app->GetModuleSourceAddress(static_cast<int32_t>(moduleHandle)));
+        value = text::Decimal(app->Modules().SourceAddressOf(static_cast<int32_t>(moduleHandle)));
     }
     value += kFieldSeparator;
     value += kConnectionProtocolText;
@@ -54,30 +54,30 @@ uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_
             WriteText(text::Decimal(kProtocolIdValue), text, length, 1);
             return 0;
         case zorv::kCmdListFaultGroups:
-            if (app != nullptr) app->ListFaultGroupIds(handle, text, length);
+            if (app != nullptr) app->FaultCodes().ListFaultGroupIds(handle, text, length);
             return 0;
         case zorv::kCmdRegistrationComplete:
-            if (app != nullptr) app->RegistrationIsComplete(handle);
+            if (app != nullptr) app->Subscribed().RegistrationIsComplete(handle);
             return 0;
         case zorv::kCmdFaultInfo:
         case zorv::kCmdFaultInfoExtended:
-            return app != nullptr ? app->HandleFaultInfoRequest(handle, code, text, length, data, extra, flag) : 0;
+            return app != nullptr ? app->FaultCodes().HandleFaultInfoRequest(handle, code, text, length, data, extra, flag) : 0;
         case zorv::kCmdConnectionText:
             ConnectionText(app, moduleHandle, text, length);
             return 0;
         case zorv::kCmdTripData: {
             uint32_t value = 0;
-            if (app != nullptr && app->GetModuleSourceAddress(handle) <= kTripDataMaxAddress) {
-                value = app->UpdateCategoryData(handle, app->categoryIds[kCategoryTripData]) ? 1 : 0;
+            if (app != nullptr && app->Modules().SourceAddressOf(handle) <= kTripDataMaxAddress) {
+                value = app->Vehicle().UpdateCategoryData(handle, app->Receiver().CategoryId(kCategoryTripData)) ? 1 : 0;
             }
             SetFlag(flag, value);
             return 0;
         }
         case zorv::kCmdHealthReport:
-            SetFlag(flag, app != nullptr && app->CallGenerateHealthReport(handle, text, length) == 0 ? 1 : 0);
+            SetFlag(flag, app != nullptr && app->Vehicle().CallGenerateHealthReport(handle, text, length) == 0 ? 1 : 0);
             return 0;
         case zorv::kCmdGetVin:
-            return app != nullptr ? app->GetVin(handle, text, length) : 0;
+            return app != nullptr ? app->Vehicle().GetVin(handle, text, length) : 0;
         case zorv::kCmdUnsupported3003:
             return kResultCommand3003;
         case zorv::kCmdCapability3004:

@@ -24,7 +24,7 @@ uint16_t Register(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& inf
     AppLease lease;
     if (!lease) return results::kAppNotCreated;
     lease.App()->SetUiHandle(uiHandle);
-    return lease.App()->RegisterModule(uiHandle, moduleHandle, info);
+    return lease.App()->Registrations().RegisterModule(uiHandle, moduleHandle, info);
 }
 
 template <typename Work>
@@ -64,7 +64,7 @@ uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle) {
     {
         AppLease lease;
         if (!lease) return 0;
-        result = lease.App()->UnregisterModule(moduleHandle);
+        result = lease.App()->Registrations().UnregisterModule(moduleHandle);
     }
     app_instance::DestroyIfEmpty();
     return result;
@@ -73,19 +73,19 @@ uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle) {
 uint16_t ZORV_STDCALL CheckHandleSign(int32_t value) { return value < 0 ? results::kInvalidHandle : 0; }
 
 uint16_t ZORV_STDCALL NotifyDisconnect(int32_t moduleHandle) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.NotifyDisconnect(moduleHandle); });
+    return WithApp(0, [&](CVehicleApp& app) { return app.Registrations().NotifyDisconnect(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.RequestDiagnosticPgnsForHandle(moduleHandle); });
+    return WithApp(0, [&](CVehicleApp& app) { return app.Vehicle().RequestDiagnosticPgnsForHandle(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL ClearFaultCodes(int32_t moduleHandle) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.ClearFaultCodes(moduleHandle); });
+    return WithApp(0, [&](CVehicleApp& app) { return app.FaultCodes().ClearFaultCodes(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL ParseMessage(int32_t sendHandle, const uint8_t* message, uint16_t length, uint32_t timeStamp) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.ParseMessage(sendHandle, message, length, timeStamp); });
+    return WithApp(0, [&](CVehicleApp& app) { return app.Receiver().ParseMessage(sendHandle, message, length, timeStamp); });
 }
 
 uint16_t ZORV_STDCALL UnsupportedOut1(uint32_t* out) {
@@ -111,23 +111,23 @@ uint16_t ZORV_STDCALL UnsupportedArg1Out(uint32_t, uint32_t* out) {
 
 uint16_t ZORV_STDCALL SubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
     return WithApp(results::kNoApp,
-                   [&](CVehicleApp& app) { return app.UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, true); });
+                   [&](CVehicleApp& app) { return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, true); });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
     return WithApp(results::kNoApp,
-                   [&](CVehicleApp& app) { return app.UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, false); });
+                   [&](CVehicleApp& app) { return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, false); });
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
     return WithApp(results::kNoApp, [&](CVehicleApp& app) {
-        return app.UpdateDatapointSubscriptions(moduleHandle, teskIds, count, true);
+        return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, teskIds, count, true);
     });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
     return WithApp(results::kNoApp, [&](CVehicleApp& app) {
-        return app.UpdateDatapointSubscriptions(moduleHandle, teskIds, count, false);
+        return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, teskIds, count, false);
     });
 }
 
@@ -144,15 +144,15 @@ uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t leng
 }
 
 uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.AppendDataToRecordingFile(a, b, data); });
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().AppendDataToRecordingFile(a, b, data); });
 }
 
 uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.ReadDataFromRecordingFile(a, b, c); });
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(a, b, c); });
 }
 
 uint16_t ZORV_STDCALL StartRecording(uint32_t value, uint32_t, uint32_t, uint32_t) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.StartRecording(value); });
+    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().StartRecording(value); });
 }
 
 uint16_t ZORV_STDCALL UnsupportedWithApp(uint32_t, uint32_t* out) {

@@ -33,7 +33,7 @@ void CopyNarrow(const std::string& text, char* buffer, size_t capacity) {
 
 }  // namespace
 
-void CVehicleApp::GetComponentNameByJ1939Name(ModuleRecord& record, char* componentName, size_t componentCapacity,
+void Registration::GetComponentNameByJ1939Name(ModuleRecord& record, char* componentName, size_t componentCapacity,
                                               wchar_t* fileName, size_t fileCapacity) {
     auto getName = LookUpHostFunction<zorv::GetJ1939NameFn>(zorv::kLookupGetJ1939Name);
     if (getName == nullptr) {
@@ -56,12 +56,14 @@ void CVehicleApp::GetComponentNameByJ1939Name(ModuleRecord& record, char* compon
     // a self-configurable one has to be identified by its NAME.
     if (checkAssignable != nullptr && checkAssignable(ecuAddress, kAssignableAddressQuery) != 0) {
         const int32_t sendHandle = record.SendHandle();
-        nameRequestPending = true;
-        Zorv_EnableParsing(sendHandle, 1);
-        const uint16_t requestResult = RequestPgn(sendHandle, j1939::kPgnAddressClaimed, kGlobalAddress, false,
-                                                  kNameRequestTimeoutMs, kNameRequestAttempts);
-        Zorv_EnableParsing(sendHandle, 0);
-        nameRequestPending = false;
+        uint16_t requestResult = results::kSuccess;
+        {
+            const NameRequestScope pending(*this);
+            Zorv_EnableParsing(sendHandle, 1);
+            requestResult = app_.Sender().RequestPgn(sendHandle, j1939::kPgnAddressClaimed, kGlobalAddress, false,
+                                                     kNameRequestTimeoutMs, kNameRequestAttempts);
+            Zorv_EnableParsing(sendHandle, 0);
+        }
 
         bool nameRead = false;
         J1939DecodedName name{};

@@ -24,8 +24,6 @@ constexpr size_t kFilterAddressIndex = 5;
 constexpr int32_t kFilterOption = 0;
 constexpr int32_t kFilterWait = 1;
 
-constexpr uint16_t kVehicleIndexOfDatabase = 0;
-constexpr uint16_t kCategoryNameCapacity = 256;
 
 // Universal data identifiers of the host.
 constexpr ZUdi kUdiVin = 7;
@@ -52,15 +50,15 @@ bool SkipsSupportedPgnList(const ModuleRecord& record) {
 
 }  // namespace
 
-int32_t CVehicleApp::BusHandleOf(const ModuleRecord& record) {
+int32_t Registration::BusHandleOf(const ModuleRecord& record) {
     // Modules found by their NAME are registered under their component address; the
     // others (DTNA, JCB, modules of a recording) under none. Every module of a channel
     // shares the channel's connection, which the record carries itself.
-    const int32_t registered = FindSendHandle(record.EcuAddress(), record.Channel());
+    const int32_t registered = app_.Modules().FindSendHandle(record.EcuAddress(), record.Channel());
     return registered != kNoSendHandle ? registered : record.SendHandle();
 }
 
-uint16_t CVehicleApp::SetFilterForSourceAddress(const ModuleRecord& record) {
+uint16_t Registration::SetFilterForSourceAddress(const ModuleRecord& record) {
     uint8_t filter[kFilterSize] = {static_cast<uint8_t>(kFilterCommand)};
     filter[kFilterAddressIndex] = record.EcuAddress();
     const uint16_t result = Zorv_SendCommand(BusHandleOf(record), kFilterCommand, filter,
@@ -72,7 +70,7 @@ uint16_t CVehicleApp::SetFilterForSourceAddress(const ModuleRecord& record) {
     return result;
 }
 
-uint16_t CVehicleApp::SendClaimDiagToolAddress(int32_t sendHandle) {
+uint16_t Registration::SendClaimDiagToolAddress(int32_t sendHandle) {
     auto claim = LookUpHostFunction<zorv::ClaimBusAddressFn>(zorv::kLookupClaimBusAddress);
     if (claim == nullptr) {
         trace_.Write(kTraceFailure, 0, L"%s ClaimBusAddress == NULL",
@@ -82,16 +80,16 @@ uint16_t CVehicleApp::SendClaimDiagToolAddress(int32_t sendHandle) {
     return claim(sendHandle, kToolAddress);
 }
 
-uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle) {
-    return FinishRegistration(moduleHandle, FindModule(moduleHandle));
+uint16_t Registration::FinishRegistration(int32_t moduleHandle) {
+    return FinishRegistration(moduleHandle, app_.Modules().FindModule(moduleHandle));
 }
 
-uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecordPtr& record) {
+uint16_t Registration::FinishRegistration(int32_t moduleHandle, const ModuleRecordPtr& record) {
     trace_.Write(kTraceProgress, 0, L"%S - %s :: FinishRegistration ++", kSourceFile,
                  L"CVehicleApp::FinishRegistration (Line 924)");
     if (!record) return results::kInvalidHandle;
     const int address = record->EcuAddress();
-    const bool playback = playbackStatus.load() != 0;
+    const bool playback = app_.InPlayback();
 
     Zorv_EnableHashing(moduleHandle);
 
@@ -102,22 +100,13 @@ uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecor
                          L"CVehicleApp::FinishRegistration (Line 951)", address);
             return result;
         }
-        if (FindByChannel(record.get(), record->Channel()) == nullptr) {
+        if (app_.Modules().FindByChannel(record.get(), record->Channel()) == nullptr) {
             result = SendClaimDiagToolAddress(record->SendHandle());
             if (result != results::kSuccess) return result;
         }
     }
 
-    uint16_t categoryCount = 0;
-    Zorv_GetCategoryCount(moduleHandle, kVehicleIndexOfDatabase, &categoryCount);
-    for (uint16_t index = 0; index < categoryCount; ++index) {
-        wchar_t wideName[kCategoryNameCapacity] = {};
-        char name[kCategoryNameCapacity] = {};
-        Zorv_GetCategory(moduleHandle, kVehicleIndexOfDatabase, index, kZorvStringTypeDisplay, wideName,
-                         kCategoryNameCapacity, name, kCategoryNameCapacity);
-        name[kCategoryNameCapacity - 1] = '\0';
-        ClassifyCategory(moduleHandle, index, name);
-    }
+    app_.Receiver().ClassifyCategories(moduleHandle);
 
     Zorv_EnableParsing(record->SendHandle(), 1);
     Zorv_AddNotifyModule(moduleHandle);
@@ -126,7 +115,7 @@ uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecor
 
     const bool deferred = IsDeferredDiscoveryAdapter();
     if (!deferred && !SkipsSupportedPgnList(*record)) {
-        const uint16_t result = BuildAndRequestSupportedPgns(record.get());
+        const uint16_t result = app_.Discoveries().BuildAndRequestSupportedPgns(record.get());
         if (result != results::kSuccess) {
             trace_.Write(kTraceProgress, result, L"%s :: BuildSupportedPGNList Failed for Module - %d",
                          L"CVehicleApp::FinishRegistration (Line 988)", address);
@@ -134,12 +123,12 @@ uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecor
         }
     }
 
-    if (!connected.load()) return results::kNotConnected;
+    if (!app_.Connected()) return results::kNotConnected;
 
     if (!deferred) {
         record->SetBusy(true);
-        BuildVehicleInfoPgnList(*record);
-        if (address == 0) RequestPgnsForTeskIds(moduleHandle, TeskIdsForUdi(moduleHandle, kUdiEngineIdentification));
+        app_.Discoveries().BuildVehicleInfoPgnList(*record);
+        if (address == 0) app_.Discoveries().RequestPgnsForTeskIds(moduleHandle, app_.Discoveries().TeskIdsForUdi(moduleHandle, kUdiEngineIdentification));
         record->SetBusy(false);
     } else {
         const uint16_t result = results::kSuccess;
@@ -155,7 +144,7 @@ uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecor
             ZPgn vinPgn = 0;
             if (Zorv_GetPIDForTESKID(moduleHandle, vinTeskId, &vinPgn) == results::kSuccess &&
                 !record->pgnMap.contains(vinPgn)) {
-                RequestPgn(record->SendHandle(), vinPgn, record->EcuAddress(), false, kVinRequestTimeoutMs,
+                app_.Sender().RequestPgn(record->SendHandle(), vinPgn, record->EcuAddress(), false, kVinRequestTimeoutMs,
                            kVinRequestAttempts);
             }
         }
@@ -164,7 +153,7 @@ uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecor
         // make data points that the bus has left empty.
         const std::string make = record->Make();
         if (!make.empty()) {
-            for (TESKID teskId : TeskIdsForUdi(moduleHandle, kUdiMake)) {
+            for (TESKID teskId : app_.Discoveries().TeskIdsForUdi(moduleHandle, kUdiMake)) {
                 uint8_t value[kValueCapacity] = {};
                 uint16_t length = kValueCapacity;
                 const bool read = Zorv_GetDPValue(moduleHandle, teskId, value, &length) == results::kSuccess;
@@ -175,13 +164,13 @@ uint16_t CVehicleApp::FinishRegistration(int32_t moduleHandle, const ModuleRecor
             }
         }
 
-        RequestDiagnosticPgnsForHandle(moduleHandle);
+        app_.Vehicle().RequestDiagnosticPgnsForHandle(moduleHandle);
         trace_.Write(kTraceProgress, result, L"%s :: SetVisibilityForSupportedPgns %s for Module - %d",
                      L"CVehicleApp::FinishRegistration (Line 1032)", L"skipped", address);
         return result;
     }
 
-    Zorv_SetVehicleData(moduleHandle, reinterpret_cast<uintptr_t>(this));
+    Zorv_SetVehicleData(moduleHandle, reinterpret_cast<uintptr_t>(&app_));
     return Zorv_RemoveNotifyModule(moduleHandle);
 }
 

@@ -1,6 +1,6 @@
-// Every message the plug-in puts on the bus goes through here. One exchange at a time:
-// the awaited source address and PGN are armed for the receive path, which disarms them
-// and raises the response event when the answer (or its acknowledgement) arrives.
+// Every message the plug-in puts on the bus goes through here, one exchange at a time.
+#include "VehicleApp/core/MessageSender.h"
+
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/HostLookup.h"
 #include "VehicleApp/core/J1939Constants.h"
@@ -13,56 +13,99 @@ namespace {
 constexpr int32_t kSendOption1 = 1;
 constexpr int32_t kSendOption2 = 1;
 constexpr int32_t kSendOption3 = 0;
-// What a failed attempt leaves in the awaited PGN.
-constexpr int32_t kDisarmedPgn = 0;
+
+// The awaited answer as one word: a flag that it is armed, the address, the PGN.
+constexpr uint64_t kArmedFlag = uint64_t{1} << 40;
+constexpr unsigned kAddressShift = 32;
+constexpr uint64_t kPgnBits = 0xFFFFFFFFu;
+constexpr uint64_t kDisarmed = 0;
+
+uint64_t Word(uint8_t sourceAddress, uint32_t pgn) {
+    return kArmedFlag | uint64_t{sourceAddress} << kAddressShift | pgn;
+}
 }  // namespace
 
-uint16_t CVehicleApp::SendTimedMessage(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t pgn,
-                                       bool expectAnswer, uint8_t attempts, uint16_t timeoutMs) {
-    if (playbackStatus.load() != 0) return results::kSuccess;
+AwaitedAnswer::AwaitedAnswer() : armed_(kDisarmed), event_(kResponseEventName, true, false) {}
+
+void AwaitedAnswer::Arm(uint8_t sourceAddress, uint32_t pgn) {
+    // The event goes down before the wait is armed, so that only an answer that arrives
+    // from now on can raise it.
+    event_.Reset();
+    armed_.store(Word(sourceAddress, pgn));
+}
+
+void AwaitedAnswer::Disarm() { armed_.store(kDisarmed); }
+
+bool AwaitedAnswer::IsArmed() const { return (armed_.load() & kArmedFlag) != 0; }
+
+bool AwaitedAnswer::Release(uint8_t sourceAddress, uint32_t pgn) {
+    uint64_t current = armed_.load();
+    if ((current & kArmedFlag) == 0 || (current & kPgnBits) != pgn) return false;
+    const auto awaitedSa = static_cast<uint8_t>(current >> kAddressShift);
+    if (awaitedSa != kGlobalAddress && awaitedSa != sourceAddress) return false;
+    // Only the very request this answer matched is released: when another was armed
+    // meanwhile, the exchange fails and that request keeps waiting.
+    if (!armed_.compare_exchange_strong(current, kDisarmed)) return false;
+    event_.Set();
+    return true;
+}
+
+bool AwaitedAnswer::Wait(uint32_t ms) { return event_.Wait(ms) == platform::WaitResult::Signalled; }
+
+std::vector<uint8_t> BuildRequestMessage(uint32_t requestedPgn, uint8_t destination) {
+    std::vector<uint8_t> message;
+    message.reserve(j1939::kHeaderSize + j1939::kPgnBytes);
+    j1939::AppendPgn(message, j1939::kPgnRequest);
+    message.push_back(j1939::kRequestPriority);
+    message.push_back(kToolAddress);
+    message.push_back(destination);
+    j1939::AppendPgn(message, requestedPgn);
+    return message;
+}
+
+uint16_t MessageSender::RequestPgn(int32_t sendHandle, uint32_t pgn, uint8_t destination, bool expectAnswer,
+                                   uint16_t timeoutMs, uint8_t attempts) {
+    return SendTimedMessage(sendHandle, BuildRequestMessage(pgn, destination), pgn, expectAnswer, attempts,
+                            timeoutMs);
+}
+
+uint16_t MessageSender::SendTimedMessage(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t pgn,
+                                         bool expectAnswer, uint8_t attempts, uint16_t timeoutMs) {
+    if (app_.InPlayback()) return results::kSuccess;
+    HostTrace& trace = app_.Trace();
     if (message.size() < j1939::kHeaderSize || message.size() > j1939::kMaxMessageSize) {
-        trace_.Write(kTraceFailure, results::kMalformedMessage, L"%s", L"CVehicleApp::SendTimedMessage (Line 2761)");
+        trace.Write(kTraceFailure, results::kMalformedMessage, L"%s", L"CVehicleApp::SendTimedMessage (Line 2761)");
         return results::kMalformedMessage;
     }
 
     platform::CsLock lock(sendLock_);
+    SharedState* shared = app_.Shared();
     const uint8_t destination = message[j1939::kDestinationIndex];
-    // The event goes down before the wait is armed, so that only an answer that arrives
-    // from now on can raise it.
-    auto arm = [&] {
-        responseEvent_.Reset();
-        awaitedResponseSa = destination;
-        awaitedPgn = static_cast<int32_t>(pgn);
-    };
-    arm();
+    awaited_.Arm(destination, pgn);
     bool armed = true;
 
     uint16_t result = results::kSuccess;
     for (uint8_t attempt = 0; attempt < attempts; ++attempt) {
-        if (shared_ == nullptr || shared_->ExitEvent().IsSignalled()) {
+        if (shared == nullptr || shared->ExitEvent().IsSignalled()) {
             result = results::kSuccess;
             break;
         }
         // A failed attempt disarms the wait; the next one must be able to see its answer.
         if (!armed) {
-            arm();
+            awaited_.Arm(destination, pgn);
             armed = true;
         }
 
-        auto send = LookUpHostFunction<zorv::SendJ1939MsgFn>(zorv::kLookupSendJ1939Msg);
-        if (send == nullptr) {
-            trace_.Write(kTraceFailure, 0, L"%s: Zorv_GetFunctionAddress failed at SendJ1939Msg",
-                         L"CVehicleApp::SaeJ1939MessageSender (Line 2776)");
-            result = results::kMissingFunctionOrRecord;
-        } else {
-            result = send(sendHandle, message.data(), static_cast<uint16_t>(message.size()), kSendOption1,
-                          kSendOption2, kSendOption3);
-        }
+        auto send = LookUpOrTrace<zorv::SendJ1939MsgFn>(trace, zorv::kLookupSendJ1939Msg,
+                                                        L"%s: Zorv_GetFunctionAddress failed at SendJ1939Msg",
+                                                        L"CVehicleApp::SaeJ1939MessageSender (Line 2776)");
+        result = send == nullptr ? results::kMissingFunctionOrRecord
+                                 : send(sendHandle, message.data(), static_cast<uint16_t>(message.size()),
+                                        kSendOption1, kSendOption2, kSendOption3);
         if (result != results::kSuccess) {
-            awaitedResponseSa = kNullAddress;
-            awaitedPgn = kDisarmedPgn;
+            awaited_.Disarm();
             armed = false;
-            trace_.Write(kTraceFailure, result, L"%s", L"CVehicleApp::SendTimedMessage (Line 2761)");
+            trace.Write(kTraceFailure, result, L"%s", L"CVehicleApp::SendTimedMessage (Line 2761)");
             continue;
         }
 
@@ -70,14 +113,14 @@ uint16_t CVehicleApp::SendTimedMessage(int32_t sendHandle, const std::vector<uin
         if (destination == kGlobalAddress) {
             // Every ECU may answer a global request, so the whole time-out is given to
             // them. The time is spent on the exit event: unregistration must not wait.
-            const bool exiting = shared_->PauseOrExit(timeoutMs);
-            answered = responseEvent_.IsSignalled();
+            const bool exiting = shared->PauseOrExit(timeoutMs);
+            answered = awaited_.Answered();
             if (!answered && exiting) {
                 result = results::kSuccess;
                 break;
             }
         } else {
-            answered = responseEvent_.Wait(timeoutMs) == platform::WaitResult::Signalled;
+            answered = awaited_.Wait(timeoutMs);
         }
         if (answered) {
             result = results::kSuccess;

@@ -23,7 +23,7 @@ std::string IdleEventName(int32_t moduleHandle, uint8_t ecuAddress) {
 }
 
 ModuleRecord::ModuleRecord(int32_t moduleHandle, const ModuleInfo& info)
-    : pgnMap(static_cast<uint8_t>(info.ecuAddress), positiveAnswerSeen),
+    : pgnMap(static_cast<uint8_t>(info.ecuAddress), positiveAnswerSeen_),
       handle_(moduleHandle),
       info_(info),
       idleEvent_(IdleEventName(moduleHandle, static_cast<uint8_t>(info.ecuAddress)).c_str(), true, true) {
@@ -38,8 +38,15 @@ std::string ModuleRecord::Make() const { return BoundedText(info_.make, sizeof(i
 std::string ModuleRecord::Model() const { return BoundedText(info_.model, sizeof(info_.model)); }
 uint32_t ModuleRecord::ModuleType() const { return info_.moduleType; }
 
+std::array<uint8_t, kDecodedNameSize> ModuleRecord::DecodedName() const {
+    platform::CsLock lock(recordLock_);
+    return decodedName_;
+}
+
 void ModuleRecord::SetDecodedName(const uint8_t* name) {
-    if (name != nullptr) std::memcpy(decodedName_.data(), name, kDecodedNameSize);
+    if (name == nullptr) return;
+    platform::CsLock lock(recordLock_);
+    std::memcpy(decodedName_.data(), name, kDecodedNameSize);
 }
 
 void ModuleRecord::SetBusy(bool on) {

@@ -13,6 +13,10 @@
 namespace marl {
 
 constexpr size_t kDecodedNameSize = 24;
+// Discovery of a module may still run when the host subscribes its data points or asks
+// for a health report; its answers decide what is requested, so both wait this long
+// for it.
+constexpr uint32_t kDiscoveryWaitMs = 20000;
 
 class ModuleRecord {
 public:
@@ -38,16 +42,25 @@ public:
     std::string Model() const;
     uint32_t ModuleType() const;
 
-    // The decoded J1939 NAME from the host, all 0xFF until it has been read.
-    const std::array<uint8_t, kDecodedNameSize>& DecodedName() const { return decodedName_; }
+    // The decoded J1939 NAME from the host, all 0xFF until it has been read. Registration
+    // writes it while the receive thread reads it for the tire-location correction, so
+    // both go through the record's lock and the reader gets a copy.
+    std::array<uint8_t, kDecodedNameSize> DecodedName() const;
     void SetDecodedName(const uint8_t* name);
 
     // Raised by the first positive answer the module gave (PgnSupportMap::recordResponse);
     // discovery settles sooner and the visibility pass trusts the table once it is set.
-    std::atomic<bool> positiveAnswerSeen{false};
-    std::atomic<bool> registrationComplete{false};
-    std::atomic<bool> diagnosticsRequested{false};
-    std::atomic<bool> registrationFailed{false};
+    bool PositiveAnswerSeen() const { return positiveAnswerSeen_.load(); }
+    // Set by the host's registration-complete command: from then on every message of
+    // the module is parsed, throttled per PGN.
+    bool RegistrationComplete() const { return registrationComplete_.load(); }
+    void SetRegistrationComplete() { registrationComplete_.store(true); }
+    // The health report asks for the diagnostic PGNs once per module.
+    bool DiagnosticsRequested() const { return diagnosticsRequested_.load(); }
+    void SetDiagnosticsRequested() { diagnosticsRequested_.store(true); }
+    // A module whose registration failed holds nothing on the bus to wait for.
+    bool RegistrationFailed() const { return registrationFailed_.load(); }
+    void MarkRegistrationFailed() { registrationFailed_.store(true); }
 
     // Busy count protocol: work on the bus for this module (registration, discovery,
     // health-report requests) holds it busy; unregistration waits for the idle event.
@@ -60,6 +73,13 @@ public:
     // signalled.
     bool IsBusy() const;
 
+private:
+    std::atomic<bool> positiveAnswerSeen_{false};
+    std::atomic<bool> registrationComplete_{false};
+    std::atomic<bool> diagnosticsRequested_{false};
+    std::atomic<bool> registrationFailed_{false};
+
+public:
     // The PGNs the module may send and what the bus answered about them.
     PgnSupportMap pgnMap;
 

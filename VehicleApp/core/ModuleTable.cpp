@@ -1,10 +1,14 @@
 // Finding, adding and removing module records. Every walk of the list holds the module
-// lock: the receive thread and the query thread look modules up while the host's thread
-// registers and unregisters them.
+// lock; the records themselves are shared pointers, so a thread keeps the record it
+// found alive while it works with it.
+#include "VehicleApp/core/ModuleTable.h"
+
+#include <algorithm>
 #include <memory>
 #include <new>
 
-#include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/core/HostTrace.h"
+#include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
 namespace {
@@ -12,55 +16,70 @@ constexpr int32_t kFirstValidHandle = 1;
 constexpr int32_t kLastValidHandle = 255;
 }  // namespace
 
-bool CVehicleApp::CheckHandle(int32_t moduleHandle) {
+bool ModuleTable::CheckHandle(int32_t moduleHandle) {
     if (moduleHandle >= kFirstValidHandle && moduleHandle <= kLastValidHandle) return true;
     trace_.Write(kTraceFailure, 0, L"%s invalid ModHandle", L"CVehicleApp::CheckHandle (Line 2042)");
     return false;
 }
 
-ModuleRecordPtr CVehicleApp::FindModule(int32_t moduleHandle) {
-    if (moduleList_ == nullptr) return nullptr;
-    platform::CsLock lock(moduleLock_);
-    for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
+ModuleRecordPtr ModuleTable::FindModule(int32_t moduleHandle) const {
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
         if (rec->Handle() == moduleHandle) return rec;
     }
     return nullptr;
 }
 
-ModuleRecordPtr CVehicleApp::FindByChannel(const ModuleRecord* except, int16_t channel) {
-    if (moduleList_ == nullptr) return nullptr;
-    platform::CsLock lock(moduleLock_);
-    for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
+ModuleRecordPtr ModuleTable::FindBySourceAddress(int32_t sendHandle, uint8_t sourceAddress) const {
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
+        if (rec->EcuAddress() == sourceAddress && rec->SendHandle() == sendHandle) return rec;
+    }
+    return nullptr;
+}
+
+ModuleRecordPtr ModuleTable::FindByChannel(const ModuleRecord* except, int16_t channel) const {
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
         if (rec.get() != except && rec->Channel() == channel) return rec;
     }
     return nullptr;
 }
 
-int32_t CVehicleApp::FindSendHandle(uint8_t componentSa, int16_t channel) {
-    if (moduleList_ == nullptr) return kNoSendHandle;
-    platform::CsLock lock(moduleLock_);
-    for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
+int32_t ModuleTable::FindSendHandle(uint8_t componentSa, int16_t channel) const {
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
         if (rec->ComponentSa() == componentSa && rec->Channel() == channel) return rec->SendHandle();
     }
     return kNoSendHandle;
 }
 
-std::vector<int32_t> CVehicleApp::ModulesOnConnection(int32_t sendHandle) {
+std::vector<int32_t> ModuleTable::ModulesOnConnection(int32_t sendHandle) const {
     std::vector<int32_t> handles;
-    if (moduleList_ == nullptr) return handles;
-    platform::CsLock lock(moduleLock_);
-    for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
         if (rec->SendHandle() == sendHandle) handles.push_back(rec->Handle());
     }
     return handles;
 }
 
-ModuleRecordPtr CVehicleApp::AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel) {
-    if (moduleList_ == nullptr) return nullptr;
+std::vector<ModuleRecordPtr> ModuleTable::Snapshot() const {
+    std::vector<ModuleRecordPtr> records;
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) records.push_back(rec);
+    return records;
+}
+
+uint8_t ModuleTable::SourceAddressOf(int32_t moduleHandle) const {
+    ModuleRecordPtr rec = FindModule(moduleHandle);
+    return rec ? rec->EcuAddress() : kNullAddress;
+}
+
+ModuleRecordPtr ModuleTable::AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel) {
     auto record = std::shared_ptr<ModuleRecord>(new (std::nothrow) ModuleRecord(moduleHandle, info));
     if (!record || !record->Valid()) return nullptr;
 
-    platform::CsLock lock(moduleLock_);
+    platform::CsLock lock(lock_);
     if (firstOnChannel) {
         record->SetSendHandle(moduleHandle);
         sendHandles_.push_back(moduleHandle);
@@ -68,27 +87,40 @@ ModuleRecordPtr CVehicleApp::AddModuleRecord(int32_t moduleHandle, const ModuleI
         // The first registered module of the channel owns the connection; it sits
         // furthest back because records go in at the front.
         int32_t sendHandle = kNoSendHandle;
-        for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
+        for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
             if (rec->Channel() == record->Channel()) sendHandle = rec->SendHandle();
         }
         record->SetSendHandle(sendHandle);
     }
-    moduleList_->InsertAfter(nullptr, record);
+    list_.InsertAfter(nullptr, record);
     return record;
 }
 
-ModuleRecordPtr CVehicleApp::RemoveModuleRecord(int32_t moduleHandle) {
-    if (moduleList_ == nullptr) return nullptr;
-    platform::CsLock lock(moduleLock_);
-    for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
-        if (rec->Handle() == moduleHandle) return moduleList_->Remove(rec.get());
+ModuleRecordPtr ModuleTable::RemoveModuleRecord(int32_t moduleHandle) {
+    platform::CsLock lock(lock_);
+    ModuleRecordPtr removed;
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
+        if (rec->Handle() == moduleHandle) {
+            removed = list_.Remove(rec.get());
+            break;
+        }
     }
-    return nullptr;
+    if (!removed) return nullptr;
+    // A connection no module uses any more is not polled again.
+    bool connectionInUse = false;
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
+        if (rec->SendHandle() == removed->SendHandle()) connectionInUse = true;
+    }
+    if (!connectionInUse) {
+        sendHandles_.erase(std::remove(sendHandles_.begin(), sendHandles_.end(), removed->SendHandle()),
+                           sendHandles_.end());
+    }
+    return removed;
 }
 
-uint8_t CVehicleApp::GetModuleSourceAddress(int32_t moduleHandle) {
-    ModuleRecordPtr rec = FindModule(moduleHandle);
-    return rec ? rec->EcuAddress() : kNullAddress;
+std::vector<int32_t> ModuleTable::SendHandles() const {
+    platform::CsLock lock(lock_);
+    return sendHandles_;
 }
 
 }  // namespace marl

@@ -44,7 +44,7 @@ bool EqualsIgnoringAsciiCase(const std::string& text, const char* word) {
 
 }  // namespace
 
-uint16_t CVehicleApp::LoadParameterFile(int32_t moduleHandle, const wchar_t* vehicleName, const char* componentName,
+uint16_t Registration::LoadParameterFile(int32_t moduleHandle, const wchar_t* vehicleName, const char* componentName,
                                         const wchar_t* fileName) {
     std::vector<const char*> components{componentName};
     // These adapters also serve the host's own PC-side parameters.
@@ -72,8 +72,8 @@ uint16_t CVehicleApp::LoadParameterFile(int32_t moduleHandle, const wchar_t* veh
     return results::kMissingFunctionOrRecord;
 }
 
-uint16_t CVehicleApp::GetJ1939NameAndLoadBinFile(ModuleRecord& record) {
-    if (playbackStatus.load() == 0 && record.EcuAddress() == kGlobalAddress) {
+uint16_t Registration::GetJ1939NameAndLoadBinFile(ModuleRecord& record) {
+    if (!app_.InPlayback() && record.EcuAddress() == kGlobalAddress) {
         trace_.Write(kTraceFailure, 0, L"%s", L"CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)");
         return results::kMissingFunctionOrRecord;
     }

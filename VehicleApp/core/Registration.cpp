@@ -1,11 +1,14 @@
 // Registration of one module: one ECU at one source address on one channel. The host
 // calls it on its own thread; the module is connected to the bus, gets its parameter
 // file and is set up on the bus by FinishRegistration.
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/core/BusyScope.h"
 #include "VehicleApp/boundary/CommandHandler.h"
 #include "VehicleApp/core/HostLookup.h"
 #include "VehicleApp/core/ResultCodes.h"
@@ -20,6 +23,7 @@ constexpr const wchar_t* kChannelField = L",Channel=";
 constexpr uint16_t kDeviceIdCleared = 0;
 constexpr uint8_t kByteMask = 0xFF;
 constexpr ZModuleId kUnknownModuleId = 0;
+constexpr int16_t kProductIdUnset = -1;
 
 // The make as the host wrote it, never read past its field.
 std::string MakeOf(const ModuleInfo& info) {
@@ -30,23 +34,25 @@ std::string MakeOf(const ModuleInfo& info) {
 
 }  // namespace
 
-uint16_t CVehicleApp::GetDeviceId() {
+Registration::Registration(CVehicleApp& app) : app_(app), trace_(app.Trace()) {}
+
+uint16_t Registration::GetDeviceId() {
     auto getDeviceId = LookUpHostFunction<zorv::GetDeviceIdFn>(zorv::kLookupGetDeviceId);
     if (getDeviceId == nullptr) {
         trace_.Write(kTraceFailure, 0, L"%s GetDeviceID == NULL", L"CVehicleApp::GetDeviceId (Line 1484)");
         return results::kMissingFunctionOrRecord;
     }
     uint16_t id = kDeviceIdCleared;
-    deviceId = id;
+    deviceId_ = id;
     const uint16_t result = getDeviceId(kDeviceProtocol, &id);
-    deviceId = id;
+    deviceId_ = id;
     if (result != results::kSuccess) {
         trace_.Write(kTraceFailure, result, L"%s", L"CVehicleApp::GetDeviceId (Line 1510)");
     }
     return result;
 }
 
-uint16_t CVehicleApp::OverrideZorvRp1210Implementation(int32_t moduleHandle) {
+uint16_t Registration::OverrideZorvRp1210Implementation(int32_t moduleHandle) {
     auto overrideImpl = LookUpHostFunction<zorv::OverrideRp1210ImplFn>(zorv::kLookupOverrideRp1210Impl);
     if (overrideImpl == nullptr) {
         trace_.Write(kTraceFailure, 0, L"%s OverrideRp1210Impl is NULL",
@@ -56,18 +62,18 @@ uint16_t CVehicleApp::OverrideZorvRp1210Implementation(int32_t moduleHandle) {
     return overrideImpl(moduleHandle);
 }
 
-uint16_t CVehicleApp::ConnectToBus(int32_t moduleHandle, int16_t channel, bool firstOnChannel) {
+uint16_t Registration::ConnectToBus(int32_t moduleHandle, int16_t channel, bool firstOnChannel) {
     const std::wstring connectText =
         std::wstring(kConnectionProtocolText) + kChannelField + text::Decimal(channel & kByteMask);
     const uint16_t result =
-        Zorv_Connect(moduleHandle, connectText.c_str(), deviceId.load(), nullptr, firstOnChannel ? 1 : 0);
+        Zorv_Connect(moduleHandle, connectText.c_str(), deviceId_.load(), nullptr, firstOnChannel ? 1 : 0);
     if (result != results::kSuccess) {
         trace_.Write(kTraceFailure, result, L"%s", L"CVehicleApp::ConnectToBus (Line 1555)");
     }
     return result;
 }
 
-uint16_t CVehicleApp::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info) {
+uint16_t Registration::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info) {
     const auto ecuAddress = static_cast<uint8_t>(info.ecuAddress & kByteMask);
     const int address = ecuAddress;
     const int channel = info.channel;
@@ -76,7 +82,7 @@ uint16_t CVehicleApp::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, co
     trace_.Write(kTraceProgress, 0, L"%s :: Ecu Address - %d (0x%02X) Received Make:%S",
                  L"CVehicleApp::RegisterModule (Line 1208)", address, address, MakeOf(info).c_str());
 
-    const bool firstOnChannel = FindByChannel(nullptr, info.channel) == nullptr;
+    const bool firstOnChannel = app_.Modules().FindByChannel(nullptr, info.channel) == nullptr;
 
     ZModuleId moduleId = kUnknownModuleId;
     const auto idResult = static_cast<uint16_t>(Zorv_GetModuleIDFromHandle(moduleHandle, &moduleId));
@@ -86,21 +92,21 @@ uint16_t CVehicleApp::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, co
     }
     trace_.Write(kTraceFailure, idResult, L"Correct Module ID");
 
-    if (!CheckHandle(moduleHandle)) return results::kInvalidHandle;
+    if (!app_.Modules().CheckHandle(moduleHandle)) return results::kInvalidHandle;
 
     moduleId = kUnknownModuleId;
     auto hostResult = static_cast<uint16_t>(Zorv_GetModuleIDFromHandle(moduleHandle, &moduleId));
     if (hostResult == results::kSuccess) {
-        uint32_t status = playbackStatus.load();
+        uint32_t status = app_.InPlayback() ? 1 : 0;
         hostResult = static_cast<uint16_t>(Zorv_GetModulePlaybackStatus(moduleId, &status));
-        playbackStatus = status;
+        app_.SetPlaybackStatus(status);
     }
     if (hostResult != results::kSuccess) return hostResult;
-    const bool playback = playbackStatus.load() != 0;
+    const bool playback = app_.InPlayback();
 
     if (firstOnChannel) {
-        productId = GetProductId();
-        PromptShowOnlySupported(uiHandle);
+        IdentifyAdapter();
+        app_.Receiver().PromptShowOnlySupported(uiHandle);
     }
 
     hostResult = GetDeviceId();
@@ -116,11 +122,11 @@ uint16_t CVehicleApp::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, co
     // module's information and connection, so they work on a record outside the list.
     ModuleRecordPtr record;
     if (!playback) {
-        record = AddModuleRecord(moduleHandle, info, firstOnChannel);
+        record = app_.Modules().AddModuleRecord(moduleHandle, info, firstOnChannel);
     } else {
         record = std::shared_ptr<ModuleRecord>(new (std::nothrow) ModuleRecord(moduleHandle, info));
         if (record && record->Valid()) {
-            ModuleRecordPtr first = FindByChannel(nullptr, info.channel);
+            ModuleRecordPtr first = app_.Modules().FindByChannel(nullptr, info.channel);
             record->SetSendHandle(first ? first->SendHandle() : moduleHandle);
         } else {
             record.reset();
@@ -134,17 +140,18 @@ uint16_t CVehicleApp::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, co
         trace_.Write(kTraceProgress, results::kConnectOrFileFailure,
                      L"%s :: Failed to Connect to the bus for Module - %d, Channel - %d",
                      L"CVehicleApp::RegisterModule (Line 1254)", address, channel);
-        record->registrationFailed = true;
+        record->MarkRegistrationFailed();
         return results::kConnectOrFileFailure;
     }
 
-    connected = true;
-    if (!playback) record->SetBusy(true);
+    app_.SetConnected(true);
+    // The module stays busy while registration works on the bus, however it ends, so
+    // that subscriptions and unregistration wait for it.
+    BusyScope busy(*record, !playback);
     Zorv_EnableParsing(BusHandleOf(*record), 0);
 
     if (GetJ1939NameAndLoadBinFile(*record) != results::kSuccess) {
-        record->registrationFailed = true;
-        record->SetBusy(false);
+        record->MarkRegistrationFailed();
         trace_.Write(kTraceProgress, results::kConnectOrFileFailure,
                      L"%s :: Failed to load the Bin file for Module - %d, Channel - %d",
                      L"CVehicleApp::RegisterModule (Line 1273)", address, channel);
@@ -155,13 +162,30 @@ uint16_t CVehicleApp::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, co
     if (result != results::kSuccess) {
         trace_.Write(kTraceProgress, result, L"%s :: FinishRegistration Failed for Module - %d, Channel - %d",
                      L"CVehicleApp::RegisterModule (Line 1282)", address, channel);
-        record->registrationFailed = true;
+        record->MarkRegistrationFailed();
     }
 
-    record->SetBusy(false);
+    busy.Release();
     trace_.Write(kTraceProgress, result, L"---End of RegisterModule for Module %d (ModHandle - %d) ---", address,
                  static_cast<int>(moduleHandle));
     return result;
+}
+
+int32_t Registration::GetProductId() {
+    auto getProductId = LookUpHostFunction<zorv::GetDeviceProductIdFn>(zorv::kLookupGetDeviceProductId);
+    if (getProductId == nullptr) {
+        trace_.Write(kTraceFailure, 0, L"%s GetDeviceProductId  == NULL", L"CVehicleApp::GetProductId (Line 815)");
+        return 0;
+    }
+    int16_t id = kProductIdUnset;
+    getProductId(&id);
+    return id;
+}
+
+bool Registration::IsDeferredDiscoveryAdapter() const {
+    const auto id = static_cast<uint16_t>(productId_.load());
+    return std::find(std::begin(j1939::kDeferredDiscoveryProductIds), std::end(j1939::kDeferredDiscoveryProductIds),
+                     id) != std::end(j1939::kDeferredDiscoveryProductIds);
 }
 
 }  // namespace marl

@@ -19,6 +19,12 @@ constexpr uint16_t kInvalidHandle = 5;
 constexpr uint16_t kNoAnswer = 10;
 constexpr uint16_t kMissingFunctionOrRecord = 20;
 constexpr uint16_t kAppNotCreated = 43;
+// Subscriptions: no data-point list, no module with the handle, no shared state.
+constexpr uint16_t kNoTeskIdList = 6;
+constexpr uint16_t kNoModule = 7;
+constexpr uint16_t kNoSharedState = 8;
+// The health report: no module with the handle.
+constexpr uint16_t kReportNoModule = 73;
 constexpr uint16_t kNotConnected = 0xFFFF;
 
 }  // namespace marl::results

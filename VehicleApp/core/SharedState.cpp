@@ -1,12 +1,9 @@
 #include "VehicleApp/core/SharedState.h"
 
-#include "VehicleApp/core/Subscription.h"
-
 namespace marl {
 
 SharedState::SharedState(int32_t firstModuleHandle)
-    : moduleList_(std::make_unique<ModuleList>()),
-      firstModuleHandle_(firstModuleHandle),
+    : firstModuleHandle_(firstModuleHandle),
       exitEvent_(kExitEventName, true, false),
       connectedEvent_(kConnectedEventName, true, true),
       waitEvent_(kWaitEventName, true, false),
@@ -19,18 +16,8 @@ SharedState::SharedState(int32_t firstModuleHandle)
     queryEvent_.Reset();
 }
 
-SharedState::~SharedState() {
-    if (queryThread_.Joinable()) {
-        exitEvent_.Set();
-        queryThread_.Join();
-    }
-    platform::CsLock lock(subscriptionLock_);
-    while (!subscriptions_.Entries().empty()) subscriptions_.Entries().pop_back();
-}
-
 bool SharedState::Valid() const {
-    return moduleList_ && exitEvent_.Valid() && connectedEvent_.Valid() && waitEvent_.Valid() &&
-           queryEvent_.Valid();
+    return exitEvent_.Valid() && connectedEvent_.Valid() && waitEvent_.Valid() && queryEvent_.Valid();
 }
 
 void SharedState::SetConnected(bool on) {
@@ -39,10 +26,6 @@ void SharedState::SetConnected(bool on) {
     } else {
         connectedEvent_.Reset();
     }
-}
-
-void SharedState::SignalExitIfLast() {
-    if (!moduleList_ || moduleList_->Count() <= 1) exitEvent_.Set();
 }
 
 void SharedState::SignalQuery() { queryEvent_.Set(); }
@@ -55,14 +38,8 @@ void SharedState::SetWait(bool on) {
     }
 }
 
-bool SharedState::StartQueryThread(std::function<void()> body) {
-    uint32_t expected = 0;
-    if (!queryThreadStarted_.compare_exchange_strong(expected, 1)) return false;
-    return queryThread_.Start(std::move(body), kQueryThreadStackSize);
-}
+bool SharedState::PauseOrExit(uint32_t ms) { return exitEvent_.Wait(ms) != platform::WaitResult::TimedOut; }
 
-bool SharedState::PauseOrExit(uint32_t ms) {
-    return exitEvent_.Wait(ms) != platform::WaitResult::TimedOut;
-}
+bool PauseStops(SharedState* shared, uint32_t ms) { return shared == nullptr || shared->PauseOrExit(ms); }
 
 }  // namespace marl

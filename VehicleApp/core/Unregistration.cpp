@@ -1,6 +1,7 @@
 // Unregistration and disconnect. The host drops a module: running bus work on it is let
-// finish, the tool's bus address is released, parsing and notification stop, and the
-// record goes. The last module's exit signal stops every loop of the plug-in.
+// finish, the tool's bus address is released when no other module uses the connection,
+// parsing and notification stop, and the record goes. The last module's exit signal
+// stops every loop of the plug-in.
 #include <vector>
 
 #include "VehicleApp/CVehicleApp.h"
@@ -11,88 +12,75 @@
 
 namespace marl {
 namespace {
-// How long unregistration lets a busy module (discovery, health-report requests) finish.
+// How long unregistration lets a busy module (discovery, health-report requests) finish,
+// and the query thread end its pass.
 constexpr uint32_t kBusyModuleWaitMs = 20000;
+constexpr uint32_t kQueryThreadWaitMs = 20000;
 constexpr int32_t kConnectionLost = 1;
 }  // namespace
 
-void CVehicleApp::UnclaimBusAddress(int32_t sendHandle) {
-    auto unclaim = LookUpHostFunction<zorv::UnclaimBusAddressFn>(zorv::kLookupUnclaimBusAddress);
-    if (unclaim == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s: Zorv_GetFunctionAddress failed At UnclaimBusAddress",
-                     L"CVehicleApp::UnclaimBusAddress (Line 357)");
-        return;
-    }
-    unclaim(sendHandle);
+void Registration::UnclaimBusAddress(int32_t sendHandle) {
+    auto unclaim = LookUpOrTrace<zorv::UnclaimBusAddressFn>(
+        trace_, zorv::kLookupUnclaimBusAddress, L"%s: Zorv_GetFunctionAddress failed At UnclaimBusAddress",
+        L"CVehicleApp::UnclaimBusAddress (Line 357)");
+    if (unclaim != nullptr) unclaim(sendHandle);
 }
 
-uint16_t CVehicleApp::ClearDataManagerFaultCodeList(int32_t moduleHandle) {
-    auto clear = LookUpHostFunction<zorv::ClearFaultListFn>(zorv::kLookupClearFaultList);
-    if (clear == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s ClearFaultList == NULL",
-                     L"CVehicleApp::ClearDataManagerFaultCodeList (Line 951)");
-        return results::kMissingFunctionOrRecord;
-    }
+uint16_t Registration::ClearDataManagerFaultCodeList(int32_t moduleHandle) {
+    auto clear = LookUpOrTrace<zorv::ClearFaultListFn>(trace_, zorv::kLookupClearFaultList, L"%s ClearFaultList == NULL",
+                                                       L"CVehicleApp::ClearDataManagerFaultCodeList (Line 951)");
+    if (clear == nullptr) return results::kMissingFunctionOrRecord;
     clear(moduleHandle);
-    return 0;
+    return results::kSuccess;
 }
 
-uint16_t CVehicleApp::UnregisterModule(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return results::kInvalidHandle;
-    if (shared_ != nullptr) shared_->SignalExitIfLast();
+uint16_t Registration::UnregisterModule(int32_t moduleHandle) {
+    ModuleTable& modules = app_.Modules();
+    if (!modules.CheckHandle(moduleHandle)) return results::kInvalidHandle;
+    // A handle the plug-in does not know changes nothing: above all it must not signal
+    // exit, which would stop the remaining module's requests and the query thread.
+    ModuleRecordPtr record = modules.FindModule(moduleHandle);
+    if (!record) return results::kSuccess;
+    SharedState* shared = app_.Shared();
+    const bool last = modules.Count() <= 1;
+    if (shared != nullptr && last) shared->ExitEvent().Set();
 
-    ModuleRecordPtr record = FindModule(moduleHandle);
-    if (!record) return 0;
-
-    if (playbackStatus.load() == 0) {
-        if (!record->registrationFailed.load()) {
+    if (!app_.InPlayback()) {
+        if (!record->RegistrationFailed()) {
             // Busy records are collected under the module lock but waited for outside it:
-            // the workers that hold them busy look modules up themselves, and would
-            // otherwise stall on the lock for the whole wait.
-            std::vector<ModuleRecordPtr> busy;
-            {
-                platform::CsLock lock(moduleLock_);
-                for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
-                    if (rec->BusyCount() >= 1) busy.push_back(rec);
-                }
+            // the workers that hold them busy look modules up themselves.
+            for (const ModuleRecordPtr& rec : modules.Snapshot()) {
+                if (rec->BusyCount() >= 1) rec->WaitIdle(kBusyModuleWaitMs);
             }
-            for (const ModuleRecordPtr& rec : busy) rec->WaitIdle(kBusyModuleWaitMs);
-
             // The exit event raised above ends the query loop at its next pause.
-            if (shared_ != nullptr && moduleList_->Count() <= 1 && shared_->QueryThreadStarted() &&
-                shared_->QueryThreadRunning()) {
-                shared_->QueryEvent().Wait(platform::kInfinite);
+            if (last && !app_.Subscribed().WaitForQueryThread(kQueryThreadWaitMs)) {
+                trace_.Write(kTraceFailure, 0, L"%s query thread did not end",
+                             L"CVehicleApp::UnregisterModule (Line 2080)");
             }
         }
-        UnclaimBusAddress(record->SendHandle());
+        // The tool's address stays claimed while another module still uses the
+        // connection.
+        if (modules.ModulesOnConnection(record->SendHandle()).size() <= 1) UnclaimBusAddress(record->SendHandle());
     }
 
     Zorv_EnableParsing(moduleHandle, 0);
     Zorv_RemoveNotifyModule(moduleHandle);
-    RemoveModuleRecord(moduleHandle);
+    modules.RemoveModuleRecord(moduleHandle);
     ClearDataManagerFaultCodeList(moduleHandle);
-    if (moduleList_->Count() <= 1) trace_.Close();
-    return 0;
+    if (modules.Count() <= 1) trace_.Close();
+    return results::kSuccess;
 }
 
-uint16_t CVehicleApp::NotifyDisconnect(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return results::kInvalidHandle;
-    if (playbackStatus.load() != 0) return 0;
-    if (moduleList_ != nullptr) {
-        // Modules that share another module's connection learn that it is gone. The host
-        // is called outside the module lock: it may deliver messages meanwhile.
-        std::vector<int32_t> sharing;
-        {
-            platform::CsLock lock(moduleLock_);
-            for (ModuleRecordPtr rec = moduleList_->Next(nullptr); rec; rec = moduleList_->Next(rec.get())) {
-                if (rec->Handle() != rec->SendHandle()) sharing.push_back(rec->Handle());
-            }
-        }
-        for (int32_t handle : sharing) Zorv_ClientConnectionNotify(handle, kConnectionLost);
+uint16_t Registration::NotifyDisconnect(int32_t moduleHandle) {
+    if (!app_.Modules().CheckHandle(moduleHandle)) return results::kInvalidHandle;
+    if (app_.InPlayback()) return results::kSuccess;
+    // Modules that share another module's connection learn that it is gone. The host is
+    // called outside the module lock: it may deliver messages meanwhile.
+    for (const ModuleRecordPtr& rec : app_.Modules().Snapshot()) {
+        if (rec->Handle() != rec->SendHandle()) Zorv_ClientConnectionNotify(rec->Handle(), kConnectionLost);
     }
-    if (shared_ != nullptr) shared_->SetConnected(false);
-    connected = false;
-    return 0;
+    app_.SetConnected(false);
+    return results::kSuccess;
 }
 
 }  // namespace marl

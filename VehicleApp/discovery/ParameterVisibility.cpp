@@ -4,7 +4,7 @@
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/ResultCodes.h"
-#include "VehicleApp/discovery/DiscoveryPause.h"
+#include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/discovery/NotAvailableValues.h"
 #include "VehicleApp/discovery/SoftwareIdFields.h"
 #include "host/ZorvApi.h"
@@ -53,9 +53,9 @@ void ShowDataPointsOfPgn(int32_t moduleHandle, ZPgn pgn) {
 
 }  // namespace
 
-void CVehicleApp::SetAllDataPointsVisible(ModuleRecord& module, bool defaultVisible) {
+void Discovery::SetAllDataPointsVisible(ModuleRecord& module, bool defaultVisible) {
     const int32_t handle = module.Handle();
-    const bool bySupport = showOnlySupported.load();
+    const bool bySupport = app_.Discoveries().ShowOnlySupported();
     uint16_t count = 0;
     Zorv_GetDPCount(handle, &count);
     for (uint16_t index = 0; index < count; ++index) {
@@ -71,13 +71,13 @@ void CVehicleApp::SetAllDataPointsVisible(ModuleRecord& module, bool defaultVisi
     }
 }
 
-uint16_t CVehicleApp::SetVisibilityForSupportedPgns(ModuleRecord& module) {
-    if (!showOnlySupported.load()) return results::kSuccess;
+uint16_t Discovery::SetVisibilityForSupportedPgns(ModuleRecord& module) {
+    if (!app_.Discoveries().ShowOnlySupported()) return results::kSuccess;
     const int32_t handle = module.Handle();
 
     // PGNs still unanswered get one more chance before they decide visibility.
     RequestSupportedPgns(module, module.ComponentSa(), kLastChanceProbePasses);
-    if (!module.positiveAnswerSeen.load()) {
+    if (!module.PositiveAnswerSeen()) {
         SetAllDataPointsVisible(module, false);
         trace_.Write(kTraceFailure, 0, L"%s: Failed to get Supported PGNS from SA: %X",
                      L"CVehicleApp::SetVisibilityForSupportedPgns (Line 1961)",
@@ -93,7 +93,7 @@ uint16_t CVehicleApp::SetVisibilityForSupportedPgns(ModuleRecord& module) {
     }
     HideSurplusSoftwareIdFields(handle);
 
-    if (PauseStops(shared_, kValueSettleMs)) return results::kSuccess;
+    if (PauseStops(app_.Shared(), kValueSettleMs)) return results::kSuccess;
     HideNotAvailableValues(handle);
     return results::kSuccess;
 }

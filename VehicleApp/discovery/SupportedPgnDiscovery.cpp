@@ -2,8 +2,8 @@
 // first module of a channel, globally; then a settling time for late answers.
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/ResultCodes.h"
-#include "VehicleApp/discovery/BusyScope.h"
-#include "VehicleApp/discovery/DiscoveryPause.h"
+#include "VehicleApp/core/BusyScope.h"
+#include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
@@ -25,58 +25,60 @@ constexpr uint8_t kSlowEcuComponentSa = 0x33;
 
 }  // namespace
 
-void CVehicleApp::RequestSupportedPgns(ModuleRecord& module, uint8_t destination, int passes) {
+Discovery::Discovery(CVehicleApp& app) : app_(app), trace_(app.Trace()) {}
+
+void Discovery::RequestSupportedPgns(ModuleRecord& module, uint8_t destination, int passes) {
     const PgnSupportSnapshot table = module.pgnMap.snapshot();
     BusyScope busy(module);
     for (int pass = 1; pass <= passes; ++pass) {
-        if (PauseStops(shared_, kProbeSpacingMs)) return;
+        if (PauseStops(app_.Shared(), kProbeSpacingMs)) return;
         for (const auto& item : table) {
-            if (PauseStops(shared_, kExitCheckMs)) break;
+            if (PauseStops(app_.Shared(), kExitCheckMs)) break;
             const uint32_t pgn = item.first;
             if (module.pgnMap.hasResponded(pgn)) continue;
             const uint16_t status =
-                RequestPgn(module.SendHandle(), pgn, destination, false, kProbeTimeoutMs, kProbeAttempts);
+                app_.Sender().RequestPgn(module.SendHandle(), pgn, destination, false, kProbeTimeoutMs, kProbeAttempts);
             module.pgnMap.recordProbe(pgn, destination);
             if (status != results::kSuccess) {
                 trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::RequestSupportedPgns (Line 1742)");
-            } else if (PauseStops(shared_, kProbeSpacingMs)) {
+            } else if (PauseStops(app_.Shared(), kProbeSpacingMs)) {
                 break;
             }
         }
     }
 }
 
-uint16_t CVehicleApp::BuildAndRequestSupportedPgns(ModuleRecord* module) {
+uint16_t Discovery::BuildAndRequestSupportedPgns(ModuleRecord* module) {
     if (module == nullptr) return results::kNullModule;
     const uint8_t address = module->EcuAddress();
-    const bool deferred = IsDeferredDiscoveryAdapter();
+    const bool deferred = app_.Registrations().IsDeferredDiscoveryAdapter();
     // With every parameter shown anyway, only the engines still need their table.
-    if (!showOnlySupported.load() && deferred && address > j1939::kLastEngineAddress) {
+    if (!app_.Discoveries().ShowOnlySupported() && deferred && address > j1939::kLastEngineAddress) {
         SetAllDataPointsVisible(*module, true);
         return results::kSuccess;
     }
 
     BuildSupportedPgnList(*module);
-    if (PauseStops(shared_, kExitCheckMs)) return results::kSuccess;
+    if (PauseStops(app_.Shared(), kExitCheckMs)) return results::kSuccess;
 
     if (!deferred) {
         RequestSupportedPgns(*module, address, kModuleProbePasses);
         bool stopped = false;
         // The global pass reaches every ECU of the channel; it is the first module's job.
-        if (!FindByChannel(module, module->Channel())) {
-            stopped = PauseStops(shared_, kExitCheckMs);
+        if (!app_.Modules().FindByChannel(module, module->Channel())) {
+            stopped = PauseStops(app_.Shared(), kExitCheckMs);
             if (!stopped) RequestSupportedPgns(*module, kGlobalAddress, kGlobalProbePasses);
         }
         if (!stopped) {
-            const uint32_t settleMs = module->positiveAnswerSeen.load()     ? kSettleAfterAnswerMs
+            const uint32_t settleMs = module->PositiveAnswerSeen()     ? kSettleAfterAnswerMs
                                       : module->ComponentSa() == kSlowEcuComponentSa ? kSettleSlowEcuMs
                                                                                      : kSettleDefaultMs;
-            PauseStops(shared_, settleMs);
+            PauseStops(app_.Shared(), settleMs);
         }
     }
 
     // An ECU that answers at all is taken to keep freeze frames (DM4).
-    if (module->positiveAnswerSeen.load()) module->pgnMap.recordResponse(j1939::kPgnDm4, false);
+    if (module->PositiveAnswerSeen()) module->pgnMap.recordResponse(j1939::kPgnDm4, false);
     return results::kSuccess;
 }
 

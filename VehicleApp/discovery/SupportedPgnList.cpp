@@ -4,10 +4,10 @@
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/HostLookup.h"
-#include "VehicleApp/discovery/BusyScope.h"
-#include "VehicleApp/discovery/DiscoveryPause.h"
+#include "VehicleApp/core/BusyScope.h"
+#include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/discovery/HostLists.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -46,7 +46,7 @@ bool GetDiscoveryUdis(std::vector<ZUdi>& udis) {
 
 }  // namespace
 
-void CVehicleApp::BuildSupportedPgnListByTeskid(ModuleRecord& module, uint32_t teskId) {
+void Discovery::BuildSupportedPgnListByTeskid(ModuleRecord& module, uint32_t teskId) {
     sDpAttribute attribute{};
     Zorv_GetDPAttributes(module.Handle(), teskId, &attribute);
     if (attribute.guidedTest == kGuidedTestExcludedFromDiscovery) return;
@@ -60,15 +60,15 @@ void CVehicleApp::BuildSupportedPgnListByTeskid(ModuleRecord& module, uint32_t t
     if (!module.pgnMap.contains(pgn)) module.pgnMap.recordPgn(pgn);
 }
 
-void CVehicleApp::BuildSupportedPgnList(ModuleRecord& module) {
+void Discovery::BuildSupportedPgnList(ModuleRecord& module) {
     const int32_t handle = module.Handle();
-    if (productId.load() != kUdiDiscoveryProductId) {
+    if (app_.Registrations().ProductId() != kUdiDiscoveryProductId) {
         std::vector<TESKID> teskIds;
-        if (GetCategoryDataPoints(handle, categoryIds[kCategoryRequestPgns], kCategoryListCapacity, teskIds) != 0)
+        if (GetCategoryDataPoints(handle, app_.Receiver().CategoryId(kCategoryRequestPgns), kCategoryListCapacity, teskIds) != 0)
             return;
         for (TESKID teskId : teskIds) {
             BuildSupportedPgnListByTeskid(module, teskId);
-            if (PauseStops(shared_, kExitCheckMs)) return;
+            if (PauseStops(app_.Shared(), kExitCheckMs)) return;
         }
         return;
     }

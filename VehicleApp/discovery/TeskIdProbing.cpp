@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/discovery/BusyScope.h"
+#include "VehicleApp/core/BusyScope.h"
 #include "VehicleApp/discovery/HostLists.h"
 #include "VehicleApp/core/J1939Constants.h"
 #include "host/ZorvApi.h"
@@ -21,8 +21,8 @@ constexpr uint32_t kMaxUdiTeskIds = 0x10000;
 
 }  // namespace
 
-void CVehicleApp::RequestPgnsForTeskIds(int32_t moduleHandle, const std::vector<uint32_t>& teskIds) {
-    ModuleRecordPtr module = FindModule(moduleHandle);
+void Discovery::RequestPgnsForTeskIds(int32_t moduleHandle, const std::vector<uint32_t>& teskIds) {
+    ModuleRecordPtr module = app_.Modules().FindModule(moduleHandle);
     if (!module) return;
     {
         BusyScope busy(*module);
@@ -34,16 +34,16 @@ void CVehicleApp::RequestPgnsForTeskIds(int32_t moduleHandle, const std::vector<
                 std::find(probed.begin(), probed.end(), pgn) != probed.end())
                 continue;
             probed.push_back(pgn);
-            RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), false, kProbeTimeoutMs, kProbeAttempts);
+            app_.Sender().RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), false, kProbeTimeoutMs, kProbeAttempts);
             // Some ECUs answer only requests sent to everyone.
             if (!module->pgnMap.hasResponded(pgn))
-                RequestPgn(module->SendHandle(), pgn, kGlobalAddress, false, kProbeTimeoutMs, kProbeAttempts);
+                app_.Sender().RequestPgn(module->SendHandle(), pgn, kGlobalAddress, false, kProbeTimeoutMs, kProbeAttempts);
         }
     }
     for (uint32_t teskId : teskIds) BuildSupportedPgnListByTeskid(*module, teskId);
 }
 
-std::vector<uint32_t> CVehicleApp::TeskIdsForUdi(int32_t moduleHandle, uint32_t udi) {
+std::vector<uint32_t> Discovery::TeskIdsForUdi(int32_t moduleHandle, uint32_t udi) {
     std::vector<TESKID> teskIds(kInitialUdiTeskIdCapacity, 0);
     uint32_t count = kInitialUdiTeskIdCapacity;
     ZResult status = Zorv_GetTeskIdsFromUdiList(moduleHandle, &udi, 1, teskIds.data(), &count);
@@ -57,7 +57,7 @@ std::vector<uint32_t> CVehicleApp::TeskIdsForUdi(int32_t moduleHandle, uint32_t 
     return teskIds;
 }
 
-void CVehicleApp::RequestCategoryPgns(int32_t moduleHandle, int16_t categoryId) {
+void Discovery::RequestCategoryPgns(int32_t moduleHandle, int16_t categoryId) {
     std::vector<TESKID> teskIds;
     GetCategoryDataPoints(moduleHandle, categoryId, kHealthCategoryListCapacity, teskIds);
     RequestPgnsForTeskIds(moduleHandle, teskIds);

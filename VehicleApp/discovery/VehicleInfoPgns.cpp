@@ -4,9 +4,9 @@
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/ResultCodes.h"
-#include "VehicleApp/discovery/DiscoveryPause.h"
+#include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/discovery/HostLists.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -20,14 +20,14 @@ constexpr ZPgn kPgnNotRead = 0xFFFFFFFF;
 
 }  // namespace
 
-void CVehicleApp::GetSupportedVehicleInfoPgns(ModuleRecord& module, std::vector<uint32_t>& pgns) {
+void Discovery::GetSupportedVehicleInfoPgns(ModuleRecord& module, std::vector<uint32_t>& pgns) {
     const int32_t handle = module.Handle();
     std::vector<TESKID> teskIds;
-    GetCategoryDataPoints(handle, categoryIds[kCategoryVehicleInfo], kCategoryListCapacity, teskIds);
+    GetCategoryDataPoints(handle, app_.Receiver().CategoryId(kCategoryVehicleInfo), kCategoryListCapacity, teskIds);
     trace_.Write(kTraceProgress, 0, L"(Module Handle: %d), %s, Number of TESKIDs Supported: %d", handle,
                  L"CVehicleApp::GetSupportedVehicleInfoPgns (Line 1853)", static_cast<int32_t>(teskIds.size()));
     for (TESKID teskId : teskIds) {
-        if (PauseStops(shared_, kExitCheckMs)) return;
+        if (PauseStops(app_.Shared(), kExitCheckMs)) return;
         ZPgn pgn = kPgnNotRead;
         const ZResult status = Zorv_GetPIDForTESKID(handle, teskId, &pgn);
         if (status != 0) {
@@ -39,7 +39,7 @@ void CVehicleApp::GetSupportedVehicleInfoPgns(ModuleRecord& module, std::vector<
     }
 }
 
-uint16_t CVehicleApp::BuildVehicleInfoPgnList(ModuleRecord& module) {
+uint16_t Discovery::BuildVehicleInfoPgnList(ModuleRecord& module) {
     std::vector<uint32_t> pgns;
     GetSupportedVehicleInfoPgns(module, pgns);
     for (size_t i = 0; i < pgns.size();) {
@@ -48,13 +48,13 @@ uint16_t CVehicleApp::BuildVehicleInfoPgnList(ModuleRecord& module) {
             pgns.erase(pgns.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        const uint16_t status = RequestPgn(module.SendHandle(), pgns[i], module.EcuAddress(), false,
+        const uint16_t status = app_.Sender().RequestPgn(module.SendHandle(), pgns[i], module.EcuAddress(), false,
                                            kVehicleInfoTimeoutMs, kVehicleInfoAttempts);
         if (status != results::kSuccess) {
             trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::BuildVehicleInfoPgnList (Line 1899)");
             return status;
         }
-        if (PauseStops(shared_, kVehicleInfoSpacingMs)) break;
+        if (PauseStops(app_.Shared(), kVehicleInfoSpacingMs)) break;
         ++i;
     }
     return results::kSuccess;

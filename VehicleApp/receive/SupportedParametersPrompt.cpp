@@ -64,20 +64,20 @@ void LoadConfiguration(CSimpleIniW& ini) {
 
 }  // namespace
 
-void CVehicleApp::PromptShowOnlySupported(uint32_t uiHandle) {
+void ReceivePath::PromptShowOnlySupported(uint32_t uiHandle) {
     CSimpleIniW ini;
     LoadConfiguration(ini);
     const long value = ini.GetLongValue(IniText(kSection).c_str(), IniText(kKey).c_str(), kPromptOff);
 
     bool onlySupported = true;
-    if (playbackStatus.load() == 0 && value != kPromptOff) {
+    if (!app_.InPlayback() && value != kPromptOff) {
         int32_t answer = 0;
         wchar_t prompt[kPromptCapacity] = {};
         text::CopyToBuffer(kPromptText, prompt, kPromptCapacity);
         Zorv_UIGenericMsg(uiHandle, prompt, kButtonsYesNo, kIconQuestion, &answer);
         onlySupported = answer == kAnswerYes;
     }
-    showOnlySupported = onlySupported;
+    app_.Discoveries().SetShowOnlySupported(onlySupported);
 }
 
 }  // namespace marl

@@ -84,9 +84,9 @@ protected:
         std::memset(&info, 0, sizeof(info));
         info.channel = 1;
         info.ecuAddress = 0;
-        app.AddModuleRecord(1, info, true);
+        app.Modules().AddModuleRecord(1, info, true);
         info.ecuAddress = 3;
-        app.AddModuleRecord(2, info, false);
+        app.Modules().AddModuleRecord(2, info, false);
     }
 };
 

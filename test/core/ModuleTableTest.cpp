@@ -124,55 +124,43 @@ protected:
 };
 
 TEST_F(ModuleTableTest, CheckHandleAcceptsOneTo255) {
-    EXPECT_TRUE(app.CheckHandle(1));
-    EXPECT_TRUE(app.CheckHandle(255));
-    EXPECT_FALSE(app.CheckHandle(0));
-    EXPECT_FALSE(app.CheckHandle(256));
-    EXPECT_FALSE(app.CheckHandle(-1));
+    EXPECT_TRUE(app.Modules().CheckHandle(1));
+    EXPECT_TRUE(app.Modules().CheckHandle(255));
+    EXPECT_FALSE(app.Modules().CheckHandle(0));
+    EXPECT_FALSE(app.Modules().CheckHandle(256));
+    EXPECT_FALSE(app.Modules().CheckHandle(-1));
 }
 
 TEST_F(ModuleTableTest, SecondModuleOnAChannelSendsThroughTheFirst) {
-    ASSERT_TRUE(app.AddModuleRecord(4, Info(0x00, 1), true));
-    ASSERT_TRUE(app.AddModuleRecord(6, Info(0x03, 1), false));
-    ASSERT_TRUE(app.AddModuleRecord(9, Info(0x00, 2), true));
-    ASSERT_TRUE(app.AddModuleRecord(12, Info(0x0B, 1), false));
-    EXPECT_EQ(app.FindModule(6)->SendHandle(), 4);
-    EXPECT_EQ(app.FindModule(12)->SendHandle(), 4);
-    EXPECT_EQ(app.FindModule(9)->SendHandle(), 9);
-    EXPECT_EQ(app.SendHandles(), (std::vector<int32_t>{4, 9}));
-    EXPECT_EQ(shared.Modules()->Count(), 4);
+    ASSERT_TRUE(app.Modules().AddModuleRecord(4, Info(0x00, 1), true));
+    ASSERT_TRUE(app.Modules().AddModuleRecord(6, Info(0x03, 1), false));
+    ASSERT_TRUE(app.Modules().AddModuleRecord(9, Info(0x00, 2), true));
+    ASSERT_TRUE(app.Modules().AddModuleRecord(12, Info(0x0B, 1), false));
+    EXPECT_EQ(app.Modules().FindModule(6)->SendHandle(), 4);
+    EXPECT_EQ(app.Modules().FindModule(12)->SendHandle(), 4);
+    EXPECT_EQ(app.Modules().FindModule(9)->SendHandle(), 9);
+    EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{4, 9}));
+    EXPECT_EQ(app.Modules().Count(), 4);
 }
 
 TEST_F(ModuleTableTest, FindOperations) {
-    auto engine = app.AddModuleRecord(4, Info(0x00, 1), true);
-    auto brakes = app.AddModuleRecord(6, Info(0x0B, 1), false);
+    auto engine = app.Modules().AddModuleRecord(4, Info(0x00, 1), true);
+    auto brakes = app.Modules().AddModuleRecord(6, Info(0x0B, 1), false);
     engine->SetComponentSa(0x00);
     brakes->SetComponentSa(0x0B);
 
-    EXPECT_EQ(app.FindModule(6), brakes);
-    EXPECT_EQ(app.FindModule(5), nullptr);
-    EXPECT_EQ(app.FindByChannel(engine.get(), 1), brakes);
-    EXPECT_EQ(app.FindByChannel(nullptr, 2), nullptr);
-    EXPECT_EQ(app.FindSendHandle(0x0B, 1), 4);
-    EXPECT_EQ(app.FindSendHandle(0x0B, 2), kNoSendHandle);
-    EXPECT_EQ(app.GetModuleSourceAddress(6), 0x0B);
-    EXPECT_EQ(app.GetModuleSourceAddress(77), kNullAddress);
+    EXPECT_EQ(app.Modules().FindModule(6), brakes);
+    EXPECT_EQ(app.Modules().FindModule(5), nullptr);
+    EXPECT_EQ(app.Modules().FindByChannel(engine.get(), 1), brakes);
+    EXPECT_EQ(app.Modules().FindByChannel(nullptr, 2), nullptr);
+    EXPECT_EQ(app.Modules().FindSendHandle(0x0B, 1), 4);
+    EXPECT_EQ(app.Modules().FindSendHandle(0x0B, 2), kNoSendHandle);
+    EXPECT_EQ(app.Modules().SourceAddressOf(6), 0x0B);
+    EXPECT_EQ(app.Modules().SourceAddressOf(77), kNullAddress);
 
-    EXPECT_EQ(app.RemoveModuleRecord(6), brakes);
-    EXPECT_EQ(app.FindModule(6), nullptr);
-    EXPECT_EQ(app.RemoveModuleRecord(6), nullptr);
-}
-
-TEST(CVehicleApp, WithoutModuleListFindsNothing) {
-    CVehicleApp app(1);
-    EXPECT_TRUE(app.Valid());
-    EXPECT_EQ(app.FindModule(1), nullptr);
-    EXPECT_EQ(app.FindSendHandle(0, 1), kNoSendHandle);
-    EXPECT_EQ(app.AddModuleRecord(1, Info(0, 1), true), nullptr);
-    for (int16_t id : app.categoryIds) EXPECT_EQ(id, kNoCategory);
-    EXPECT_TRUE(app.ExitTestEvent().IsSignalled());
-    EXPECT_FALSE(app.AbortTestEvent().IsSignalled());
-    EXPECT_FALSE(app.ResponseEvent().IsSignalled());
+    EXPECT_EQ(app.Modules().RemoveModuleRecord(6), brakes);
+    EXPECT_EQ(app.Modules().FindModule(6), nullptr);
+    EXPECT_EQ(app.Modules().RemoveModuleRecord(6), nullptr);
 }
 
 TEST(AddressText, DecimalTextGivesAddressAndChannel) {

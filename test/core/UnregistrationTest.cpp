@@ -1,7 +1,6 @@
 // Unregistration and disconnect: what is waited for, what is released, what is told.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -32,35 +31,43 @@ protected:
         app.Attach(&shared, 0);
     }
     ModuleRecordPtr Add(int32_t handle, int16_t address, int16_t channel, bool first) {
-        return app.AddModuleRecord(handle, Info(address, channel), first);
+        return app.Modules().AddModuleRecord(handle, Info(address, channel), first);
     }
 };
 
-TEST_F(Unregistration, UnknownHandleOnlyRaisesExitForTheLastModule) {
+TEST_F(Unregistration, AnUnknownHandleChangesNothing) {
     Add(1, 0x00, 1, true);
-    Add(2, 0x03, 1, false);
-    EXPECT_EQ(app.UnregisterModule(9), 0);
-    EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "two modules are still registered";
-    EXPECT_EQ(shared.Modules()->Count(), 2);
+    EXPECT_EQ(app.Registrations().UnregisterModule(9), 0);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "the remaining module must keep working";
+    EXPECT_EQ(app.Modules().Count(), 1);
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u);
     EXPECT_EQ(hostsim::CallCount("Zorv_EnableParsing"), 0u);
+    EXPECT_EQ(app.Sender().RequestPgn(1, 0xFEEC, 0x00, false, 0, 1), 0);
+    EXPECT_EQ(hostsim::SentMessages().size(), 1u) << "its requests still go out";
+    EXPECT_EQ(app.Registrations().UnregisterModule(0), 5);
+    EXPECT_EQ(app.Registrations().UnregisterModule(300), 5);
+}
 
-    app.RemoveModuleRecord(2);
-    EXPECT_EQ(app.UnregisterModule(9), 0);
-    EXPECT_TRUE(shared.ExitEvent().IsSignalled());
-    EXPECT_EQ(shared.Modules()->Count(), 1);
-    EXPECT_EQ(app.UnregisterModule(0), 5);
-    EXPECT_EQ(app.UnregisterModule(300), 5);
+TEST_F(Unregistration, TheToolAddressIsReleasedWithTheLastModuleOfItsConnection) {
+    Add(1, 0x00, 1, true);
+    Add(2, 0x03, 1, false);
+    Add(3, 0x00, 2, true);
+    EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
+    EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u) << "module 2 still uses connection 1";
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled());
+    EXPECT_EQ(app.Registrations().UnregisterModule(2), 0);
+    auto unclaims = hostsim::CallsTo(hostsim::names::kUnclaimBusAddress);
+    ASSERT_EQ(unclaims.size(), 1u);
+    EXPECT_EQ(unclaims[0].Arg(0), "1") << "the address is released on the channel's connection";
+    EXPECT_EQ(app.Modules().SendHandles(), std::vector<int32_t>{3}) << "connection 1 is not polled any more";
 }
 
 TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
     Add(1, 0x00, 1, true);
     Add(2, 0x03, 1, false);
-    EXPECT_EQ(app.UnregisterModule(2), 0);
-    EXPECT_EQ(app.FindModule(2), nullptr);
-    auto unclaims = hostsim::CallsTo(hostsim::names::kUnclaimBusAddress);
-    ASSERT_EQ(unclaims.size(), 1u);
-    EXPECT_EQ(unclaims[0].Arg(0), "1") << "the address is released on the channel's connection";
+    EXPECT_EQ(app.Registrations().UnregisterModule(2), 0);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "module 1 is still registered";
+    EXPECT_EQ(app.Modules().FindModule(2), nullptr);
     auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
     ASSERT_EQ(parsing.size(), 1u);
     EXPECT_EQ(parsing[0].Arg(0), "2");
@@ -75,74 +82,67 @@ TEST_F(Unregistration, MissingHostFunctionsAreTracedAndDoNotStopIt) {
     Add(1, 0x00, 1, true);
     hostsim::RemoveLookup(zorv::kLookupUnclaimBusAddress);
     hostsim::RemoveLookup(zorv::kLookupClearFaultList);
-    EXPECT_EQ(app.UnregisterModule(1), 0);
-    EXPECT_EQ(app.FindModule(1), nullptr);
-    EXPECT_EQ(app.ClearDataManagerFaultCodeList(1), 20);
+    EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
+    EXPECT_EQ(app.Modules().FindModule(1), nullptr);
+    EXPECT_EQ(app.Registrations().ClearDataManagerFaultCodeList(1), 20);
 }
 
 TEST_F(Unregistration, LastModuleWaitsForBusyWorkAndTheQueryThread) {
     auto rec = Add(1, 0x00, 1, true);
     rec->SetBusy(true);
-    std::atomic<bool> queryEnded{false};
-    shared.StartQueryThread([this, &queryEnded] {
-        while (!shared.PauseOrExit(20)) {
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        queryEnded = true;
-        shared.SignalQuery();
-    });
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
     std::thread discovery([rec] {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         rec->SetBusy(false);
     });
     const auto start = Clock::now();
-    EXPECT_EQ(app.UnregisterModule(1), 0);
+    EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     discovery.join();
     EXPECT_GE(waited, 120) << "it must wait for the busy module";
-    EXPECT_TRUE(queryEnded.load()) << "it must wait for the query thread's end";
+    EXPECT_TRUE(shared.QueryEvent().IsSignalled()) << "it must wait for the query thread's end";
     EXPECT_EQ(rec->BusyCount(), 0);
 }
 
 TEST_F(Unregistration, FailedRegistrationIsRemovedAtOnceButStillReleasesTheAddress) {
     auto rec = Add(1, 0x00, 1, true);
     rec->SetBusy(true);
-    rec->registrationFailed = true;
+    rec->MarkRegistrationFailed();
     const auto start = Clock::now();
-    EXPECT_EQ(app.UnregisterModule(1), 0);
+    EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 1u);
-    EXPECT_EQ(app.FindModule(1), nullptr);
+    EXPECT_EQ(app.Modules().FindModule(1), nullptr);
 }
 
 TEST_F(Unregistration, PlaybackWaitsForNothingAndReleasesNothing) {
     Add(1, 0x00, 1, true)->SetBusy(true);
-    app.playbackStatus = 1;
-    EXPECT_EQ(app.UnregisterModule(1), 0);
+    app.SetPlaybackStatus(1);
+    EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u);
-    EXPECT_EQ(app.FindModule(1), nullptr);
+    EXPECT_EQ(app.Modules().FindModule(1), nullptr);
 }
 
 TEST_F(Unregistration, DisconnectNotifiesOnlyModulesSharingAConnection) {
     Add(1, 0x00, 1, true);
     Add(2, 0x03, 1, false);
     Add(3, 0x00, 2, true);
-    app.connected = true;
-    EXPECT_EQ(app.NotifyDisconnect(1), 0);
+    app.SetConnected(true);
+    EXPECT_EQ(app.Registrations().NotifyDisconnect(1), 0);
     auto notes = hostsim::CallsTo("Zorv_ClientConnectionNotify");
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].Arg(0), "2");
     EXPECT_EQ(notes[0].Arg(1), "1");
     EXPECT_FALSE(shared.ConnectedEvent().IsSignalled());
-    EXPECT_FALSE(app.connected.load());
-    EXPECT_EQ(app.NotifyDisconnect(-4), 5);
+    EXPECT_FALSE(app.Connected());
+    EXPECT_EQ(app.Registrations().NotifyDisconnect(-4), 5);
 }
 
 TEST_F(Unregistration, DisconnectDuringPlaybackChangesNothing) {
     Add(1, 0x00, 1, true);
     Add(2, 0x03, 1, false);
-    app.playbackStatus = 1;
-    EXPECT_EQ(app.NotifyDisconnect(1), 0);
+    app.SetPlaybackStatus(1);
+    EXPECT_EQ(app.Registrations().NotifyDisconnect(1), 0);
     EXPECT_EQ(hostsim::CallCount("Zorv_ClientConnectionNotify"), 0u);
     EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
 }

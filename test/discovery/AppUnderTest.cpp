@@ -57,14 +57,14 @@ ModuleRecordPtr AppTest::AddModule(int32_t handle, uint8_t address, int16_t chan
     std::memset(&info, 0, sizeof(info));
     info.ecuAddress = address;
     info.channel = channel;
-    const bool first = !app.FindByChannel(nullptr, channel);
-    ModuleRecordPtr rec = app.AddModuleRecord(handle, info, first);
+    const bool first = !app.Modules().FindByChannel(nullptr, channel);
+    ModuleRecordPtr rec = app.Modules().AddModuleRecord(handle, info, first);
     if (rec) rec->SetComponentSa(address);
     return rec;
 }
 
 uint16_t AppTest::Receive(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t timeStamp) {
-    return app.ParseMessage(sendHandle, message.data(), static_cast<uint16_t>(message.size()), timeStamp);
+    return app.Receiver().ParseMessage(sendHandle, message.data(), static_cast<uint16_t>(message.size()), timeStamp);
 }
 
 size_t ParsedCount() { return hostsim::CallCount("ParseJ1939Msg"); }

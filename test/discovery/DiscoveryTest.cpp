@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "test/discovery/AppUnderTest.h"
 #include "test/discovery/VirtualEcu.h"
 
@@ -39,13 +39,13 @@ protected:
         probe.name = "RequestPGNs";
         probe.teskIds = {101, 102, 103, 104, 105};
         hostsim::AddCategory(probe);
-        app.categoryIds[kCategoryRequestPgns] = kRequestPgnsCategory;
+        app.Receiver().ClassifyCategories(1);
     }
 };
 
 TEST_F(DiscoveryTest, TableHoldsThePgnsOfTheProbeCategoryExceptGuidedTests) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.BuildSupportedPgnList(*engine);
+    app.Discoveries().BuildSupportedPgnList(*engine);
     const PgnSupportSnapshot table = engine->pgnMap.snapshot();
     std::vector<uint32_t> pgns;
     for (const auto& item : table) pgns.push_back(item.first);
@@ -59,15 +59,15 @@ TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
     VirtualEcu ecu(app, 1, 0x00);
     ecu.Answer(kAnswered);
     ecu.Refuse(kRefused);
-    app.BuildSupportedPgnList(*engine);
+    app.Discoveries().BuildSupportedPgnList(*engine);
     // Registration holds the module busy around discovery; answers count only then.
     engine->SetBusy(true);
-    app.RequestSupportedPgns(*engine, 0x00, 2);
+    app.Discoveries().RequestSupportedPgns(*engine, 0x00, 2);
     ecu.Drain();
     engine->SetBusy(false);
 
     EXPECT_TRUE(engine->pgnMap.isSupported(kAnswered));
-    EXPECT_TRUE(engine->positiveAnswerSeen.load());
+    EXPECT_TRUE(engine->PositiveAnswerSeen());
     EXPECT_TRUE(engine->pgnMap.hasResponded(kRefused));
     EXPECT_FALSE(engine->pgnMap.isSupported(kRefused));
     EXPECT_TRUE(engine->pgnMap.hasResponded(0xE800));
@@ -85,7 +85,7 @@ TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToG
     ModuleRecordPtr engine = AddModule(1, 0x00);
     VirtualEcu ecu(app, 1, 0x00);
     ecu.Answer(kAnswered);
-    app.RequestPgnsForTeskIds(1, {104, 101, 106, 103});
+    app.Discoveries().RequestPgnsForTeskIds(1, {104, 101, 106, 103});
     ecu.Drain();
 
     EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{
@@ -100,7 +100,7 @@ TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToG
 }
 
 TEST_F(DiscoveryTest, ProbingByDataPointForAnUnknownModuleDoesNothing) {
-    app.RequestPgnsForTeskIds(7, {101});
+    app.Discoveries().RequestPgnsForTeskIds(7, {101});
     EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_EQ(hostsim::CallCount("Zorv_GetPIDForTESKID"), 0u);
 }
@@ -113,7 +113,7 @@ TEST_F(DiscoveryTest, FirstModuleOfAChannelAlsoProbesGlobally) {
         if (message.size() > 5 && message[5] == 0xFF && globalRequests++ == 0) shared.ExitEvent().Set();
         return ZResult{0};
     });
-    EXPECT_EQ(app.BuildAndRequestSupportedPgns(engine.get()), 0);
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
     EXPECT_EQ(CountRequests(kLowPgn, 0x00), 2u);
     EXPECT_EQ(globalRequests.load(), 1);
     EXPECT_EQ(engine->pgnMap.sourceAddressOf(kLowPgn), 0xFF) << "the global probe is the last one sent";
@@ -126,7 +126,7 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
     ASSERT_EQ(transmission->SendHandle(), 1);
     VirtualEcu ecu(app, 1, 0x03);
     ecu.Answer(kAnswered);
-    EXPECT_EQ(app.BuildAndRequestSupportedPgns(transmission.get()), 0);
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
     ecu.Drain();
 
     const auto requests = SentRequests();
@@ -136,13 +136,14 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
     EXPECT_TRUE(transmission->pgnMap.isSupported(0xFECD)) << "an ECU that answers is taken to keep freeze frames";
 }
 
-TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.BuildAndRequestSupportedPgns(nullptr), 3); }
+TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3); }
 
 TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWithoutProbing) {
-    app.productId = 0x40;
-    app.showOnlySupported = false;
+    hostsim::SetProductId(0x40);
+    app.Registrations().IdentifyAdapter();
+    app.Discoveries().SetShowOnlySupported(false);
     ModuleRecordPtr transmission = AddModule(1, 0x03);
-    EXPECT_EQ(app.BuildAndRequestSupportedPgns(transmission.get()), 0);
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
     for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u})
         EXPECT_TRUE(hostsim::DataPoint(teskId).visible) << teskId;
     EXPECT_TRUE(hostsim::SentMessages().empty());
@@ -151,10 +152,11 @@ TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWith
 }
 
 TEST_F(DiscoveryTest, DeferredAdapterBuildsTheEngineTableButLeavesProbingForLater) {
-    app.productId = 0x40;
-    app.showOnlySupported = false;
+    hostsim::SetProductId(0x40);
+    app.Registrations().IdentifyAdapter();
+    app.Discoveries().SetShowOnlySupported(false);
     ModuleRecordPtr engine = AddModule(1, 0x01);
-    EXPECT_EQ(app.BuildAndRequestSupportedPgns(engine.get()), 0);
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
     EXPECT_TRUE(engine->pgnMap.contains(kAnswered));
     EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_FALSE(hostsim::DataPoint(101).visible);
@@ -186,7 +188,8 @@ ZResult ZORV_STDCALL DiscoveryUdisOverstated(ZUdi* udis, uint32_t* count) {
 }
 
 TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
-    app.productId = 0x47;
+    hostsim::SetProductId(0x47);
+    app.Registrations().IdentifyAdapter();
     hostsim::DataPointSpec named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
@@ -194,7 +197,7 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
     VirtualEcu ecu(app, 1, 0x00);
     ecu.Answer(0xFEE9);
-    app.BuildSupportedPgnList(*engine);
+    app.Discoveries().BuildSupportedPgnList(*engine);
     ecu.Drain();
 
     EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEE9, 0x00}}));
@@ -206,11 +209,12 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
 }
 
 TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
-    app.productId = 0x47;
+    hostsim::SetProductId(0x47);
+    app.Registrations().IdentifyAdapter();
     tooSmallCalls = 0;
     hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall));
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.BuildSupportedPgnList(*engine);
+    app.Discoveries().BuildSupportedPgnList(*engine);
     EXPECT_EQ(tooSmallCalls.load(), 5);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
     EXPECT_EQ(engine->pgnMap.size(), 0u);
@@ -218,20 +222,22 @@ TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes
 }
 
 TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
-    app.productId = 0x47;
+    hostsim::SetProductId(0x47);
+    app.Registrations().IdentifyAdapter();
     hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisOverstated));
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.BuildSupportedPgnList(*engine);
+    app.Discoveries().BuildSupportedPgnList(*engine);
     const auto calls = hostsim::CallsTo("Zorv_GetTeskIdsFromUdiList");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].Arg(2), "256");
 }
 
 TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
-    app.productId = 0x47;
+    hostsim::SetProductId(0x47);
+    app.Registrations().IdentifyAdapter();
     hostsim::RemoveLookup(0x2214);
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.BuildSupportedPgnList(*engine);
+    app.Discoveries().BuildSupportedPgnList(*engine);
     EXPECT_EQ(engine->pgnMap.size(), 0u);
     EXPECT_EQ(engine->BusyCount(), 0);
 }
@@ -244,12 +250,12 @@ TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
     }
     std::vector<uint32_t> expected;
     for (TESKID teskId = 300; teskId < 312; ++teskId) expected.push_back(teskId);
-    EXPECT_EQ(app.TeskIdsForUdi(1, 10), expected);
+    EXPECT_EQ(app.Discoveries().TeskIdsForUdi(1, 10), expected);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 2u);
-    EXPECT_TRUE(app.TeskIdsForUdi(1, 99).empty());
+    EXPECT_TRUE(app.Discoveries().TeskIdsForUdi(1, 99).empty());
 
     hostsim::QueueResults("Zorv_GetTeskIdsFromUdiList", {21, 21});
-    EXPECT_TRUE(app.TeskIdsForUdi(1, 10).empty()) << "a second 'too small' gives up";
+    EXPECT_TRUE(app.Discoveries().TeskIdsForUdi(1, 10).empty()) << "a second 'too small' gives up";
 }
 
 TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
@@ -262,7 +268,7 @@ TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
     info.name = "Vehicle Info";
     info.teskIds = {201, 202, 203, 204};
     hostsim::AddCategory(info);
-    app.categoryIds[kCategoryVehicleInfo] = 7;
+    app.Receiver().ClassifyCategories(1);
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEDA, false);
     VirtualEcu ecu(app, 1, 0x00);
@@ -270,7 +276,7 @@ TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
     ecu.Answer(0xFEEB);
 
     engine->SetBusy(true);
-    EXPECT_EQ(app.BuildVehicleInfoPgnList(*engine), 0);
+    EXPECT_EQ(app.Discoveries().BuildVehicleInfoPgnList(*engine), 0);
     ecu.Drain();
     engine->SetBusy(false);
 

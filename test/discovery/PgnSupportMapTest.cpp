@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "VehicleApp/discovery/PgnSupportMap.h"
-#include "VehicleApp/discovery/RequestMessage.h"
+#include "VehicleApp/core/MessageSender.h"
 
 namespace marl {
 namespace {

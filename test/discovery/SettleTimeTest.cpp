@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "test/discovery/AppUnderTest.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 
 namespace marl::testing {
 namespace {
@@ -25,12 +25,12 @@ TEST_F(SettleTimeTest, SettlingDependsOnAnswersAndOnTheSlowEcu) {
     ModuleRecordPtr answered = AddModule(1, 0x00, 1);
     ModuleRecordPtr silent = AddModule(2, 0x03, 2);
     ModuleRecordPtr slow = AddModule(3, 0x33, 3);
-    answered->positiveAnswerSeen = true;
+    answered->pgnMap.recordResponse(0xFEEC, false);
 
     long long answeredMs = 0, silentMs = 0, slowMs = 0;
     const Clock::time_point start = Clock::now();
     auto settle = [this, start](ModuleRecordPtr module, long long& elapsed) {
-        EXPECT_EQ(app.BuildAndRequestSupportedPgns(module.get()), 0);
+        EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(module.get()), 0);
         elapsed = MsSince(start);
     };
     std::thread first(settle, answered, std::ref(answeredMs));
@@ -64,11 +64,11 @@ TEST_F(SettleTimeTest, UnansweredVehicleInfoPgnEndsTheWalk) {
     info.name = "Vehicle Info";
     info.teskIds = {201, 202};
     hostsim::AddCategory(info);
-    app.categoryIds[kCategoryVehicleInfo] = 7;
+    app.Receiver().ClassifyCategories(1);
     ModuleRecordPtr engine = AddModule(1, 0x00);
 
     const Clock::time_point start = Clock::now();
-    EXPECT_EQ(app.BuildVehicleInfoPgnList(*engine), 10);
+    EXPECT_EQ(app.Discoveries().BuildVehicleInfoPgnList(*engine), 10);
     EXPECT_GE(MsSince(start), 3750);
     EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEEC, 0}, {0xFEEC, 0}, {0xFEEC, 0}}));
     bool traced = false;

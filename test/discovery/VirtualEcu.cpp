@@ -72,7 +72,7 @@ void VirtualEcu::Run() {
         timeStamp_ += kTimeStep;
         const uint32_t timeStamp = timeStamp_;
         lock.unlock();
-        app_.ParseMessage(sendHandle_, reply.data(), static_cast<uint16_t>(reply.size()), timeStamp);
+        app_.Receiver().ParseMessage(sendHandle_, reply.data(), static_cast<uint16_t>(reply.size()), timeStamp);
         lock.lock();
         delivering_ = false;
         changed_.notify_all();

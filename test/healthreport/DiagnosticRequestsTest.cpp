@@ -35,7 +35,7 @@ protected:
         for (uint32_t pgn : kAll) ecu.Answer(pgn);
     }
     ModuleRecordPtr Complete(ModuleRecordPtr module) {
-        module->registrationComplete = true;
+        module->SetRegistrationComplete();
         return module;
     }
 };
@@ -47,18 +47,18 @@ TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHa
     VirtualEcu ecu(app, 1, 0x03);
     Answering(ecu);
 
-    EXPECT_EQ(app.RequestDiagnosticPgns(*transmission), 0);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*transmission), 0);
     ecu.Drain();
     EXPECT_EQ(SentRequests(), To(0x03, kAll));
     for (const hostsim::Call& call : hostsim::CallsTo("SendJ1939Msg")) EXPECT_EQ(call.Arg(0), "2");
-    EXPECT_TRUE(transmission->diagnosticsRequested.load());
+    EXPECT_TRUE(transmission->DiagnosticsRequested());
 }
 
 TEST_F(DiagnosticRequestsTest, TheFuelSystemIsNotAskedForDm6) {
     ModuleRecordPtr fuelSystem = Complete(AddModule(1, 18));
     VirtualEcu ecu(app, 1, 18);
     Answering(ecu);
-    app.RequestDiagnosticPgns(*fuelSystem);
+    app.Vehicle().RequestDiagnosticPgns(*fuelSystem);
     ecu.Drain();
     EXPECT_EQ(SentRequests(), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
 }
@@ -73,7 +73,7 @@ TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain)
     engine->pgnMap.recordPgn(kDm28);                 // in the table, never probed
     VirtualEcu ecu(app, 1, 0x00);
     Answering(ecu);
-    app.RequestDiagnosticPgns(*engine);
+    app.Vehicle().RequestDiagnosticPgns(*engine);
     ecu.Drain();
     EXPECT_EQ(SentRequests(), To(0x00, {kDm2, kDm6, kDm23, kDm28, kPgn40704}));
 }
@@ -87,41 +87,41 @@ TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
         if (message.size() > 8 && (message[6] | (message[7] << 8)) == kPgn40704) shared.ExitEvent().Set();
         return ZResult{0};
     });
-    app.RequestDiagnosticPgns(*everyone);
+    app.Vehicle().RequestDiagnosticPgns(*everyone);
     EXPECT_EQ(SentRequests().size(), kAll.size());
 }
 
 TEST_F(DiagnosticRequestsTest, NothingIsSentInPlaybackOrOnExit) {
     ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
-    app.playbackStatus = 1;
-    EXPECT_EQ(app.RequestDiagnosticPgns(*engine), 0);
-    EXPECT_EQ(app.RequestDiagnosticPgnsForHandle(1), 0);
+    app.SetPlaybackStatus(1);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
     EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_FALSE(engine->diagnosticsRequested.load());
+    EXPECT_FALSE(engine->DiagnosticsRequested());
 
-    app.playbackStatus = 0;
+    app.SetPlaybackStatus(0);
     shared.ExitEvent().Set();
-    EXPECT_EQ(app.RequestDiagnosticPgns(*engine), 0);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
     EXPECT_TRUE(hostsim::SentMessages().empty());
 }
 
 TEST_F(DiagnosticRequestsTest, ByHandleChecksTheHandleAndFindsTheModule) {
     ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
-    EXPECT_EQ(app.RequestDiagnosticPgnsForHandle(0), 5);
-    EXPECT_EQ(app.RequestDiagnosticPgnsForHandle(256), 5);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(0), 5);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(256), 5);
     size_t refusals = 0;
     for (const hostsim::TraceLine& line : hostsim::Traces())
         if (line.level == 2 && line.text == "CVehicleApp::CheckHandle (Line 2042) invalid ModHandle") ++refusals;
     EXPECT_EQ(refusals, 2u);
-    EXPECT_EQ(app.RequestDiagnosticPgnsForHandle(9), 0);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(9), 0);
     EXPECT_TRUE(hostsim::SentMessages().empty());
 
     VirtualEcu ecu(app, 1, 0x00);
     Answering(ecu);
-    EXPECT_EQ(app.RequestDiagnosticPgnsForHandle(1), 0);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
     ecu.Drain();
     EXPECT_EQ(SentRequests(), To(0x00, kAll));
-    EXPECT_TRUE(engine->diagnosticsRequested.load());
+    EXPECT_TRUE(engine->DiagnosticsRequested());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "VehicleApp/boundary/CommandHandler.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "platform/Platform.h"
 #include "test/discovery/AppUnderTest.h"
 #include "test/discovery/VirtualEcu.h"
@@ -60,8 +60,8 @@ protected:
         vehicleInfo.name = "HealthReport_VehicleInfo";
         vehicleInfo.teskIds = {303};
         hostsim::AddCategory(vehicleInfo);
-        app.categoryIds[kCategoryHealthReportData] = kDataCategory;
-        app.categoryIds[kCategoryHealthReportVehicleInfo] = kVehicleInfoCategory;
+        app.Receiver().ClassifyCategories(1);
+        app.Receiver().ClassifyCategories(1);
         hostsim::SetHealthReport(L"Engine hours: 1200");
     }
 
@@ -71,8 +71,8 @@ protected:
         info.ecuAddress = address;
         info.channel = 1;
         info.moduleType = moduleType;
-        ModuleRecordPtr module = app.AddModuleRecord(kHandle, info, true);
-        module->registrationComplete = true;
+        ModuleRecordPtr module = app.Modules().AddModuleRecord(kHandle, info, true);
+        module->SetRegistrationComplete();
         return module;
     }
 
@@ -80,13 +80,13 @@ protected:
     // type and address that hold no category data.
     ModuleRecordPtr AddQuietModule() {
         ModuleRecordPtr module = AddTypedModule(0x21, kRestrictedModuleType);
-        module->diagnosticsRequested = true;
+        module->SetDiagnosticsRequested();
         return module;
     }
 
     uint16_t Report() {
         length = static_cast<int16_t>(text.size());
-        return app.CallGenerateHealthReport(kHandle, text.data(), &length);
+        return app.Vehicle().CallGenerateHealthReport(kHandle, text.data(), &length);
     }
 
     std::array<wchar_t, 64> text{};
@@ -159,7 +159,7 @@ TEST_F(HealthReportTest, RestrictedModuleTypeSkipsCategoriesAwayFromTheMainEcus)
 
 TEST_F(HealthReportTest, RestrictedModuleTypeStillRequestsTheEnginesCategories) {
     ModuleRecordPtr engine = AddTypedModule(0x00, kRestrictedModuleType);
-    engine->diagnosticsRequested = true;
+    engine->SetDiagnosticsRequested();
     VirtualEcu ecu(app, kHandle, 0x00);
     ecu.Answer(kDataPgn);
     ecu.Answer(kSilentDataPgn);
@@ -213,7 +213,7 @@ TEST_F(HealthReportTest, FailureStatuses) {
 
 TEST_F(HealthReportTest, ExitDuringTheCategoryPauseGivesSixty) {
     ModuleRecordPtr engine = AddTypedModule(0x00, 0);
-    engine->diagnosticsRequested = true;
+    engine->SetDiagnosticsRequested();
     shared.ExitEvent().Set();
     EXPECT_EQ(Report(), 60);
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::GenerateVehicleHealthReport (Line 1690): Must be Exiting."));
@@ -223,8 +223,7 @@ TEST_F(HealthReportTest, ExitDuringTheCategoryPauseGivesSixty) {
 // The report waits for the module's discovery without holding the module lock: the
 // receive thread and every other module user find their modules meanwhile.
 TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
-    ModuleRecordPtr module = AddQuietModule();
-    module->diagnosticsRequested = false;
+    ModuleRecordPtr module = AddTypedModule(0x21, kRestrictedModuleType);
     module->SetBusy(true);
     std::atomic<bool> done{false};
     uint16_t status = 0xFFFF;
@@ -236,8 +235,8 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
         platform::SleepMs(1);
     platform::SleepMs(50);
 
-    EXPECT_TRUE(app.FindModule(kHandle));
-    EXPECT_EQ(app.GetModuleSourceAddress(kHandle), 0x21);
+    EXPECT_TRUE(app.Modules().FindModule(kHandle));
+    EXPECT_EQ(app.Modules().SourceAddressOf(kHandle), 0x21);
     EXPECT_FALSE(done.load()) << "still waiting for discovery";
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "no diagnostic request before discovery ends";
 

@@ -60,7 +60,7 @@ uint16_t EntryTest::RegisterWithInfo(int32_t handle, uint8_t address, int16_t ch
 
 ModuleRecordPtr EntryTest::Module(int32_t handle) {
     AppLease lease;
-    return lease ? lease.App()->FindModule(handle) : nullptr;
+    return lease ? lease.App()->Modules().FindModule(handle) : nullptr;
 }
 
 std::vector<SeenRequest> EntryTest::RequestsSeen() {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "VehicleApp/boundary/CommandHandler.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "test/discovery/AppUnderTest.h"
 #include "test/discovery/VirtualEcu.h"
 
@@ -42,7 +42,7 @@ protected:
         info.ecuAddress = address;
         info.channel = 1;
         info.moduleType = moduleType;
-        return app.AddModuleRecord(handle, info, !app.FindByChannel(nullptr, 1));
+        return app.Modules().AddModuleRecord(handle, info, !app.Modules().FindByChannel(nullptr, 1));
     }
 };
 
@@ -53,19 +53,19 @@ TEST_F(CategoryTest, ClassifyKeepsTheHostIdOfEachRecognisedCategory) {
     AddCategory(43, "RequestPGNs");
     AddCategory(44, "TripData");
     const char* names[] = {"TripDataPerDay", "Trip", "HealthReport_VehicleInfo", "RequestPGNs"};
-    for (int index = 0; index < 4; ++index) EXPECT_EQ(app.ClassifyCategory(1, index, names[index]), 0);
-    EXPECT_EQ(app.categoryIds[kCategoryTripData], 40);
-    EXPECT_EQ(app.categoryIds[kCategoryHealthReportVehicleInfo], 42);
-    EXPECT_EQ(app.categoryIds[kCategoryHealthReportData], -1);
-    EXPECT_EQ(app.categoryIds[kCategoryRequestPgns], 43);
+    for (int index = 0; index < 4; ++index) EXPECT_EQ(app.Receiver().ClassifyCategory(1, index, names[index]), 0);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), 40);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryHealthReportVehicleInfo), 42);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryHealthReportData), -1);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryRequestPgns), 43);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryID"), 3u) << "an unrecognised name asks the host nothing";
 
-    EXPECT_EQ(app.ClassifyCategory(1, 4, "TripData"), 0);
-    EXPECT_EQ(app.categoryIds[kCategoryTripData], 44) << "the later category of a role wins";
+    EXPECT_EQ(app.Receiver().ClassifyCategory(1, 4, "TripData"), 0);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), 44) << "the later category of a role wins";
 
     hostsim::SetResult("Zorv_GetCategoryID", 9);
-    EXPECT_EQ(app.ClassifyCategory(1, 2, "Vehicle Info"), 9);
-    EXPECT_EQ(app.categoryIds[kCategoryVehicleInfo], -1);
+    EXPECT_EQ(app.Receiver().ClassifyCategory(1, 2, "Vehicle Info"), 9);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryVehicleInfo), -1);
 }
 
 class CategoryDataTest : public CategoryTest {
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(CategoryDataTest, RequestsEachSupportedPeriodicPgnOnce) {
     ModuleRecordPtr engine = AddTypedModule(1, 0x00, 0);
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     engine->pgnMap.recordResponse(0xFEE9, false);
     engine->pgnMap.recordResponse(0xFEEA, true);
     engine->pgnMap.recordProbe(0xFEEB, 0x00);
@@ -94,7 +94,7 @@ TEST_F(CategoryDataTest, RequestsEachSupportedPeriodicPgnOnce) {
     ecu.Answer(0xFEE9);
     ecu.Answer(0xFEED);
 
-    EXPECT_TRUE(app.UpdateCategoryData(1, 40));
+    EXPECT_TRUE(app.Vehicle().UpdateCategoryData(1, 40));
     ecu.Drain();
     EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEE9, 0x00}, {0xFEED, 0x00}}));
 }
@@ -104,7 +104,7 @@ TEST_F(CategoryDataTest, FailingRequestsAreTracedAndSkipped) {
     engine->pgnMap.recordResponse(0xFEE9, false);
     engine->pgnMap.recordResponse(0xFEED, false);
     hostsim::SetResult("SendJ1939Msg", 5);
-    EXPECT_TRUE(app.UpdateCategoryData(1, 40));
+    EXPECT_TRUE(app.Vehicle().UpdateCategoryData(1, 40));
     EXPECT_EQ(hostsim::CallCount("SendJ1939Msg"), 6u) << "three attempts for each of the two PGNs";
     size_t traced = 0;
     for (const hostsim::TraceLine& line : hostsim::Traces())
@@ -113,27 +113,27 @@ TEST_F(CategoryDataTest, FailingRequestsAreTracedAndSkipped) {
 }
 
 TEST_F(CategoryDataTest, PlaybackUnknownModulesAndOtherEcus) {
-    app.playbackStatus = 1;
+    app.SetPlaybackStatus(1);
     hostsim::ClearCalls();
-    EXPECT_TRUE(app.UpdateCategoryData(1, 40)) << "nothing to ask during playback";
+    EXPECT_TRUE(app.Vehicle().UpdateCategoryData(1, 40)) << "nothing to ask during playback";
     EXPECT_TRUE(hostsim::Calls().empty());
-    app.playbackStatus = 0;
+    app.SetPlaybackStatus(0);
 
-    EXPECT_FALSE(app.UpdateCategoryData(9, 40));
+    EXPECT_FALSE(app.Vehicle().UpdateCategoryData(9, 40));
 
     AddTypedModule(2, 0x01, 0);
-    EXPECT_TRUE(app.UpdateCategoryData(2, 40));
+    EXPECT_TRUE(app.Vehicle().UpdateCategoryData(2, 40));
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u) << "only the engine at 0 keeps trip data";
 
     AddTypedModule(3, 0x01, 74);
-    EXPECT_TRUE(app.UpdateCategoryData(3, 40));
+    EXPECT_TRUE(app.Vehicle().UpdateCategoryData(3, 40));
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 1u) << "unless the module type says otherwise";
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "nothing is known to be supported";
 }
 
 TEST_F(CategoryDataTest, TripDataCommandUsesTheTripDataCategory) {
     ModuleRecordPtr engine = AddTypedModule(1, 0x00, 0);
-    app.categoryIds[kCategoryTripData] = 40;
+    app.Receiver().ClassifyCategories(1);
     wchar_t text[8] = {};
     int16_t length = 8;
     uint8_t data[8] = {};
@@ -164,7 +164,7 @@ protected:
 
 TEST_F(VinTest, VinOf17CharactersComesBackWithItsLength) {
     AddVin(L"1XKYD49X0NJ123456");
-    EXPECT_EQ(app.GetVin(1, text, &length), 0);
+    EXPECT_EQ(app.Vehicle().GetVin(1, text, &length), 0);
     EXPECT_EQ(std::wstring(text), L"1XKYD49X0NJ123456");
     EXPECT_EQ(length, 17);
     EXPECT_TRUE(hostsim::DataPoint(700).visible);
@@ -176,19 +176,19 @@ TEST_F(VinTest, NotAvailableTextsGiveTwelveAndAnEmptyText) {
         AddVin(none);
         std::fill(std::begin(text), std::end(text), L'#');
         length = 32;
-        EXPECT_EQ(app.GetVin(1, text, &length), 12);
+        EXPECT_EQ(app.Vehicle().GetVin(1, text, &length), 12);
         EXPECT_EQ(length, 0);
         for (wchar_t c : text) EXPECT_EQ(c, L'\0');
     }
     hostsim::Reset();
     AddVin(L"N/A ");
     length = 32;
-    EXPECT_EQ(app.GetVin(1, text, &length), 0) << "compared as a whole text";
+    EXPECT_EQ(app.Vehicle().GetVin(1, text, &length), 0) << "compared as a whole text";
     EXPECT_EQ(length, 4);
 }
 
 TEST_F(VinTest, WithoutVinDataPointTheTextIsEmptyAndTheLengthKept) {
-    EXPECT_EQ(app.GetVin(1, text, &length), 0);
+    EXPECT_EQ(app.Vehicle().GetVin(1, text, &length), 0);
     EXPECT_EQ(length, 32);
     EXPECT_EQ(text[0], L'\0');
     EXPECT_EQ(text[31], L'\0');
@@ -197,13 +197,13 @@ TEST_F(VinTest, WithoutVinDataPointTheTextIsEmptyAndTheLengthKept) {
 TEST_F(VinTest, SmallBufferIsNeverWrittenPastAndFailuresAreTraced) {
     AddVin(L"1XKYD49X0NJ123456");
     length = 5;
-    EXPECT_EQ(app.GetVin(1, text, &length), 0);
+    EXPECT_EQ(app.Vehicle().GetVin(1, text, &length), 0);
     EXPECT_LE(length, 5);
     EXPECT_EQ(text[5], L'#');
 
     hostsim::SetResult("Zorv_GetDataPointValueStr", 7);
     length = 32;
-    EXPECT_EQ(app.GetVin(1, text, &length), 7);
+    EXPECT_EQ(app.Vehicle().GetVin(1, text, &length), 7);
     bool traced = false;
     for (const hostsim::TraceLine& line : hostsim::Traces())
         traced |= line.code == 7 && line.text == "CVehicleApp::GetVin (Line 3610)";

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "VehicleApp/core/Subscription.h"
+#include "VehicleApp/subscriptions/Subscription.h"
 #include "test/discovery/AppUnderTest.h"
 
 namespace marl::testing {
@@ -26,12 +26,12 @@ protected:
 };
 
 TEST_F(ReceiveTest, ShortNullAndForeignMessagesChangeNothing) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     const std::vector<uint8_t> four = {0x04, 0xF0, 0x00, 0x06};
     EXPECT_EQ(Receive(1, four), 0);
-    EXPECT_EQ(app.ParseMessage(1, nullptr, 14, 100000), 0);
+    EXPECT_EQ(app.Receiver().ParseMessage(1, nullptr, 14, 100000), 0);
     const std::vector<uint8_t> full = Message(0xF004, 0x00, kValues);
-    EXPECT_EQ(app.ParseMessage(1, full.data(), 0x8000, 100000), 0) << "a length that reads negative";
+    EXPECT_EQ(app.Receiver().ParseMessage(1, full.data(), 0x8000, 100000), 0) << "a length that reads negative";
     EXPECT_EQ(Receive(1, Message(0xF004, 0x17, kValues)), 0) << "no module at that address";
     EXPECT_EQ(Receive(2, Message(0xF004, 0x00, kValues)), 0) << "the module listens on another connection";
     EXPECT_EQ(ParsedCount(), 0u);
@@ -43,7 +43,7 @@ TEST_F(ReceiveTest, IdleModuleBeforeRegistrationCompletesHearsOnlyTheAddressClai
     EXPECT_EQ(ParsedCount(), 0u);
     EXPECT_FALSE(engine->pgnMap.contains(0xF004));
 
-    app.nameRequestPending = true;
+    Registration::NameRequestScope pending(app.Registrations());
     hostsim::SetResult("ParseJ1939Msg", 77);
     EXPECT_EQ(FromEngine(0xEE00), 77) << "the parser's result is the entry's";
     EXPECT_EQ(FromEngine(0xF004), 0);
@@ -77,24 +77,21 @@ TEST_F(ReceiveTest, DuringDiscoveryOnlyAvailableValuesMarkSupport) {
     EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE2)) << "only the first eight data bytes count";
     engine->SetBusy(false);
 
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     FromEngine(0xFEE3);
     EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE3)) << "outside discovery nothing is marked";
 }
 
 TEST_F(ReceiveTest, NegativeAcknowledgementMarksThePgnAndReleasesTheRequest) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     for (uint8_t control : {1, 2}) {
         const uint32_t pgn = 0xFEE4 + control;
-        app.awaitedResponseSa = 0x00;
-        app.awaitedPgn = static_cast<int32_t>(pgn);
-        app.ResponseEvent().Reset();
+        app.Sender().Awaited().Arm(0x00, pgn);
         EXPECT_EQ(Receive(1, Acknowledgement(control, pgn, 0x00)), 0);
         EXPECT_TRUE(engine->pgnMap.hasResponded(pgn));
         EXPECT_FALSE(engine->pgnMap.isSupported(pgn));
-        EXPECT_TRUE(app.ResponseEvent().IsSignalled()) << int(control);
-        EXPECT_EQ(app.awaitedResponseSa.load(), 0xFE);
-        EXPECT_EQ(app.awaitedPgn.load(), -1);
+        EXPECT_TRUE(app.Sender().Awaited().Answered()) << int(control);
+        EXPECT_FALSE(app.Sender().Awaited().IsArmed());
     }
     EXPECT_TRUE(engine->pgnMap.hasResponded(0xE800));
     EXPECT_FALSE(engine->pgnMap.isSupported(0xE800));
@@ -102,26 +99,24 @@ TEST_F(ReceiveTest, NegativeAcknowledgementMarksThePgnAndReleasesTheRequest) {
 }
 
 TEST_F(ReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondChangesNothing) {
-    engine->registrationComplete = true;
-    app.awaitedResponseSa = 0x00;
-    app.awaitedPgn = 0xFEE9;
-    app.ResponseEvent().Reset();
+    engine->SetRegistrationComplete();
+    app.Sender().Awaited().Arm(0x00, 0xFEE9);
     std::vector<uint8_t> cut = Acknowledgement(1, 0xFEE9, 0x00);
     cut.pop_back();
     EXPECT_EQ(Receive(1, cut), 0);
     EXPECT_EQ(Receive(1, Acknowledgement(3, 0xFEE9, 0x00)), 0);
     EXPECT_FALSE(engine->pgnMap.contains(0xFEE9));
-    EXPECT_FALSE(app.ResponseEvent().IsSignalled());
-    EXPECT_EQ(app.awaitedPgn.load(), 0xFEE9);
+    EXPECT_FALSE(app.Sender().Awaited().Answered());
+    EXPECT_TRUE(app.Sender().Awaited().IsArmed());
 
-    app.awaitedResponseSa = 0x03;
+    app.Sender().Awaited().Arm(0x03, 0xFEE9);
     EXPECT_EQ(Receive(1, Acknowledgement(1, 0xFEE9, 0x00)), 0);
-    EXPECT_FALSE(app.ResponseEvent().IsSignalled()) << "the request waits for another ECU";
+    EXPECT_FALSE(app.Sender().Awaited().Answered()) << "the request waits for another ECU";
     EXPECT_EQ(ParsedCount(), 0u);
 }
 
 TEST_F(ReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     shared.SetWait(false);
     Receive(1, Acknowledgement(0, 0xFED3, 0x00));
     EXPECT_TRUE(shared.WaitEvent().IsSignalled());
@@ -136,8 +131,8 @@ TEST_F(ReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
 }
 
 TEST_F(ReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
-    engine->registrationComplete = true;
-    app.clearingInProgress = true;
+    engine->SetRegistrationComplete();
+    app.Receiver().SetClearingInProgress(true);
     uint32_t timeStamp = 100000;
     for (uint32_t pgn : {0xFECAu, 0xFECBu, 0xFECFu, 0xFED4u, 0xFDB5u, 0xFD82u, 0xFD80u, 0x9F00u}) {
         EXPECT_EQ(FromEngine(pgn, kValues, timeStamp += 1000), 0) << pgn;
@@ -150,34 +145,30 @@ TEST_F(ReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
     Receive(1, Acknowledgement(0, 0xFED3, 0x00));
     EXPECT_TRUE(shared.WaitEvent().IsSignalled()) << "and so is the acknowledgement of the clear";
 
-    app.awaitedResponseSa = 0xFF;
-    app.awaitedPgn = 0xFECA;
-    app.ResponseEvent().Reset();
+    app.Sender().Awaited().Arm(0xFF, 0xFECA);
     FromEngine(0xFECA, kValues, timeStamp += 1000);
-    EXPECT_TRUE(app.ResponseEvent().IsSignalled()) << "a held-back message still answers its request";
+    EXPECT_TRUE(app.Sender().Awaited().Answered()) << "a held-back message still answers its request";
 
-    app.clearingInProgress = false;
+    app.Receiver().SetClearingInProgress(false);
     FromEngine(0xFECA, kValues, timeStamp += 1000);
     EXPECT_EQ(ParsedCount(), 2u);
 }
 
 TEST_F(ReceiveTest, EngineFaultsGoToTheHostsOwnApplicationOnDeferredAdapters) {
     ModuleRecordPtr transmission = AddModule(2, 0x03);
-    engine->registrationComplete = true;
-    transmission->registrationComplete = true;
-    app.productId = 0x40;
-    app.module5Present = true;
-    EXPECT_EQ(FromEngine(0xFECA), 0);
-    EXPECT_EQ(ParsedCount(), 0u);
+    engine->SetRegistrationComplete();
+    transmission->SetRegistrationComplete();
+    hostsim::SetProductId(0x40);
+    app.Registrations().IdentifyAdapter();
+    // Without the host's own application the engines' faults stay with the plug-in.
+    EXPECT_FALSE(app.Subscribed().Module5Present());
+    FromEngine(0xFECA);
     Receive(1, Message(0xFECA, 0x03, kValues));
-    EXPECT_EQ(ParsedCount(), 1u);
-    app.module5Present = false;
-    FromEngine(0xFECA, kValues, 200000);
     EXPECT_EQ(ParsedCount(), 2u);
 }
 
 TEST_F(ReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     FromEngine(0xF004, kValues, 100000);
     FromEngine(0xF004, kValues, 100400);
     EXPECT_EQ(ParsedCount(), 1u);
@@ -192,73 +183,68 @@ TEST_F(ReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
 }
 
 TEST_F(ReceiveTest, NoThrottleDuringPlaybackOrBeforeRegistrationCompletes) {
-    engine->registrationComplete = true;
-    app.playbackStatus = 1;
-    FromEngine(0xF004);
-    FromEngine(0xF004);
-    EXPECT_EQ(ParsedCount(), 2u);
-
-    app.playbackStatus = 0;
-    engine->registrationComplete = false;
     engine->SetBusy(true);
     FromEngine(0xFEF1);
     FromEngine(0xFEF1);
     engine->SetBusy(false);
+    EXPECT_EQ(ParsedCount(), 2u);
+
+    engine->SetRegistrationComplete();
+    app.SetPlaybackStatus(1);
+    FromEngine(0xF004);
+    FromEngine(0xF004);
     EXPECT_EQ(ParsedCount(), 4u);
+    app.SetPlaybackStatus(0);
 }
 
 TEST_F(ReceiveTest, Dm22AndDm30NeverReachTheParser) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     EXPECT_EQ(FromEngine(0xC300), 0);
-    app.expectedDmSa = 0x00;
-    app.awaitedResponseSa = 0x00;
-    app.awaitedPgn = 0xE300;
-    app.ResponseEvent().Reset();
+    app.Receiver().ExpectDiagnosticAnswersFrom(0x00);
+    app.Sender().Awaited().Arm(0x00, 0xE300);
     EXPECT_EQ(FromEngine(0xA400), 0);
-    EXPECT_TRUE(app.ResponseEvent().IsSignalled()) << "DM30 answers the DM7 test command";
-    EXPECT_EQ(app.awaitedPgn.load(), -1);
+    EXPECT_TRUE(app.Sender().Awaited().Answered()) << "DM30 answers the DM7 test command";
+    EXPECT_FALSE(app.Sender().Awaited().IsArmed());
 
-    app.expectedDmSa = 0x03;
-    app.awaitedResponseSa = 0x00;
-    app.awaitedPgn = 0xE300;
-    app.ResponseEvent().Reset();
+    app.Receiver().ExpectDiagnosticAnswersFrom(0x03);
+    app.Sender().Awaited().Arm(0x00, 0xE300);
     FromEngine(0xA400, kValues, 200000);
-    EXPECT_FALSE(app.ResponseEvent().IsSignalled()) << "the test runs on another ECU";
+    EXPECT_FALSE(app.Sender().Awaited().Answered()) << "the test runs on another ECU";
     EXPECT_EQ(ParsedCount(), 0u);
 }
 
 TEST_F(ReceiveTest, FreezeFrameFromTheAskedEcuIsKeptNotParsed) {
-    engine->registrationComplete = true;
-    app.expectedDmSa = 0x00;
-    app.awaitedResponseSa = 0x00;
-    app.awaitedPgn = 0xFECD;
+    engine->SetRegistrationComplete();
+    app.Receiver().ExpectDiagnosticAnswersFrom(0x00);
+    app.Sender().Awaited().Arm(0x00, 0xFECD);
     const std::vector<uint8_t> frame = Message(0xFECD, 0x00, {0x0C, 0x00, 0x6E, 0x00, 0x04, 0x01, 0x10, 0x20, 0x30});
     EXPECT_EQ(Receive(1, frame, 123456), 0);
-    const FreezeFrameMessage kept = app.freezeFrame.Read();
+    const FreezeFrameMessage kept = app.Receiver().LastFreezeFrame();
     EXPECT_EQ(kept.bytes, frame);
     EXPECT_EQ(kept.timeStamp, 123456u);
-    EXPECT_TRUE(app.ResponseEvent().IsSignalled());
+    EXPECT_TRUE(app.Sender().Awaited().Answered());
     EXPECT_EQ(ParsedCount(), 0u);
 
-    app.expectedDmSa = 0xFF;
+    app.Receiver().ExpectDiagnosticAnswersFrom(0xFF);
     Receive(1, Message(0xFECD, 0x00, kValues), 200000);
     EXPECT_EQ(ParsedCount(), 1u);
-    EXPECT_EQ(app.freezeFrame.Read().bytes, frame) << "a DM4 nobody asked for leaves the kept one";
+    EXPECT_EQ(app.Receiver().LastFreezeFrame().bytes, frame) << "a DM4 nobody asked for leaves the kept one";
 }
 
 TEST_F(ReceiveTest, Dm28PassesDuringTheAddressClaimQueryAndIsNeverThrottled) {
-    app.nameRequestPending = true;
-    FromEngine(0xFD80);
-    EXPECT_EQ(ParsedCount(), 1u);
-    app.nameRequestPending = false;
-    engine->registrationComplete = true;
+    {
+        Registration::NameRequestScope pending(app.Registrations());
+        FromEngine(0xFD80);
+        EXPECT_EQ(ParsedCount(), 1u);
+    }
+    engine->SetRegistrationComplete();
     FromEngine(0xFD80, kValues, 200000);
     FromEngine(0xFD80, kValues, 200000);
     EXPECT_EQ(ParsedCount(), 3u);
 }
 
 TEST_F(ReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     FromEngine(0xFEDA, {0x03, '1', '.', '0', '*', '2', '.', '1'});
     const auto records = hostsim::CallsTo("Zorv_ParseMsg");
     ASSERT_EQ(records.size(), 1u);
@@ -291,8 +277,8 @@ J1939DecodedName TireEcuName(uint32_t manufacturer) {
 TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
     ModuleRecordPtr tires = AddModule(2, 0x33);
     ModuleRecordPtr otherTires = AddModule(3, 0x34);
-    tires->registrationComplete = true;
-    otherTires->registrationComplete = true;
+    tires->SetRegistrationComplete();
+    otherTires->SetRegistrationComplete();
     const J1939DecodedName offsetName = TireEcuName(312);
     const J1939DecodedName plainName = TireEcuName(313);
     tires->SetDecodedName(reinterpret_cast<const uint8_t*>(&offsetName));
@@ -310,7 +296,7 @@ TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
 }
 
 TEST_F(ReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
-    engine->registrationComplete = true;
+    engine->SetRegistrationComplete();
     hostsim::RemoveLookup(0x2013);
     EXPECT_EQ(FromEngine(0xF004), 20);
     bool traced = false;
@@ -324,40 +310,6 @@ TEST_F(ReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
     hostsim::RestoreLookup(0x2013);
     FromEngine(0xF004, kValues, 200000);
     EXPECT_EQ(ParsedCount(), 1u);
-}
-
-TEST_F(ReceiveTest, SubscriptionsLearnWhoAnswersTheirPgn) {
-    ModuleRecordPtr transmission = AddModule(2, 0x03);
-    engine->registrationComplete = true;
-    transmission->registrationComplete = true;
-    auto add = [this](uint32_t pgn, uint8_t destination) {
-        auto entry = std::make_unique<Subscription>();
-        entry->pgn = pgn;
-        entry->destination = destination;
-        Subscription* raw = entry.get();
-        shared.Subscriptions().Entries().push_back(std::move(entry));
-        return raw;
-    };
-    Subscription* global = add(0xF004, 0xFF);
-    Subscription* atTransmission = add(0xF004, 0x03);
-    Subscription* atEngine = add(0xF004, 0x00);
-    shared.Subscriptions().Entries().push_back(nullptr);
-    Subscription* otherPgn = add(0xFEF1, 0xFF);
-
-    FromEngine(0xF004);
-    EXPECT_EQ(global->responder, 0x00);
-    EXPECT_EQ(atTransmission->responder, -1);
-    EXPECT_EQ(atEngine->responder, 0x00);
-    Receive(1, Message(0xF004, 0x03, kValues));
-    EXPECT_EQ(global->responder, 0xFF) << "two ECUs answer the global request";
-    EXPECT_EQ(atTransmission->responder, 0x03);
-    EXPECT_EQ(atEngine->responder, 0x00);
-    FromEngine(0xF004, kValues, 200000);
-    EXPECT_EQ(global->responder, 0xFF);
-    EXPECT_EQ(otherPgn->responder, -1);
-
-    shared.Subscriptions().NoteResponder(0xFEF1, 0xFF);
-    EXPECT_EQ(otherPgn->responder, -1) << "the global address is no sender";
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ J1939DecodedName NameWithFunction(uint8_t function) {
 class ComponentTest : public RegistrationTest {
 protected:
     ModuleRecordPtr Add(int32_t handle, uint8_t address, const char* make = "") {
-        ModuleRecordPtr record = app.AddModuleRecord(handle, Info(address, 1, make), true);
+        ModuleRecordPtr record = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
         EXPECT_TRUE(record);
         return record;
     }
@@ -53,19 +53,19 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
         ResetHost();
         hostsim::SetAssignableDefault(true);
         ModuleRecordPtr record = Add(1, 0x21, make);
-        EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
         EXPECT_EQ(LoadedComponentArg(), "[\"SA_DTNA\"]");
         EXPECT_EQ(CallCount("CheckAssignable"), 0u);
         EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
         EXPECT_TRUE(hostsim::SentMessages().empty());
-        app.RemoveModuleRecord(1);
+        app.Modules().RemoveModuleRecord(1);
     }
 }
 
 TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
     SelfConfigurableEcu(0x21, NameWithFunction(19), true);
     ModuleRecordPtr record = Add(1, 0x21, "jCb");
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
     auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
     ASSERT_EQ(loads.size(), 1u);
     EXPECT_EQ(loads[0].Arg(1), "\"JCB.BIN\"");
@@ -87,13 +87,13 @@ TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
         const J1939DecodedName name = NameWithFunction(c.function);
         SelfConfigurableEcu(0x80, name, true);
         ModuleRecordPtr record = Add(3, 0x80);
-        EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
         EXPECT_EQ(LoadedComponentArg(), std::string("[\"") + c.component + "\"]");
         EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(1), "\"MARL_J1939.BIN\"");
         EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(2), "\"MARL_J1939\"");
         EXPECT_EQ(record->ComponentSa(), c.componentSa);
         EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
-        app.RemoveModuleRecord(3);
+        app.Modules().RemoveModuleRecord(3);
     }
     auto line = TracesWith("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B");
     ASSERT_EQ(line.size(), 1u);
@@ -105,14 +105,14 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     // The NAME is there but is not arbitrary-address capable.
     SelfConfigurableEcu(0x1A, NameWithFunction(19), false);
     ModuleRecordPtr record = Add(1, 0x1A, "Paccar");
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_1A\"]");
 
     // No NAME known for the address: the host's failure is reported in the trace.
     ResetHost();
     hostsim::SetAssignable(0x2C, kAssignableQuery, true);
     ModuleRecordPtr unnamed = Add(2, 0x2C);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*unnamed), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unnamed), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
     auto line = TracesWith("on 2C -- COMPONENT SA_2C");
     ASSERT_EQ(line.size(), 1u);
@@ -123,7 +123,7 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     ResetHost();
     hostsim::RemoveLookup(zorv::kLookupCheckAssignable);
     ModuleRecordPtr unchecked = Add(4, 0x2D);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*unchecked), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unchecked), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
     EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(),
@@ -132,16 +132,17 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
 
 TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
     ModuleRecordPtr record = Add(1, 0xC2);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_0B\"]");
     EXPECT_EQ(record->ComponentSa(), 0x0B);
 }
 
 TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
-    app.productId = 0x46;
+    hostsim::SetProductId(0x46);
+    app.Registrations().IdentifyAdapter();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
     ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0) << "only the first component must be in the file";
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0) << "only the first component must be in the file";
     auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
     ASSERT_EQ(loads.size(), 1u);
     EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\", \"PC_COMPONENT\"]");
@@ -149,7 +150,7 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
 
     ResetHost();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"PC_COMPONENT", "SA_100"});
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u) << "the PC component alone does not do";
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_100\", \"PC_COMPONENT\"]");
 }
@@ -157,7 +158,7 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
 TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_100"});
     ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
     auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
     ASSERT_EQ(loads.size(), 2u);
     EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\"]");
@@ -171,7 +172,7 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     hostsim::SetBinFileComponents(L"JCB.BIN", {});
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {});
     ModuleRecordPtr jcb = Add(2, 0x21, "JCB");
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*jcb), 20);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*jcb), 20);
     loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
     ASSERT_EQ(loads.size(), 2u);
     EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
@@ -185,19 +186,19 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
 TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
     hostsim::SetResult("Zorv_LoadBinFileWithSpecifiedComponents", 61);
     ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 61);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 61);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 2u);
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 0u);
 }
 
 TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
     ModuleRecordPtr record = Add(1, 0xFF);
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 20);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
     EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);
 
-    app.playbackStatus = 1;
-    EXPECT_EQ(app.GetJ1939NameAndLoadBinFile(*record), 0);
+    app.SetPlaybackStatus(1);
+    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_FF\"]");
 }
 

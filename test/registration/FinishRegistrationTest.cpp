@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/receive/Categories.h"
 #include "host/ZorvLookup.h"
 #include "test/registration/RegistrationFixture.h"
 
@@ -70,7 +70,7 @@ TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel
     EXPECT_EQ(claims[0].Arg(1), "249");
     EXPECT_EQ(claims[1].Arg(0), "12");
 
-    EXPECT_EQ(app.categoryIds[kCategoryTripData], kTripDataCategory);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), kTripDataCategory);
     auto vehicleData = CallsTo("Zorv_SetVehicleData");
     ASSERT_EQ(vehicleData.size(), 3u);
     EXPECT_EQ(vehicleData[0].Arg(1), std::to_string(reinterpret_cast<uintptr_t>(&app)));
@@ -91,11 +91,11 @@ TEST_F(FinishTest, ModulesNamedByTheirMakeAreFilteredOnTheirChannel) {
 }
 
 TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
-    ModuleRecordPtr record = app.AddModuleRecord(1, Info(kQuickAddress), true);
-    app.connected = true;
+    ModuleRecordPtr record = app.Modules().AddModuleRecord(1, Info(kQuickAddress), true);
+    app.SetConnected(true);
 
     hostsim::SetResult("Zorv_SendCommand", 44);
-    EXPECT_EQ(app.FinishRegistration(1), 44);
+    EXPECT_EQ(app.Registrations().FinishRegistration(1), 44);
     auto filterLine = TracesWith("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for "
                                  "Module - 5");
     ASSERT_EQ(filterLine.size(), 1u);
@@ -106,20 +106,20 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     hostsim::ClearResult("Zorv_SendCommand");
 
     hostsim::SetResult("ClaimBusAddress", 9);
-    EXPECT_EQ(app.FinishRegistration(1), 9);
+    EXPECT_EQ(app.Registrations().FinishRegistration(1), 9);
     EXPECT_EQ(CallCount("Zorv_GetCategoryCount"), 0u);
     hostsim::ClearResult("ClaimBusAddress");
 
     hostsim::RemoveLookup(zorv::kLookupClaimBusAddress);
-    EXPECT_EQ(app.FinishRegistration(1), 20);
+    EXPECT_EQ(app.Registrations().FinishRegistration(1), 20);
     EXPECT_EQ(TracesWith("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL").size(), 1u);
     hostsim::RestoreLookup(zorv::kLookupClaimBusAddress);
 
-    app.connected = false;
-    EXPECT_EQ(app.FinishRegistration(1), 0xFFFF);
+    app.SetConnected(false);
+    EXPECT_EQ(app.Registrations().FinishRegistration(1), 0xFFFF);
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
 
-    EXPECT_EQ(app.FinishRegistration(99), 5);
+    EXPECT_EQ(app.Registrations().FinishRegistration(99), 5);
     EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++")
                   .size(),
               5u);
@@ -128,7 +128,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
 TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
     hostsim::SetResult("Zorv_RemoveNotifyModule", 3);
     EXPECT_EQ(Register(1, Info(kQuickAddress)), 3);
-    EXPECT_TRUE(app.FindModule(1)->registrationFailed.load());
+    EXPECT_TRUE(app.Modules().FindModule(1)->RegistrationFailed());
 }
 
 TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
@@ -213,15 +213,16 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
               1u);
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
     EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 0u);
-    EXPECT_EQ(app.FindModule(1)->BusyCount(), 0);
+    EXPECT_EQ(app.Modules().FindModule(1)->BusyCount(), 0);
 }
 
 TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
-    ModuleRecordPtr record = app.AddModuleRecord(1, Info(kQuickAddress, 1, "", 0), true);
+    ModuleRecordPtr record = app.Modules().AddModuleRecord(1, Info(kQuickAddress, 1, "", 0), true);
     record->pgnMap.recordPgn(kVinPgn);
-    app.productId = 0x40;
-    app.connected = true;
-    EXPECT_EQ(app.FinishRegistration(1), 0);
+    hostsim::SetProductId(0x40);
+    app.Registrations().IdentifyAdapter();
+    app.SetConnected(true);
+    EXPECT_EQ(app.Registrations().FinishRegistration(1), 0);
     for (const auto& sent : hostsim::SentMessages()) {
         EXPECT_NE(sent, RequestFor(kVinPgn, kQuickAddress)) << "the VIN's PGN is known already";
     }

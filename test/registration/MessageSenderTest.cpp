@@ -23,17 +23,16 @@ uint32_t ElapsedSince(uint32_t start) { return platform::TickCountMs() - start; 
 class SenderTest : public RegistrationTest {
 protected:
     uint16_t Send(uint8_t destination, bool expectAnswer, uint8_t attempts, uint16_t timeoutMs) {
-        return app.SendTimedMessage(kSendHandle, RequestFor(kPgn, destination), kPgn, expectAnswer, attempts,
+        return app.Sender().SendTimedMessage(kSendHandle, RequestFor(kPgn, destination), kPgn, expectAnswer, attempts,
                                     timeoutMs);
     }
 };
 
 TEST_F(SenderTest, AnAnswerEndsTheWaitAtOnce) {
-    std::atomic<int> armedSa{-1};
-    std::atomic<int32_t> armedPgn{0};
+    std::atomic<bool> otherSenderIgnored{false};
     hostsim::SetSendHook([&](ZModuleHandle, const std::vector<uint8_t>&) {
-        armedSa = app.awaitedResponseSa.load();
-        armedPgn = app.awaitedPgn.load();
+        otherSenderIgnored = !app.Sender().Awaited().Release(0x03, kPgn) && !app.Sender().Awaited().Release(kEngine, kPgn + 1) &&
+                             app.Sender().Awaited().IsArmed();
         AnswerLater(20, kEngine, kPgn);
         return ZResult{0};
     });
@@ -48,8 +47,7 @@ TEST_F(SenderTest, AnAnswerEndsTheWaitAtOnce) {
     EXPECT_EQ(sends[0].Arg(3), "1");
     EXPECT_EQ(sends[0].Arg(4), "1");
     EXPECT_EQ(sends[0].Arg(5), "0");
-    EXPECT_EQ(armedSa.load(), kEngine) << "the answer is awaited from the destination";
-    EXPECT_EQ(armedPgn.load(), static_cast<int32_t>(kPgn));
+    EXPECT_TRUE(otherSenderIgnored.load()) << "only the PGN from the destination answers";
 }
 
 TEST_F(SenderTest, WithoutTimeOutAndWithoutExpectingAnAnswerOneSendDoes) {
@@ -64,9 +62,9 @@ TEST_F(SenderTest, WithoutTimeOutAndWithoutExpectingAnAnswerOneSendDoes) {
 TEST_F(SenderTest, NothingIsSentWhenThereIsNothingToDo) {
     EXPECT_EQ(Send(kEngine, true, 0, 1250), 0) << "no attempt at all";
 
-    app.playbackStatus = 1;
+    app.SetPlaybackStatus(1);
     EXPECT_EQ(Send(kEngine, true, 3, 1250), 0) << "a recording plays: the bus is not there";
-    app.playbackStatus = 0;
+    app.SetPlaybackStatus(0);
 
     shared.ExitEvent().Set();
     EXPECT_EQ(Send(kEngine, true, 3, 1250), 0) << "the last module is going";
@@ -76,7 +74,7 @@ TEST_F(SenderTest, NothingIsSentWhenThereIsNothingToDo) {
     EXPECT_EQ(Send(kEngine, true, 3, 1250), 0);
     app.Attach(&shared, kUiHandle);
 
-    EXPECT_EQ(app.SendTimedMessage(kSendHandle, {0x00, 0xEA, 0x00, 6, 0xF9}, kPgn, true, 3, 1250), 4)
+    EXPECT_EQ(app.Sender().SendTimedMessage(kSendHandle, {0x00, 0xEA, 0x00, 6, 0xF9}, kPgn, true, 3, 1250), 4)
         << "no destination byte";
     EXPECT_EQ(CallCount("SendJ1939Msg"), 0u);
 }
@@ -92,8 +90,7 @@ TEST_F(SenderTest, ASenderTheHostDoesNotHaveFailsEveryAttempt) {
     ASSERT_EQ(failed.size(), 3u);
     EXPECT_EQ(failed[0].code, 20);
     EXPECT_EQ(failed[0].level, 2);
-    EXPECT_EQ(app.awaitedResponseSa.load(), kNullAddress);
-    EXPECT_EQ(app.awaitedPgn.load(), 0);
+    EXPECT_FALSE(app.Sender().Awaited().IsArmed());
 }
 
 TEST_F(SenderTest, TheHostsSendErrorIsRetriedAndTheRetryCanBeAnswered) {
@@ -134,6 +131,41 @@ TEST_F(SenderTest, TheExitEventCutsAGlobalWaitShort) {
     EXPECT_LT(ElapsedSince(start), 2000u);
     unregistration.join();
     EXPECT_EQ(CallCount("SendJ1939Msg"), 1u);
+}
+
+}  // namespace
+}  // namespace marl::test
+
+namespace marl::test {
+namespace {
+
+// A late answer to one request must never release the request armed after it: the
+// address and the PGN are armed as one.
+TEST(AwaitedAnswer, AnAnswerMatchingNeitherArmedRequestNeverReleasesOne) {
+    AwaitedAnswer awaited;
+    constexpr uint32_t kFirstPgn = 0xFEEC;
+    constexpr uint32_t kSecondPgn = 0xFEDA;
+    std::atomic<bool> done{false};
+    std::atomic<int> falseReleases{0};
+    std::thread answers([&] {
+        while (!done.load()) {
+            // Address of one request, PGN of the other: neither was ever armed.
+            if (awaited.Release(0x03, kFirstPgn)) ++falseReleases;
+            if (awaited.Release(0x00, kSecondPgn)) ++falseReleases;
+        }
+    });
+    for (int i = 0; i < 200000; ++i) {
+        awaited.Arm(0x00, kFirstPgn);
+        awaited.Arm(0x03, kSecondPgn);
+    }
+    done = true;
+    answers.join();
+    EXPECT_EQ(falseReleases.load(), 0);
+    EXPECT_TRUE(awaited.Release(0x03, kSecondPgn));
+    EXPECT_FALSE(awaited.IsArmed());
+    EXPECT_TRUE(awaited.Answered());
+    awaited.Arm(0xFF, kFirstPgn);
+    EXPECT_TRUE(awaited.Release(0x17, kFirstPgn)) << "a global request is answered by anyone";
 }
 
 }  // namespace

@@ -16,9 +16,9 @@ class PromptTest : public RegistrationTest {
 protected:
     // The flag the prompt sets, starting from the opposite of what is expected.
     bool PromptFrom(bool before) {
-        app.showOnlySupported = before;
-        app.PromptShowOnlySupported(kUiHandle);
-        return app.showOnlySupported.load();
+        app.Discoveries().SetShowOnlySupported(before);
+        app.Receiver().PromptShowOnlySupported(kUiHandle);
+        return app.Discoveries().ShowOnlySupported();
     }
     static bool Asked() { return CallCount("Zorv_UIGenericMsg") != 0; }
 };
@@ -69,7 +69,7 @@ TEST_F(PromptTest, OnlyAWholeNonZeroNumberAsks) {
 
 TEST_F(PromptTest, PlaybackNeverAsks) {
     UseAppConfig("[Testing]\nMarlJ1939PromptShowAllParameters=1\n");
-    app.playbackStatus = 1;
+    app.SetPlaybackStatus(1);
     EXPECT_TRUE(PromptFrom(false));
     EXPECT_FALSE(Asked());
 }
@@ -78,15 +78,15 @@ TEST_F(PromptTest, TheQuestionIsAskedOncePerChannel) {
     UseAppConfig("[Testing]\nMarlJ1939PromptShowAllParameters=1\n");
     hostsim::QueueUiAnswer(kNo);
     ASSERT_EQ(Register(1, Info(kQuickAddress, 1)), 0);
-    EXPECT_FALSE(app.showOnlySupported.load());
+    EXPECT_FALSE(app.Discoveries().ShowOnlySupported());
     ASSERT_EQ(Register(2, Info(0x17, 1)), 0);
     EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 1u);
-    EXPECT_FALSE(app.showOnlySupported.load()) << "the answer for the channel holds";
+    EXPECT_FALSE(app.Discoveries().ShowOnlySupported()) << "the answer for the channel holds";
 
     hostsim::QueueUiAnswer(kYes);
     ASSERT_EQ(Register(3, Info(kQuickAddress, 2)), 0);
     EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 2u);
-    EXPECT_TRUE(app.showOnlySupported.load()) << "the last answer holds for every module";
+    EXPECT_TRUE(app.Discoveries().ShowOnlySupported()) << "the last answer holds for every module";
 }
 
 }  // namespace

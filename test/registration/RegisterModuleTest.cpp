@@ -33,14 +33,14 @@ TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
     EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:").size(),
               1u);
 
-    ModuleRecordPtr record = app.FindModule(4);
+    ModuleRecordPtr record = app.Modules().FindModule(4);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->EcuAddress(), 5);
     EXPECT_EQ(record->Channel(), 3);
     EXPECT_EQ(record->SendHandle(), 4);
-    EXPECT_FALSE(record->registrationFailed.load());
+    EXPECT_FALSE(record->RegistrationFailed());
     EXPECT_EQ(record->BusyCount(), 0) << "registration holds the module busy only while it runs";
-    EXPECT_TRUE(app.connected.load());
+    EXPECT_TRUE(app.Connected());
     EXPECT_EQ(TracesWith("---End of RegisterModule for Module 5 (ModHandle - 4) ---").size(), 1u);
 }
 
@@ -57,8 +57,8 @@ TEST_F(RegistrationTest, SecondModuleOfAChannelSharesTheFirstOnesConnection) {
     EXPECT_EQ(connects[1].Arg(4), "0") << "the second module connects as a client of the first";
     EXPECT_EQ(CallCount("GetDeviceProductId"), 1u);
     EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 1u);
-    EXPECT_EQ(app.FindModule(11)->SendHandle(), 10);
-    EXPECT_EQ(app.SendHandles(), std::vector<int32_t>{10});
+    EXPECT_EQ(app.Modules().FindModule(11)->SendHandle(), 10);
+    EXPECT_EQ(app.Modules().SendHandles(), std::vector<int32_t>{10});
 
     // Parsing is stopped on the channel's connection, never on an unknown one.
     auto parsing = CallsTo("Zorv_EnableParsing");
@@ -67,13 +67,13 @@ TEST_F(RegistrationTest, SecondModuleOfAChannelSharesTheFirstOnesConnection) {
     ASSERT_EQ(Register(12, Info(kQuickAddress, 2)), 0);
     EXPECT_EQ(CallsTo("Zorv_Connect")[2].Arg(4), "1");
     EXPECT_EQ(CallCount("GetDeviceProductId"), 2u) << "a new channel reads the adapter again";
-    EXPECT_EQ(app.SendHandles(), (std::vector<int32_t>{10, 12}));
+    EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{10, 12}));
 }
 
 TEST_F(RegistrationTest, AnotherApplicationsModuleIsRefusedBeforeAnythingIsKept) {
     hostsim::SetModuleId(7, zorv::kModuleIdJ1708App);
     EXPECT_EQ(Register(7, Info(kQuickAddress)), 2);
-    EXPECT_FALSE(app.FindModule(7));
+    EXPECT_FALSE(app.Modules().FindModule(7));
     EXPECT_EQ(CallCount("GetDeviceID"), 0u);
     EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
     auto refused = TracesWith("Incorrect Module ID - will fail this DLL connection");
@@ -103,7 +103,7 @@ TEST_F(RegistrationTest, FailuresBeforeTheRecordExistKeepNothing) {
     EXPECT_EQ(Register(1, Info(kQuickAddress)), 20);
     EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1484) GetDeviceID == NULL").size(), 1u);
 
-    EXPECT_FALSE(app.FindModule(1));
+    EXPECT_FALSE(app.Modules().FindModule(1));
     EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
 }
 
@@ -123,9 +123,9 @@ TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
         ResetHost();
         c.arrange();
         EXPECT_EQ(Register(handle, Info(kQuickAddress, static_cast<int16_t>(handle))), 1);
-        ModuleRecordPtr record = app.FindModule(handle);
+        ModuleRecordPtr record = app.Modules().FindModule(handle);
         ASSERT_TRUE(record) << "the module stays registered until the host unregisters it";
-        EXPECT_TRUE(record->registrationFailed.load());
+        EXPECT_TRUE(record->RegistrationFailed());
         EXPECT_EQ(record->BusyCount(), 0);
         EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
         EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1254) :: Failed to Connect to the bus for Module - 5")
@@ -140,9 +140,9 @@ TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
 TEST_F(RegistrationTest, LaterFailuresMarkTheRecordAndReleaseIt) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_17"});
     EXPECT_EQ(Register(2, Info(kQuickAddress)), 1);
-    ModuleRecordPtr noFile = app.FindModule(2);
+    ModuleRecordPtr noFile = app.Modules().FindModule(2);
     ASSERT_TRUE(noFile);
-    EXPECT_TRUE(noFile->registrationFailed.load());
+    EXPECT_TRUE(noFile->RegistrationFailed());
     EXPECT_EQ(noFile->BusyCount(), 0);
     EXPECT_EQ(TracesWith("(Line 1273) :: Failed to load the Bin file for Module - 5, Channel - 1").size(), 1u);
     EXPECT_EQ(CallCount("Zorv_EnableHashing"), 0u);
@@ -150,9 +150,9 @@ TEST_F(RegistrationTest, LaterFailuresMarkTheRecordAndReleaseIt) {
     ResetHost();
     hostsim::SetResult("Zorv_SendCommand", 44);
     EXPECT_EQ(Register(3, Info(kQuickAddress, 2)), 44);
-    ModuleRecordPtr noFilter = app.FindModule(3);
+    ModuleRecordPtr noFilter = app.Modules().FindModule(3);
     ASSERT_TRUE(noFilter);
-    EXPECT_TRUE(noFilter->registrationFailed.load());
+    EXPECT_TRUE(noFilter->RegistrationFailed());
     EXPECT_EQ(noFilter->BusyCount(), 0);
     EXPECT_EQ(TracesWith("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2").size(), 1u);
 }
@@ -177,8 +177,8 @@ TEST_F(RegistrationTest, PlaybackConnectsAndLoadsWithoutKeepingARecord) {
     hostsim::SetPlaybackStatus(1);
     ASSERT_EQ(Register(6, Info(0x00, 1)), 0);
 
-    EXPECT_FALSE(app.FindModule(6));
-    EXPECT_TRUE(app.SendHandles().empty());
+    EXPECT_FALSE(app.Modules().FindModule(6));
+    EXPECT_TRUE(app.Modules().SendHandles().empty());
     EXPECT_EQ(CallCount("Zorv_Connect"), 1u);
     EXPECT_EQ(hostsim::LoadedComponents(6), std::vector<std::string>{"SA_00"});
     EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 0u);
@@ -186,7 +186,7 @@ TEST_F(RegistrationTest, PlaybackConnectsAndLoadsWithoutKeepingARecord) {
     EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
     EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 1u);
     EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_EQ(app.UnregisterModule(6), 0);
+    EXPECT_EQ(app.Registrations().UnregisterModule(6), 0);
 }
 
 }  // namespace

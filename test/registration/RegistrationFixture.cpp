@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "VehicleApp/receive/AwaitedAnswer.h"
 #include "platform/Platform.h"
 
 namespace marl::test {
@@ -67,7 +66,7 @@ void RegistrationTest::AnswerLater(uint32_t delayMs, uint8_t sourceAddress, uint
     std::lock_guard<std::mutex> lock(answersLock_);
     answers_.emplace_back([this, delayMs, sourceAddress, pgn] {
         platform::SleepMs(delayMs);
-        ReleaseAwaitedRequest(app, sourceAddress, pgn);
+        app.Sender().Awaited().Release(sourceAddress, pgn);
     });
 }
 

@@ -42,7 +42,7 @@ protected:
     static void ResetHost();
     void TearDown() override;
 
-    uint16_t Register(int32_t handle, const ModuleInfo& info) { return app.RegisterModule(kUiHandle, handle, info); }
+    uint16_t Register(int32_t handle, const ModuleInfo& info) { return app.Registrations().RegisterModule(kUiHandle, handle, info); }
     // Puts the host's AppConfig.ini in place with these contents.
     static void UseAppConfig(const std::string& contents);
 

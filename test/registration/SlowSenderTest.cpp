@@ -15,7 +15,7 @@ constexpr uint32_t kPgn = 0xFEE5;
 
 TEST_F(RegistrationTest, ThreeUnansweredAttemptsTakeTheirFullTime) {
     const uint32_t start = platform::TickCountMs();
-    EXPECT_EQ(app.SendTimedMessage(3, RequestFor(kPgn, 0x00), kPgn, false, 3, 1250), 10);
+    EXPECT_EQ(app.Sender().SendTimedMessage(3, RequestFor(kPgn, 0x00), kPgn, false, 3, 1250), 10);
     const uint32_t elapsed = platform::TickCountMs() - start;
     EXPECT_GE(elapsed, 3700u);
     EXPECT_LT(elapsed, 6000u);
@@ -34,7 +34,7 @@ TEST_F(RegistrationTest, TheNameRequestAsksEveryEcuForItsAddressClaim) {
     std::atomic<bool> pendingWhileSent{false};
     std::atomic<size_t> parsingCallsBeforeSend{0};
     hostsim::SetSendHook([&](ZModuleHandle, const std::vector<uint8_t>&) {
-        pendingWhileSent = app.nameRequestPending.load();
+        pendingWhileSent = app.Registrations().NameRequestPending();
         parsingCallsBeforeSend = hostsim::CallCount("Zorv_EnableParsing");
         AnswerLater(20, kAddress, 0xEE00);
         return ZResult{0};
@@ -44,7 +44,7 @@ TEST_F(RegistrationTest, TheNameRequestAsksEveryEcuForItsAddressClaim) {
     EXPECT_EQ(hostsim::SentMessages(), std::vector<std::vector<uint8_t>>{RequestFor(0xEE00, 0xFF)});
     EXPECT_EQ(hostsim::CallsTo("SendJ1939Msg")[0].Arg(0), "8");
     EXPECT_TRUE(pendingWhileSent.load()) << "the receive path lets address claims through meanwhile";
-    EXPECT_FALSE(app.nameRequestPending.load());
+    EXPECT_FALSE(app.Registrations().NameRequestPending());
     EXPECT_EQ(hostsim::CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(3), "[\"SA_17\"]");
 
     // Parsing: off after connecting, on for the claims, off again after them.

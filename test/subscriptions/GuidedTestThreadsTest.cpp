@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "VehicleApp/discovery/GuidedTestThreads.h"
+#include "VehicleApp/guidedtest/GuidedTestThreads.h"
 
 namespace marl {
 namespace {

@@ -25,7 +25,7 @@ protected:
         AddModule(1, 0x00, 1);
         AddModule(2, 0x03, 1);
         AddModule(3, 0x0B, 2);
-        for (int32_t handle : {1, 2, 3}) app.FindModule(handle)->registrationComplete = true;
+        for (int32_t handle : {1, 2, 3}) app.Modules().FindModule(handle)->SetRegistrationComplete();
         // The ECUs keep silent, and the adapter refuses the diagnostic requests at once
         // (after the host has logged them) so that none waits out its time-out.
         hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>& message) {
@@ -60,7 +60,7 @@ TEST_F(QueryLoop, PollsTheFirstModuleOfEachChannelEveryTenSeconds) {
 }
 
 TEST_F(QueryLoop, KeepsSubscriptionsFreshAsTheyFallDue) {
-    app.FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
+    app.Modules().FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
     ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
     StartQueryLoop();
     ASSERT_TRUE(WaitUntil([] { return RequestCount(kFastPgn, 0x00) == 1; }));
@@ -86,15 +86,15 @@ TEST_F(QueryLoop, EndsOnTheExitEvent) {
 }
 
 TEST_F(QueryLoop, PutsNothingOnTheBusDuringPlayback) {
-    app.FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
+    app.Modules().FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
     ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
-    app.playbackStatus = 1;
+    app.SetPlaybackStatus(1);
     StartQueryLoop();
     SettleCycles();
     hostsim::AdvanceSysTime(20000);
     SettleCycles();
     EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_FALSE(app.FindModule(1)->diagnosticsRequested.load());
+    EXPECT_FALSE(app.Modules().FindModule(1)->DiagnosticsRequested());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
 
 TEST_F(Completion, TracesBracketTheWholeOperation) {
     AddModule(7, 0x00);
-    app.RegistrationIsComplete(7);
+    app.Subscribed().RegistrationIsComplete(7);
     const auto texts = TraceTexts();
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts.front(),
@@ -51,7 +51,7 @@ TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     AddModule(1, 0x00, 1);
     AddModule(2, 0x03, 1);
     AddModule(3, 0x0B, 2);
-    app.RegistrationIsComplete(2);
+    app.Subscribed().RegistrationIsComplete(2);
 
     const auto notify = hostsim::CallsTo("Zorv_AddNotifyModule");
     ASSERT_EQ(notify.size(), 1u);
@@ -69,26 +69,26 @@ TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     EXPECT_EQ(filters, (std::vector<std::pair<std::string, std::string>>{{"3", "04 00 00 00 00 0B 00"},
                                                                           {"1", "04 00 00 00 00 03 00"},
                                                                           {"1", "04 00 00 00 00 00 00"}}));
-    EXPECT_TRUE(app.FindModule(2)->registrationComplete.load());
-    EXPECT_FALSE(app.FindModule(1)->registrationComplete.load());
+    EXPECT_TRUE(app.Modules().FindModule(2)->RegistrationComplete());
+    EXPECT_FALSE(app.Modules().FindModule(1)->RegistrationComplete());
 }
 
 TEST_F(Completion, NotesWhetherTheHostsModuleFiveIsThere) {
     AddModule(1, 0x00);
-    app.RegistrationIsComplete(1);
-    EXPECT_FALSE(app.module5Present.load());
+    app.Subscribed().RegistrationIsComplete(1);
+    EXPECT_FALSE(app.Subscribed().Module5Present());
     hostsim::RegisterModuleFunction(zorv::kEntryUnregisterModule, zorv::kModuleIdFive,
                                     reinterpret_cast<void*>(&ModuleFiveUnregister));
-    app.RegistrationIsComplete(1);
-    EXPECT_TRUE(app.module5Present.load());
+    app.Subscribed().RegistrationIsComplete(1);
+    EXPECT_TRUE(app.Subscribed().Module5Present());
 }
 
 TEST_F(Completion, EndsRegistrationsHoldOnTheModule) {
     ModuleRecordPtr held = AddModule(1, 0x00);
     ModuleRecordPtr idle = AddModule(2, 0x03);
     held->SetBusy(true);
-    app.RegistrationIsComplete(1);
-    app.RegistrationIsComplete(2);
+    app.Subscribed().RegistrationIsComplete(1);
+    app.Subscribed().RegistrationIsComplete(2);
     EXPECT_EQ(held->BusyCount(), 0);
     EXPECT_TRUE(held->IdleEvent().IsSignalled());
     EXPECT_EQ(idle->BusyCount(), 0) << "a module registration let go of stays idle";
@@ -98,19 +98,19 @@ TEST_F(Completion, EndsRegistrationsHoldOnTheModule) {
 TEST_F(Completion, AHandleThatIsNotRegisteredChangesNoModuleAndStartsNothing) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->SetBusy(true);
-    app.RegistrationIsComplete(9);
+    app.Subscribed().RegistrationIsComplete(9);
     EXPECT_EQ(engine->BusyCount(), 1);
-    EXPECT_FALSE(engine->registrationComplete.load());
-    EXPECT_FALSE(shared.QueryThreadStarted());
+    EXPECT_FALSE(engine->RegistrationComplete());
+    EXPECT_FALSE(app.Subscribed().QueryThreadRunning());
     EXPECT_TRUE(Traced("EXIT RegistrationIsComplete for module=9."));
 }
 
 TEST_F(Completion, OnlyTheFirstCompletedModuleStartsTheQueryThread) {
     AddModule(1, 0x00);
     AddModule(2, 0x03);
-    app.RegistrationIsComplete(1);
-    EXPECT_TRUE(shared.QueryThreadRunning());
-    app.RegistrationIsComplete(2);
+    app.Subscribed().RegistrationIsComplete(1);
+    EXPECT_TRUE(app.Subscribed().QueryThreadRunning());
+    app.Subscribed().RegistrationIsComplete(2);
     // Each query thread polls at once on its first cycle; the clock stands still, so a
     // second thread would show as a second poll.
     ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) >= 1; }));
@@ -133,15 +133,16 @@ protected:
 
     void Complete(int32_t productId) {
         ModuleRecordPtr engine = AddModule(1, 0x00);
-        app.productId = productId;
+        hostsim::SetProductId(productId);
+    app.Registrations().IdentifyAdapter();
         VirtualEcu ecu(app, 1, 0x00);
         ecu.Answer(kDiscoveredPgn);
-        app.RegistrationIsComplete(1);
+        app.Subscribed().RegistrationIsComplete(1);
         ecu.Drain();
         // The query thread must not send into the ECU once it is gone.
         StopQueryLoop();
         EXPECT_EQ(engine->BusyCount(), 0);
-        EXPECT_TRUE(engine->registrationComplete.load());
+        EXPECT_TRUE(engine->RegistrationComplete());
     }
 
     static size_t DiscoveryLookups() {
@@ -156,7 +157,7 @@ TEST_F(DeferredDiscovery, AnAdapterThatDefersDiscoveryRunsItAndTheVisibilityPass
     Complete(0x47);
     EXPECT_EQ(DiscoveryLookups(), 1u);
     EXPECT_EQ(RequestCount(kDiscoveredPgn, 0x00), 1u) << "probed once and answered";
-    EXPECT_TRUE(app.FindModule(1)->pgnMap.isSupported(kDiscoveredPgn));
+    EXPECT_TRUE(app.Modules().FindModule(1)->pgnMap.isSupported(kDiscoveredPgn));
     EXPECT_TRUE(hostsim::DataPoint(kDiscoveredDp).visible) << "shown because the ECU supports it";
     EXPECT_FALSE(hostsim::DataPoint(kFastDp).visible) << "hidden: never answered";
 }
@@ -176,10 +177,10 @@ TEST_F(Completion, TheFuelSystemGetsItsFixedTextsOthersDoNot) {
         return false;
     };
     AddModule(1, 0x00);
-    app.RegistrationIsComplete(1);
+    app.Subscribed().RegistrationIsComplete(1);
     EXPECT_FALSE(askedForMake());
     AddModule(2, 0x12);
-    app.RegistrationIsComplete(2);
+    app.Subscribed().RegistrationIsComplete(2);
     EXPECT_TRUE(askedForMake());
 }
 

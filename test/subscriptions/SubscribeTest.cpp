@@ -55,13 +55,14 @@ TEST_F(SubscriptionTest, OtherClassesGoWhereThePgnWasLastHeardFrom) {
 }
 
 TEST_F(SubscriptionTest, SubscribingAgainRearmsTheOneEntryAndOneUnsubscribeRemovesIt) {
-    AddModule(1, 0x00)->pgnMap.recordProbe(kOnDemandPgn, 0x00);
+    ModuleRecordPtr engine = AddModule(1, 0x00);
+    engine->pgnMap.recordProbe(kOnDemandPgn, 0x00);
+    engine->SetRegistrationComplete();
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
-    Subscription* entry = EntryOf(kOnDemandDp);
-    ASSERT_NE(entry, nullptr);
-    entry->requestCount = 1;
-    entry->lastRequestTime = kStartTime;
-    entry->responder = 0x00;
+    app.Subscribed().QuerySubscribedDatapoints();
+    Receive(1, Message(kOnDemandPgn, 0x00, {1, 2, 3, 4, 5, 6, 7, 8}));
+    ASSERT_EQ(EntryOf(kOnDemandDp)->requestCount, 1u);
+    ASSERT_EQ(EntryOf(kOnDemandDp)->responder, 0x00);
 
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     auto entries = Entries();
@@ -80,7 +81,7 @@ TEST_F(SubscriptionTest, UnsubscribingWhatIsNotSubscribedChangesNothing) {
     ASSERT_EQ(Entries().size(), 2u);
 
     // The same data point, but its PGN is now heard from another ECU: another entry.
-    app.FindModule(1)->pgnMap.recordProbe(kOnDemandPgn, 0x03);
+    app.Modules().FindModule(1)->pgnMap.recordProbe(kOnDemandPgn, 0x03);
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}, false), 0);
     const auto entries = Entries();
     ASSERT_EQ(entries.size(), 2u);
@@ -91,14 +92,14 @@ TEST_F(SubscriptionTest, UnsubscribingWhatIsNotSubscribedChangesNothing) {
 TEST_F(SubscriptionTest, ACountBelowOneAsSixteenBitsListsNothing) {
     AddModule(1, 0x00);
     const uint32_t ids[] = {kGlobalDp, kFastDp};
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0, true), 0);
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, -1, true), 0);
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0x10000, true), 0) << "reads as 0";
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0x18000, true), 0) << "reads as negative";
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, ids, 0, true), 0);
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, ids, -1, true), 0);
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, ids, 0x10000, true), 0) << "reads as 0";
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, ids, 0x18000, true), 0) << "reads as negative";
     EXPECT_EQ(hostsim::CallCount("Zorv_GetDPAttributes"), 0u);
     EXPECT_TRUE(Entries().empty());
 
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, ids, 0x10001, true), 0) << "reads as 1";
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, ids, 0x10001, true), 0) << "reads as 1";
     const auto entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].teskId, kGlobalDp);
@@ -106,17 +107,17 @@ TEST_F(SubscriptionTest, ACountBelowOneAsSixteenBitsListsNothing) {
 
 TEST_F(SubscriptionTest, EarlyAnswersLeaveTheListAlone) {
     AddModule(1, 0x00);
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, nullptr, 1, true), 6);
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, nullptr, 1, false), 6);
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, nullptr, 1, true), 6);
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, nullptr, 1, false), 6);
     EXPECT_EQ(Subscribe(9, {kGlobalDp}), 7);
     EXPECT_EQ(Subscribe(9, {kGlobalDp}, false), 7);
     EXPECT_TRUE(Entries().empty());
 
     ASSERT_EQ(Subscribe(1, {kGlobalDp}), 0);
-    app.playbackStatus = 1;
+    app.SetPlaybackStatus(1);
     EXPECT_EQ(Subscribe(1, {kFastDp}), 0);
     EXPECT_EQ(Subscribe(1, {kGlobalDp}, false), 0);
-    EXPECT_EQ(app.UpdateDatapointSubscriptions(1, nullptr, 1, true), 0) << "playback is asked first";
+    EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, nullptr, 1, true), 0) << "playback is asked first";
     const auto entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].teskId, kGlobalDp);
@@ -132,7 +133,8 @@ TEST_F(SubscriptionTest, AnExitStopsTheListWithSuccess) {
 
 TEST_F(SubscriptionTest, AdaptersThatDeferDiscoveryRepeatOnDemandRequests) {
     AddModule(1, 0x00);
-    app.productId = 0x47;
+    hostsim::SetProductId(0x47);
+    app.Registrations().IdentifyAdapter();
     ASSERT_EQ(Subscribe(1, {kGlobalDp}), 0);
     const auto entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
@@ -141,15 +143,15 @@ TEST_F(SubscriptionTest, AdaptersThatDeferDiscoveryRepeatOnDemandRequests) {
 
 TEST_F(SubscriptionTest, AGuidedTestDataPointStartsTheTestAndEndsTheList) {
     AddModule(3, 0x00)->pgnMap.recordProbe(kOnDemandPgn, 0x00);
-    app.AbortTestEvent().Set();
-    app.ExitTestEvent().Set();
+    app.GuidedTests().AbortTestEvent().Set();
+    app.GuidedTests().ExitTestEvent().Set();
 
     ASSERT_EQ(Subscribe(3, {kGuidedTestDp, kGlobalDp}), 0);
     EXPECT_TRUE(Entries().empty()) << "nothing after the test's data point is subscribed";
-    EXPECT_EQ(app.LastGuidedTest().moduleHandle, 3);
-    EXPECT_EQ(app.LastGuidedTest().teskId, kGuidedTestDp);
-    EXPECT_FALSE(app.AbortTestEvent().IsSignalled());
-    app.JoinGuidedTests();
+    EXPECT_EQ(app.GuidedTests().LastGuidedTest().moduleHandle, 3);
+    EXPECT_EQ(app.GuidedTests().LastGuidedTest().teskId, kGuidedTestDp);
+    EXPECT_FALSE(app.GuidedTests().AbortTestEvent().IsSignalled());
+    app.GuidedTests().JoinAll();
 
     ASSERT_EQ(Subscribe(3, {kOnDemandDp, kGuidedTestDp, kGlobalDp}), 0);
     const auto entries = Entries();
@@ -157,9 +159,9 @@ TEST_F(SubscriptionTest, AGuidedTestDataPointStartsTheTestAndEndsTheList) {
     EXPECT_EQ(entries[0].teskId, kOnDemandDp);
 
     // Unsubscribing the test's data point starts nothing and ends the list all the same.
-    app.ExitTestEvent().Set();
+    app.GuidedTests().ExitTestEvent().Set();
     ASSERT_EQ(Subscribe(3, {kGuidedTestDp, kOnDemandDp}, false), 0);
-    EXPECT_TRUE(app.ExitTestEvent().IsSignalled());
+    EXPECT_TRUE(app.GuidedTests().ExitTestEvent().IsSignalled());
     EXPECT_EQ(Entries().size(), 1u);
 }
 

@@ -24,32 +24,25 @@ void SubscriptionTest::TearDown() {
 }
 
 uint16_t SubscriptionTest::Subscribe(int32_t handle, const std::vector<uint32_t>& teskIds, bool subscribe) {
-    return app.UpdateDatapointSubscriptions(handle, teskIds.data(), static_cast<int32_t>(teskIds.size()), subscribe);
+    return app.Subscribed().UpdateDatapointSubscriptions(handle, teskIds.data(), static_cast<int32_t>(teskIds.size()), subscribe);
 }
 
-std::vector<Subscription> SubscriptionTest::Entries() {
-    platform::CsLock lock(shared.SubscriptionLock());
-    std::vector<Subscription> copies;
-    for (const auto& entry : shared.Subscriptions().Entries()) {
-        if (entry) copies.push_back(*entry);
+std::vector<Subscription> SubscriptionTest::Entries() { return app.Subscribed().Entries(); }
+
+std::optional<Subscription> SubscriptionTest::EntryOf(TESKID teskId) {
+    for (const Subscription& entry : Entries()) {
+        if (entry.teskId == teskId) return entry;
     }
-    return copies;
+    return std::nullopt;
 }
 
-Subscription* SubscriptionTest::EntryOf(TESKID teskId) {
-    platform::CsLock lock(shared.SubscriptionLock());
-    for (const auto& entry : shared.Subscriptions().Entries()) {
-        if (entry && entry->teskId == teskId) return entry.get();
-    }
-    return nullptr;
-}
-
-void SubscriptionTest::StartQueryLoop() { shared.StartQueryThread([this] { app.QueryLoop(); }); }
+void SubscriptionTest::StartQueryLoop() { app.Subscribed().StartQueryThread(); }
 
 bool SubscriptionTest::StopQueryLoop() {
-    if (!shared.QueryThreadRunning()) return false;
     shared.ExitEvent().Set();
-    return shared.QueryEvent().Wait(5000) == platform::WaitResult::Signalled;
+    const bool ended = app.Subscribed().WaitForQueryThread(5000);
+    app.Subscribed().StopQueryThread();
+    return ended;
 }
 
 size_t RequestCount(uint32_t pgn, uint8_t destination) {

@@ -5,9 +5,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
-#include "VehicleApp/core/Subscription.h"
+#include "VehicleApp/subscriptions/Subscription.h"
 #include "test/discovery/AppUnderTest.h"
 
 namespace marl::testing {
@@ -39,7 +40,7 @@ protected:
     // Copies of the entries (empty slots left out), in list order.
     std::vector<Subscription> Entries();
     // The live entry of a data point, or null.
-    Subscription* EntryOf(TESKID teskId);
+    std::optional<Subscription> EntryOf(TESKID teskId);
 
     void StartQueryLoop();
     // Ends the query loop through the exit event; true when it said so by the query event.

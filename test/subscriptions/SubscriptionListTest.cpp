@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "VehicleApp/core/Subscription.h"
-#include "VehicleApp/core/SubscriptionCollection.h"
-#include "VehicleApp/discovery/SubscriptionSchedule.h"
+#include "VehicleApp/subscriptions/Subscription.h"
+#include "VehicleApp/subscriptions/SubscriptionCollection.h"
+#include "VehicleApp/subscriptions/Subscription.h"
 
 namespace marl {
 namespace {

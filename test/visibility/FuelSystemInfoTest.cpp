@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "VehicleApp/discovery/FuelSystemMake.h"
+#include "VehicleApp/vehicleinfo/FuelSystemMake.h"
 #include "test/discovery/AppUnderTest.h"
 
 namespace marl::testing {
@@ -77,7 +77,7 @@ TEST_F(FuelSystemInfoTest, MakerCodeOrMoreIsAgility) {
         hostsim::SetProductId(kPlainAdapter);
         AddMake(make);
         AddModel();
-        app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+        app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
         ExpectAgility();
     }
     for (const hostsim::Call& call : hostsim::CallsTo("Zorv_SetDPDisplayValue"))
@@ -91,7 +91,7 @@ TEST_F(FuelSystemInfoTest, OtherMakesAreMomentum) {
         hostsim::SetProductId(kPlainAdapter);
         AddMake(make);
         AddModel();
-        app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+        app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
         ExpectMomentum();
     }
 }
@@ -100,20 +100,20 @@ TEST_F(FuelSystemInfoTest, DeferredDiscoveryAdaptersExpectAgilityAsTheMakerCode)
     hostsim::SetProductId(kDeferredAdapter);
     AddMake("AGILITY FUEL SOLUTIONS");
     AddModel();
-    app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+    app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
     ExpectAgility();
 
     hostsim::Reset();
     hostsim::SetProductId(kDeferredAdapter);
     AddMake("CMMNS");
     AddModel();
-    app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+    app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
     ExpectMomentum();
 }
 
 TEST_F(FuelSystemInfoTest, AMissingModelIsTracedAfterTheMakeIsHandled) {
     AddMake("CMMNS");
-    app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+    app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
     EXPECT_EQ(hostsim::DataPoint(kMake).displayValue, L"CMMNS");
     EXPECT_TRUE(HasTrace("CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3855) FAILED"));
 
@@ -121,14 +121,14 @@ TEST_F(FuelSystemInfoTest, AMissingModelIsTracedAfterTheMakeIsHandled) {
     app.Trace().LookUpAndOpen(0);
     hostsim::SetProductId(kPlainAdapter);
     AddMake("OTHER");
-    app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+    app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
     EXPECT_FALSE(hostsim::DataPoint(kMake).visible);
     EXPECT_TRUE(HasTrace("CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3869) FAILED"));
 }
 
 TEST_F(FuelSystemInfoTest, AMissingMakeChangesNothing) {
     AddModel();
-    app.SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
+    app.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*fuelSystem);
     EXPECT_TRUE(HasTrace("CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3825) FAILED"));
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDPDisplayValue"), 0u);
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);

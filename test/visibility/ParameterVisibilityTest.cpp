@@ -53,24 +53,24 @@ protected:
 };
 
 TEST_F(ParameterVisibilityTest, OptionOffLeavesEveryDataPointAsItIs) {
-    app.showOnlySupported = false;
+    app.Discoveries().SetShowOnlySupported(false);
     hostsim::DataPointSpec shown = DataPoint(206, kRefused);
     shown.visible = true;
     hostsim::AddDataPoint(shown);
 
-    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
     EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_TRUE(hostsim::DataPoint(206).visible);
     EXPECT_FALSE(hostsim::DataPoint(201).visible);
 
-    app.SetAllDataPointsVisible(*module, true);
+    app.Discoveries().SetAllDataPointsVisible(*module, true);
     for (TESKID teskId : {201u, 202u, 203u, 204u, 205u, 206u}) EXPECT_TRUE(hostsim::DataPoint(teskId).visible);
 }
 
 TEST_F(ParameterVisibilityTest, OptionOnFollowsSupportAndTheQueriedPgn) {
     Answer();
-    app.SetAllDataPointsVisible(*module, true);
+    app.Discoveries().SetAllDataPointsVisible(*module, true);
     EXPECT_TRUE(hostsim::DataPoint(201).visible);
     EXPECT_FALSE(hostsim::DataPoint(202).visible) << "a refused PGN is no support";
     EXPECT_FALSE(hostsim::DataPoint(203).visible);
@@ -79,11 +79,11 @@ TEST_F(ParameterVisibilityTest, OptionOnFollowsSupportAndTheQueriedPgn) {
 }
 
 TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesEleven) {
-    app.showOnlySupported = false;
-    app.SetAllDataPointsVisible(*module, true);
-    app.showOnlySupported = true;
+    app.Discoveries().SetShowOnlySupported(false);
+    app.Discoveries().SetAllDataPointsVisible(*module, true);
+    app.Discoveries().SetShowOnlySupported(true);
 
-    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 11);
+    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 11);
     for (TESKID teskId : {201u, 202u, 203u, 204u, 205u}) EXPECT_FALSE(hostsim::DataPoint(teskId).visible);
     EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{kSilent, 0x1A}}))
         << "one more Request for the PGN still unanswered";
@@ -99,7 +99,7 @@ TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableV
     hostsim::SetResourceString(L"NotAvailable", L"n. v.");
     Answer();
 
-    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     EXPECT_TRUE(hostsim::DataPoint(201).visible);
     EXPECT_TRUE(hostsim::DataPoint(204).visible);
     EXPECT_TRUE(hostsim::DataPoint(205).visible) << "carried by the supported PGN in the host's message table";
@@ -121,7 +121,7 @@ TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden)
     Answer();
     module->pgnMap.recordResponse(kSoftwareId, false);
 
-    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field)
         EXPECT_EQ(hostsim::DataPoint(310 + field).visible, field < 3) << SoftwareIdFieldName(field);
 }
@@ -140,7 +140,7 @@ TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePa
         while (!finished.load() && hostsim::CallCount("Zorv_GetDPIDbyName") == 0) platform::SleepMs(1);
         shared.ExitEvent().Set();
     });
-    EXPECT_EQ(app.SetVisibilityForSupportedPgns(*module), 0);
+    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     finished = true;
     exiter.join();
 

@@ -1,6 +1,5 @@
-#include "VehicleApp/discovery/SubscriptionSchedule.h"
+#include "VehicleApp/subscriptions/Subscription.h"
 
-#include "VehicleApp/core/Subscription.h"
 
 namespace marl {
 

@@ -19,10 +19,10 @@ bool IsPeriodicRequestClass(int16_t security) {
 
 }  // namespace
 
-bool CVehicleApp::UpdateCategoryData(int32_t moduleHandle, int16_t categoryId) {
+bool VehicleInfo::UpdateCategoryData(int32_t moduleHandle, int16_t categoryId) {
     // A recording plays back what was on the bus; there is no ECU to ask.
-    if (playbackStatus.load() != 0) return true;
-    ModuleRecordPtr module = FindModule(moduleHandle);
+    if (app_.InPlayback()) return true;
+    ModuleRecordPtr module = app_.Modules().FindModule(moduleHandle);
     if (!module) return false;
     if (module->ModuleType() != j1939::kRestrictedDiscoveryModuleType && module->EcuAddress() != j1939::kEngineAddress)
         return true;
@@ -37,7 +37,7 @@ bool CVehicleApp::UpdateCategoryData(int32_t moduleHandle, int16_t categoryId) {
         if (std::find(seen.begin(), seen.end(), pgn) != seen.end()) continue;
         seen.push_back(pgn);
         if (!module->pgnMap.isSupported(pgn) || !IsPeriodicRequestClass(attribute.security)) continue;
-        const uint16_t status = RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), true,
+        const uint16_t status = app_.Sender().RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), true,
                                            kCategoryDataTimeoutMs, kCategoryDataAttempts);
         if (status != 0)
             trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::UpdateCategoryData (Line 3535)");

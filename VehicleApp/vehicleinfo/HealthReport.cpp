@@ -8,8 +8,8 @@
 #include "VehicleApp/core/HostLookup.h"
 #include "VehicleApp/core/J1939Constants.h"
 #include "VehicleApp/core/ResultCodes.h"
-#include "VehicleApp/discovery/DiscoveryPause.h"
-#include "VehicleApp/receive/CategoryRoles.h"
+#include "VehicleApp/core/SharedState.h"
+#include "VehicleApp/receive/Categories.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -17,12 +17,9 @@ namespace {
 
 constexpr uint16_t kResultEmptyReport = 46;
 constexpr uint16_t kResultExitAfterCategories = 60;
-constexpr uint16_t kResultNoModule = 73;
 constexpr uint16_t kResultNoGenerator = 93;
 constexpr uint16_t kResultExitBeforeGenerator = 94;
 
-// Discovery of the module may still run; its table decides what the report requests.
-constexpr uint32_t kDiscoveryWaitMs = 20000;
 // Answers to the category requests come as multi-packet messages and need parsing.
 constexpr uint32_t kCategorySettleMs = 2000;
 
@@ -42,41 +39,43 @@ bool SkipsCategoryRequests(const ModuleRecord& module) {
 
 }  // namespace
 
-uint16_t CVehicleApp::CallGenerateHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length) {
+VehicleInfo::VehicleInfo(CVehicleApp& app) : app_(app), trace_(app.Trace()) {}
+
+uint16_t VehicleInfo::CallGenerateHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length) {
     trace_.Write(kTraceProgress, 0, L"%s: Start on ModuleHandle: %d.",
                  L"CVehicleApp::CallGenerateHealthReport (Line 1567)", moduleHandle);
     // The record is held while the module finishes discovery and answers the requests;
     // the module lock is not, since the receive thread needs it to deliver the answers.
-    if (ModuleRecordPtr module = FindModule(moduleHandle)) {
+    if (ModuleRecordPtr module = app_.Modules().FindModule(moduleHandle)) {
         if (module->BusyCount() >= 1) module->WaitIdle(kDiscoveryWaitMs);
-        if (!module->diagnosticsRequested.load()) RequestDiagnosticPgns(*module);
+        if (!module->DiagnosticsRequested()) RequestDiagnosticPgns(*module);
     }
     trace_.Write(kTraceProgress, 0, L"%s: Calling GenerateVehicleHealthReport on ModuleHandle: %d.",
                  L"CVehicleApp::CallGenerateHealthReport (Line 1583)", moduleHandle);
     return GenerateVehicleHealthReport(moduleHandle, text, length);
 }
 
-uint16_t CVehicleApp::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length) {
-    ModuleRecordPtr module = FindModule(moduleHandle);
-    if (!module) return kResultNoModule;
+uint16_t VehicleInfo::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t* text, int16_t* length) {
+    ModuleRecordPtr module = app_.Modules().FindModule(moduleHandle);
+    if (!module) return results::kReportNoModule;
 
     TESKID addressTeskId = 0;
     if (Zorv_GetDPIDbyName(moduleHandle, kReportAddressDataPoint, &addressTeskId) == kZorvSuccess) {
-        const uint8_t address = GetModuleSourceAddress(moduleHandle);
+        const uint8_t address = app_.Modules().SourceAddressOf(moduleHandle);
         Zorv_SetDPValue(moduleHandle, addressTeskId, &address, kReportAddressLength, kSetValueFlags);
         Zorv_SetDataPointVisible(moduleHandle, addressTeskId, 1);
     }
 
     if (!SkipsCategoryRequests(*module)) {
-        RequestCategoryPgns(moduleHandle, categoryIds[kCategoryHealthReportData]);
-        RequestCategoryPgns(moduleHandle, categoryIds[kCategoryHealthReportVehicleInfo]);
-        if (PauseStops(shared_, kCategorySettleMs)) {
+        app_.Discoveries().RequestCategoryPgns(moduleHandle, app_.Receiver().CategoryId(kCategoryHealthReportData));
+        app_.Discoveries().RequestCategoryPgns(moduleHandle, app_.Receiver().CategoryId(kCategoryHealthReportVehicleInfo));
+        if (PauseStops(app_.Shared(), kCategorySettleMs)) {
             trace_.Write(kTraceProgress, 0, L"%s: Must be Exiting.",
                          L"CVehicleApp::GenerateVehicleHealthReport (Line 1690)");
             return kResultExitAfterCategories;
         }
     }
-    if (PauseStops(shared_, kExitCheckMs)) {
+    if (PauseStops(app_.Shared(), kExitCheckMs)) {
         trace_.Write(kTraceProgress, 0, L"%s: Must be Exiting.", L"CVehicleApp::GenerateVehicleHealthReport (Line 1697)");
         return kResultExitBeforeGenerator;
     }
@@ -87,7 +86,7 @@ uint16_t CVehicleApp::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t*
                      L"CVehicleApp::GenerateVehicleHealthReport (Line 1705)");
         return kResultNoGenerator;
     }
-    generate(moduleHandle, GetModuleSourceAddress(moduleHandle), text, length);
+    generate(moduleHandle, app_.Modules().SourceAddressOf(moduleHandle), text, length);
     // Without a length the host cannot say it wrote anything.
     return length != nullptr && *length != 0 ? results::kSuccess : kResultEmptyReport;
 }

@@ -8,13 +8,20 @@ namespace marl {
 
 class BusyScope {
 public:
-    explicit BusyScope(ModuleRecord& module) : module_(module) { module_.SetBusy(true); }
-    ~BusyScope() { module_.SetBusy(false); }
+    explicit BusyScope(ModuleRecord& module, bool hold = true) : module_(module), held_(hold) {
+        if (held_) module_.SetBusy(true);
+    }
+    ~BusyScope() { Release(); }
+    void Release() {
+        if (held_) module_.SetBusy(false);
+        held_ = false;
+    }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
     ModuleRecord& module_;
+    bool held_;
 };
 
 }  // namespace marl

@@ -1,4 +1,4 @@
-#include "VehicleApp/discovery/FuelSystemMake.h"
+#include "VehicleApp/vehicleinfo/FuelSystemMake.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "VehicleApp/discovery/GuidedTestThreads.h"
+#include "VehicleApp/guidedtest/GuidedTestThreads.h"
 
 #include <utility>
 

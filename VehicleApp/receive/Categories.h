@@ -1,6 +1,6 @@
 // The categories of the parameter database that have a fixed role in the plug-in,
-// recognised by the beginning of their names. Each role keeps its category id in
-// CVehicleApp::categoryIds at the index below.
+// recognised by the beginning of their names. The receive path keeps each role's
+// category id.
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 // seconds, and the health report asks its module once.
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/ResultCodes.h"
-#include "VehicleApp/discovery/DiscoveryPause.h"
+#include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/core/J1939Constants.h"
 
 namespace marl {
@@ -18,33 +18,32 @@ constexpr uint16_t kDiagnosticTimeoutMs = 250;
 constexpr uint8_t kDiagnosticAttempts = 1;
 constexpr uint32_t kDiagnosticSpacingMs = 1;
 
-// The fuel system does not keep DM6 (pending DTCs).
-constexpr uint8_t kFuelSystemAddress = 18;
 
 }  // namespace
 
-uint16_t CVehicleApp::RequestDiagnosticPgns(ModuleRecord& module) {
-    if (playbackStatus.load() != 0) return results::kSuccess;
+uint16_t VehicleInfo::RequestDiagnosticPgns(ModuleRecord& module) {
+    if (app_.InPlayback()) return results::kSuccess;
     const uint8_t address = module.EcuAddress();
     for (uint32_t pgn : kDiagnosticPgns) {
         // A PGN that was probed, or seen on the bus, without a positive answer is not
         // asked again: the ECU has shown it does not keep it.
         if (address != kGlobalAddress && !module.pgnMap.isSupported(pgn) && module.pgnMap.wasRequested(pgn))
             continue;
-        if (address == kFuelSystemAddress && pgn == j1939::kPgnDm6) continue;
-        RequestPgn(module.Handle(), pgn, address, false, kDiagnosticTimeoutMs, kDiagnosticAttempts);
-        if (PauseStops(shared_, kDiagnosticSpacingMs)) break;
+        // The fuel system does not keep DM6 (pending DTCs).
+        if (address == j1939::kFuelSystemAddress && pgn == j1939::kPgnDm6) continue;
+        app_.Sender().RequestPgn(module.Handle(), pgn, address, false, kDiagnosticTimeoutMs, kDiagnosticAttempts);
+        if (PauseStops(app_.Shared(), kDiagnosticSpacingMs)) break;
     }
-    module.diagnosticsRequested.store(true);
+    module.SetDiagnosticsRequested();
     return results::kSuccess;
 }
 
-uint16_t CVehicleApp::RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
-    if (!CheckHandle(moduleHandle)) return results::kInvalidHandle;
-    if (playbackStatus.load() != 0) return results::kSuccess;
+uint16_t VehicleInfo::RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
+    if (!app_.Modules().CheckHandle(moduleHandle)) return results::kInvalidHandle;
+    if (app_.InPlayback()) return results::kSuccess;
     // The record is held, not the module lock: the answers come in on the receive
     // thread, which looks its module up under that lock.
-    ModuleRecordPtr module = FindModule(moduleHandle);
+    ModuleRecordPtr module = app_.Modules().FindModule(moduleHandle);
     if (module) RequestDiagnosticPgns(*module);
     return results::kSuccess;
 }

@@ -1,8 +1,8 @@
-#include "VehicleApp/core/SubscriptionCollection.h"
+#include "VehicleApp/subscriptions/SubscriptionCollection.h"
 
 #include <algorithm>
 
-#include "VehicleApp/core/Subscription.h"
+#include "VehicleApp/subscriptions/Subscription.h"
 #include "platform/Platform.h"
 
 namespace marl {

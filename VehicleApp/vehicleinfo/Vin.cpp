@@ -28,7 +28,7 @@ std::wstring BufferText(const wchar_t* text, size_t capacity) {
 
 }  // namespace
 
-uint16_t CVehicleApp::GetVin(int32_t moduleHandle, wchar_t* text, int16_t* length) {
+uint16_t VehicleInfo::GetVin(int32_t moduleHandle, wchar_t* text, int16_t* length) {
     const size_t capacity = text != nullptr && length != nullptr && *length > 0 ? static_cast<size_t>(*length) : 0;
     ZeroText(text, capacity);
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/discovery/FuelSystemMake.h"
+#include "VehicleApp/vehicleinfo/FuelSystemMake.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -37,7 +37,7 @@ bool FindDataPoint(int32_t moduleHandle, const char* name, TESKID& teskId) {
 
 }  // namespace
 
-void CVehicleApp::SetVehicleInfoStaticDataForFuelSystem(ModuleRecord& module) {
+void VehicleInfo::SetVehicleInfoStaticDataForFuelSystem(ModuleRecord& module) {
     const int32_t handle = module.Handle();
     TESKID makeTeskId = 0;
     const ZResult makeFound = Zorv_GetDPIDbyName(handle, kMakeDataPoint, &makeTeskId);
@@ -50,7 +50,7 @@ void CVehicleApp::SetVehicleInfoStaticDataForFuelSystem(ModuleRecord& module) {
     }
 
     const bool agility = MakeMatchesMakerCode(make.data(), std::min<size_t>(makeLength, make.size()),
-                                              FuelSystemMakerCode(GetProductId()));
+                                              FuelSystemMakerCode(app_.Registrations().GetProductId()));
     TESKID modelTeskId = 0;
     if (agility) {
         Display(handle, makeTeskId, kAgilityMake);

@@ -6,20 +6,13 @@
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/core/SharedState.h"
-#include "VehicleApp/core/Subscription.h"
-#include "VehicleApp/discovery/SubscriptionSchedule.h"
+#include "VehicleApp/subscriptions/Subscription.h"
+#include "VehicleApp/subscriptions/Subscription.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
 namespace {
 
-constexpr uint16_t kResultNoTeskIdList = 6;
-constexpr uint16_t kResultNoModule = 7;
-constexpr uint16_t kResultNoSharedState = 8;
-
-// Discovery of a module may still run when the host subscribes its first data points;
-// its answers decide where the requests go, so the subscription waits for it.
-constexpr uint32_t kDiscoveryWaitMs = 20000;
 
 // On-demand classes 0 and 1 ask every ECU of the channel.
 bool RequestsGlobally(int16_t security) {
@@ -28,15 +21,35 @@ bool RequestsGlobally(int16_t security) {
 
 }  // namespace
 
-uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count,
+Subscriptions::Subscriptions(CVehicleApp& app)
+    : app_(app), trace_(app.Trace()), queryListMutex_(kQueryListMutexName, false) {}
+
+Subscriptions::~Subscriptions() { StopQueryThread(); }
+
+void Subscriptions::NoteResponder(uint32_t pgn, uint8_t sourceAddress) {
+    platform::CsLock lock(lock_);
+    list_.NoteResponder(pgn, sourceAddress);
+}
+
+std::vector<Subscription> Subscriptions::Entries() const {
+    std::vector<Subscription> copy;
+    platform::CsLock lock(lock_);
+    for (const auto& entry : list_.Entries()) {
+        if (entry) copy.push_back(*entry);
+    }
+    return copy;
+}
+
+uint16_t Subscriptions::UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count,
                                                    bool subscribe) {
     // A recording is played back from its file; the bus is not asked for anything.
-    if (playbackStatus.load() != 0) return results::kSuccess;
-    if (teskIds == nullptr) return kResultNoTeskIdList;
-    ModuleRecordPtr module = FindModule(moduleHandle);
-    if (!module) return kResultNoModule;
+    if (app_.InPlayback()) return results::kSuccess;
+    if (teskIds == nullptr) return results::kNoTeskIdList;
+    ModuleRecordPtr module = app_.Modules().FindModule(moduleHandle);
+    if (!module) return results::kNoModule;
     uint8_t address = module->EcuAddress();
-    if (shared_ == nullptr) return subscribe ? kResultNoSharedState : results::kSuccess;
+    SharedState* shared = app_.Shared();
+    if (shared == nullptr) return subscribe ? results::kNoSharedState : results::kSuccess;
 
     if (module->IsBusy()) {
         module->WaitIdle(kDiscoveryWaitMs);
@@ -46,23 +59,23 @@ uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t moduleHandle, const u
         }
     }
 
-    platform::CsLock lock(shared_->SubscriptionLock());
+    platform::CsLock lock(lock_);
     // The host's count is a signed 16-bit value; what reads as negative lists nothing.
     const auto listed = static_cast<int16_t>(count);
     if (listed < 1) return results::kSuccess;
 
-    SubscriptionCollection& subscriptions = shared_->Subscriptions();
+    SubscriptionCollection& subscriptions = list_;
     for (int16_t index = 0; index < listed; ++index) {
         const uint32_t teskId = teskIds[index];
         trace_.Write(kTraceFailure, 0, L"%s teskId:%d", L"CVehicleApp::UpdateDatapointSubscriptions (Line 2271)",
                      teskId);
-        if (shared_->ExitEvent().IsSignalled()) return results::kSuccess;
+        if (shared->ExitEvent().IsSignalled()) return results::kSuccess;
 
         sDpAttribute attribute{};
         Zorv_GetDPAttributes(moduleHandle, teskId, &attribute);
         // A guided-test data point stands for the test itself: subscribing starts it,
         // and nothing listed after it is looked at.
-        if (attribute.guidedTest != 0) return subscribe ? StartGuidedTest(moduleHandle, teskId) : results::kSuccess;
+        if (attribute.guidedTest != 0) return subscribe ? app_.GuidedTests().StartGuidedTest(moduleHandle, teskId) : results::kSuccess;
 
         // The address the PGN was last heard from; when the host cannot name the PGN,
         // the previous data point's address stands.
@@ -72,7 +85,7 @@ uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t moduleHandle, const u
         trace_.Write(kTraceFailure, 0, L"%s teskId:%d for SA:%d security:%d",
                      L"CVehicleApp::UpdateDatapointSubscriptions (Line 2302)", teskId, static_cast<int>(address),
                      static_cast<int>(attribute.security));
-        if (shared_->ExitEvent().IsSignalled()) continue;
+        if (shared->ExitEvent().IsSignalled()) continue;
 
         const uint8_t destination = RequestsGlobally(attribute.security) ? kGlobalAddress : address;
         if (!subscribe) {
@@ -88,7 +101,7 @@ uint16_t CVehicleApp::UpdateDatapointSubscriptions(int32_t moduleHandle, const u
         entry->destination = destination;
         entry->pgn = attribute.pgn;
         entry->security = attribute.security;
-        entry->repeatUntilCount = IsDeferredDiscoveryAdapter();
+        entry->repeatUntilCount = app_.Registrations().IsDeferredDiscoveryAdapter();
         entry->moduleHandle = moduleHandle;
         subscriptions.Add(std::move(entry));
     }

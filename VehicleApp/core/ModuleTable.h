@@ -1,0 +1,60 @@
+// The registered modules: the list of their records, the lock every walk of it holds,
+// and the send handles (one per channel: the first module registered there owns the
+// connection). The receive thread and the query thread look modules up while the host's
+// thread registers and unregisters them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "VehicleApp/core/ModuleList.h"
+#include "VehicleApp/core/ModuleRecord.h"
+#include "platform/Platform.h"
+
+struct ModuleInfo;
+
+namespace marl {
+
+class HostTrace;
+
+constexpr int32_t kNoSendHandle = -1;
+
+class ModuleTable {
+public:
+    explicit ModuleTable(HostTrace& trace) : trace_(trace) {}
+    ModuleTable(const ModuleTable&) = delete;
+    ModuleTable& operator=(const ModuleTable&) = delete;
+
+    // Valid handles are 1 to 255; anything else is traced and refused.
+    bool CheckHandle(int32_t moduleHandle);
+    ModuleRecordPtr FindModule(int32_t moduleHandle) const;
+    // The record of the module at `sourceAddress` on the connection of `sendHandle`.
+    ModuleRecordPtr FindBySourceAddress(int32_t sendHandle, uint8_t sourceAddress) const;
+    // The first record other than `except` on `channel`; null when `except` is alone there.
+    ModuleRecordPtr FindByChannel(const ModuleRecord* except, int16_t channel) const;
+    int32_t FindSendHandle(uint8_t componentSa, int16_t channel) const;
+    // The handles of the modules that send through `sendHandle`'s connection.
+    std::vector<int32_t> ModulesOnConnection(int32_t sendHandle) const;
+    // A copy of the list, for work that calls the host or waits: the host may deliver
+    // messages meanwhile, and the receive thread looks its module up under the lock.
+    std::vector<ModuleRecordPtr> Snapshot() const;
+    // The module's source address, 0xFE when no module has the handle.
+    uint8_t SourceAddressOf(int32_t moduleHandle) const;
+
+    // Creates the record, gives it its send handle (its own on the first module of a
+    // channel, else the first module's), and puts it at the front of the module list.
+    ModuleRecordPtr AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel);
+    // Removes the record from the list; it is destroyed when the last user lets go of it.
+    // The send handle goes with the last module of its connection.
+    ModuleRecordPtr RemoveModuleRecord(int32_t moduleHandle);
+    int Count() const { return list_.Count(); }
+    std::vector<int32_t> SendHandles() const;
+
+private:
+    HostTrace& trace_;
+    mutable platform::CriticalSection lock_;
+    ModuleList list_;
+    std::vector<int32_t> sendHandles_;
+};
+
+}  // namespace marl
