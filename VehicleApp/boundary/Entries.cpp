@@ -16,6 +16,20 @@
 namespace marl::entries {
 namespace {
 
+// Nothing thrown below an entry may cross back into the host, whose process it would
+// end: an exception becomes the internal-failure result and a line of debug output.
+template <typename Work>
+uint16_t Guarded(const wchar_t* entry, Work work) noexcept {
+    try {
+        return static_cast<uint16_t>(work());
+    } catch (...) {
+        platform::DebugOutput(L"*** Marl J1939: exception in entry ");
+        platform::DebugOutput(entry);
+        platform::DebugOutput(L" ***\n");
+        return results::kInternalFailure;
+    }
+}
+
 // Creates the objects on first use, then hands the registration to the application.
 uint16_t Register(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& info) {
     if (app_instance::EnsureCreated(moduleHandle) == app_instance::CreateResult::Failed) {
@@ -28,10 +42,12 @@ uint16_t Register(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo& inf
 }
 
 template <typename Work>
-uint16_t WithApp(uint16_t noApp, Work work) {
-    AppLease lease;
-    if (!lease) return noApp;
-    return static_cast<uint16_t>(work(*lease.App()));
+uint16_t WithApp(const wchar_t* entry, uint16_t noApp, Work work) noexcept {
+    return Guarded(entry, [&]() -> uint16_t {
+        AppLease lease;
+        if (!lease) return noApp;
+        return static_cast<uint16_t>(work(*lease.App()));
+    });
 }
 
 void WriteZero(uint32_t* out) {
@@ -41,12 +57,14 @@ void WriteZero(uint32_t* out) {
 }  // namespace
 
 uint16_t ZORV_STDCALL RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const wchar_t* addressText) {
-    return Register(uiHandle, moduleHandle, ModuleInfoFromAddressText(addressText));
+    return Guarded(L"RegisterModule",
+                   [&] { return Register(uiHandle, moduleHandle, ModuleInfoFromAddressText(addressText)); });
 }
 
 uint16_t ZORV_STDCALL RegisterModuleWithInfo(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo* info) {
     // A host that hands no record gets a clear refusal instead of a read through null.
     if (info == nullptr) return results::kNullModule;
+    return Guarded(L"RegisterModuleWithInfo", [&]() -> uint16_t {
     const std::wstring line = L"*** RegisterModuleWithInfo :: Ecu Address - " +
                               text::Hex(static_cast<uint16_t>(info->ecuAddress), 2) +
                               L", ModuleID = " + text::Decimal(info->moduleId) +
@@ -57,35 +75,38 @@ uint16_t ZORV_STDCALL RegisterModuleWithInfo(uint32_t uiHandle, int32_t moduleHa
         return results::kAppNotCreated;
     }
     return Register(uiHandle, moduleHandle, *info);
+    });
 }
 
 uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle) {
-    uint16_t result = 0;
-    {
-        AppLease lease;
-        if (!lease) return 0;
-        result = lease.App()->Registrations().UnregisterModule(moduleHandle);
-    }
-    app_instance::DestroyIfEmpty();
-    return result;
+    return Guarded(L"UnregisterModule", [&]() -> uint16_t {
+        uint16_t result = 0;
+        {
+            AppLease lease;
+            if (!lease) return 0;
+            result = lease.App()->Registrations().UnregisterModule(moduleHandle);
+        }
+        app_instance::DestroyIfEmpty();
+        return result;
+    });
 }
 
 uint16_t ZORV_STDCALL CheckHandleSign(int32_t value) { return value < 0 ? results::kInvalidHandle : 0; }
 
 uint16_t ZORV_STDCALL NotifyDisconnect(int32_t moduleHandle) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.Registrations().NotifyDisconnect(moduleHandle); });
+    return WithApp(L"NotifyDisconnect", 0, [&](CVehicleApp& app) { return app.Registrations().NotifyDisconnect(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.Vehicle().RequestDiagnosticPgnsForHandle(moduleHandle); });
+    return WithApp(L"RequestDiagnosticPgnsForHandle", 0, [&](CVehicleApp& app) { return app.Vehicle().RequestDiagnosticPgnsForHandle(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL ClearFaultCodes(int32_t moduleHandle) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.FaultCodes().ClearFaultCodes(moduleHandle); });
+    return WithApp(L"ClearFaultCodes", 0, [&](CVehicleApp& app) { return app.FaultCodes().ClearFaultCodes(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL ParseMessage(int32_t sendHandle, const uint8_t* message, uint16_t length, uint32_t timeStamp) {
-    return WithApp(0, [&](CVehicleApp& app) { return app.Receiver().ParseMessage(sendHandle, message, length, timeStamp); });
+    return WithApp(L"ParseMessage", 0, [&](CVehicleApp& app) { return app.Receiver().ParseMessage(sendHandle, message, length, timeStamp); });
 }
 
 uint16_t ZORV_STDCALL UnsupportedOut1(uint32_t* out) {
@@ -110,31 +131,33 @@ uint16_t ZORV_STDCALL UnsupportedArg1Out(uint32_t, uint32_t* out) {
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
-    return WithApp(results::kNoApp,
+    return WithApp(L"SubscribeDatapoint", results::kNoApp,
                    [&](CVehicleApp& app) { return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, true); });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
-    return WithApp(results::kNoApp,
+    return WithApp(L"UnsubscribeDatapoint", results::kNoApp,
                    [&](CVehicleApp& app) { return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, false); });
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) {
+    return WithApp(L"SubscribeDatapoints", results::kNoApp, [&](CVehicleApp& app) {
         return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, teskIds, count, true);
     });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) {
+    return WithApp(L"UnsubscribeDatapoints", results::kNoApp, [&](CVehicleApp& app) {
         return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, teskIds, count, false);
     });
 }
 
 uint16_t ZORV_STDCALL VehicleAppCommand(uint32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length,
                                         uint8_t* data, int16_t* extra, uint32_t* flag) {
-    AppLease lease;
-    return HandleVehicleAppCommand(lease.App(), moduleHandle, code, text, length, data, extra, flag);
+    return Guarded(L"VehicleAppCommand", [&] {
+        AppLease lease;
+        return HandleVehicleAppCommand(lease.App(), moduleHandle, code, text, length, data, extra, flag);
+    });
 }
 
 uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t length, uint32_t, uint32_t,
@@ -144,19 +167,19 @@ uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t leng
 }
 
 uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().AppendDataToRecordingFile(a, b, data); });
+    return WithApp(L"AppendDataToRecordingFile", results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().AppendDataToRecordingFile(a, b, data); });
 }
 
 uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(a, b, c); });
+    return WithApp(L"ReadDataFromRecordingFile", results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(a, b, c); });
 }
 
 uint16_t ZORV_STDCALL StartRecording(uint32_t value, uint32_t, uint32_t, uint32_t) {
-    return WithApp(results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().StartRecording(value); });
+    return WithApp(L"StartRecording", results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().StartRecording(value); });
 }
 
 uint16_t ZORV_STDCALL UnsupportedWithApp(uint32_t, uint32_t* out) {
-    return WithApp(results::kNoApp, [&](CVehicleApp&) {
+    return WithApp(L"UnsupportedWithApp", results::kNoApp, [&](CVehicleApp&) {
         WriteZero(out);
         return 0;
     });

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "VehicleApp/text/WideText.h"
+#include "j1939/Protocol.h"
 
 namespace marl {
 namespace {
@@ -18,7 +19,6 @@ constexpr FunctionAddress kFunctionAddresses[] = {
     {37, 0x31}, {38, 0x33}, {44, 0x3D}, {45, 0x3E}, {52, 0x47}, {54, 0x4A},
 };
 
-constexpr uint8_t kNoComponentAddress = 0xFE;
 constexpr uint8_t kBrakeAddresses[] = {0x0C, 0x0D, 0x0E, 0xBA, 0xC2, 0xCA};
 
 constexpr const char* kComponentPrefix = "SA_";
@@ -30,7 +30,7 @@ uint8_t ComponentAddressForFunction(uint8_t function) {
     for (const FunctionAddress& entry : kFunctionAddresses) {
         if (entry.function == function) return entry.address;
     }
-    return kNoComponentAddress;
+    return j1939::kNullAddress;
 }
 
 bool IsBrakeAddress(uint8_t address) {

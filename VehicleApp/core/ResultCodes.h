@@ -25,6 +25,8 @@ constexpr uint16_t kNoModule = 7;
 constexpr uint16_t kNoSharedState = 8;
 // The health report: no module with the handle.
 constexpr uint16_t kReportNoModule = 73;
+// An entry met an exception; the host has no result of its own for it.
+constexpr uint16_t kInternalFailure = 0xFFFE;
 constexpr uint16_t kNotConnected = 0xFFFF;
 
 }  // namespace marl::results

@@ -24,7 +24,7 @@ bool PgnSupportMap::contains(uint32_t pgn) const {
 uint8_t PgnSupportMap::sourceAddressOf(uint32_t pgn) const {
     platform::CsLock lock(lock_);
     const PgnSupportEntry* entry = Find(pgn);
-    return entry != nullptr ? entry->sourceAddress : kUnknownSourceAddress;
+    return entry != nullptr ? entry->sourceAddress : j1939::kNullAddress;
 }
 
 bool PgnSupportMap::wasRequested(uint32_t pgn) const {

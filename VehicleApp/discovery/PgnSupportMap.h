@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <map>
 
+#include "j1939/Protocol.h"
 #include "platform/Platform.h"
 
 namespace marl {
 
 constexpr uint32_t kNoPgn = 0xFFFFFF;
-constexpr uint8_t kUnknownSourceAddress = 0xFE;
 
 struct PgnSupportEntry {
     uint32_t pgn = kNoPgn;
@@ -22,7 +22,7 @@ struct PgnSupportEntry {
     uint16_t reserved = 0;
     // Where the PGN is expected from: the module, the last probe's destination, or the
     // sender of the last message that carried it.
-    uint8_t sourceAddress = kUnknownSourceAddress;
+    uint8_t sourceAddress = j1939::kNullAddress;
     // The bus answered, with data or with an acknowledgement.
     bool responded = false;
     // The answer was a negative acknowledgement.

@@ -78,10 +78,13 @@ uint16_t Subscriptions::UpdateDatapointSubscriptions(int32_t moduleHandle, const
         if (attribute.guidedTest != 0) return subscribe ? app_.GuidedTests().StartGuidedTest(moduleHandle, teskId) : results::kSuccess;
 
         // The address the PGN was last heard from; when the host cannot name the PGN,
-        // the previous data point's address stands.
+        // the previous data point's address stands. A PGN never heard from anyone is
+        // asked of the module itself: nobody answers the null address.
         ZPgn pgn = 0;
-        if (Zorv_GetPIDForTESKID(moduleHandle, teskId, &pgn) == results::kSuccess)
+        if (Zorv_GetPIDForTESKID(moduleHandle, teskId, &pgn) == results::kSuccess) {
             address = module->pgnMap.sourceAddressOf(pgn);
+            if (address == kNullAddress) address = module->EcuAddress();
+        }
         trace_.Write(kTraceFailure, 0, L"%s teskId:%d for SA:%d security:%d",
                      L"CVehicleApp::UpdateDatapointSubscriptions (Line 2302)", teskId, static_cast<int>(address),
                      static_cast<int>(attribute.security));

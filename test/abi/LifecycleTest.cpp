@@ -1,6 +1,9 @@
 // The application object's life as the host sees it: nothing before the first
 // registration, one object for all modules, gone after the last unregistration.
+#include <chrono>
 #include <cstring>
+#include <stdexcept>
+#include <vector>
 
 #include "PluginFixture.h"
 #include "host/ZorvRecords.h"
@@ -10,6 +13,7 @@ namespace marl::test {
 namespace {
 
 constexpr uint32_t kUiHandle = 0x1234;
+constexpr uint16_t kInternalFailure = 0xFFFE;
 
 // Entry 0x1028b answers 1 without an application object and 0 with one.
 bool AppExists() {
@@ -90,6 +94,25 @@ TEST_F(Lifecycle, LastUnregistrationDestroysAndANewRegistrationRebuilds) {
     ASSERT_EQ(reg(kUiHandle, 3, L"11"), 0);
     EXPECT_TRUE(AppExists());
     EXPECT_EQ(Unregister(3), 0);
+    EXPECT_FALSE(AppExists());
+}
+
+// Whatever the host's functions throw turns into a result at the entry: the host's
+// process must never see it. A registration it interrupts leaves nothing busy behind.
+TEST_F(Lifecycle, AnExceptionFromTheHostNeverCrossesAnEntry) {
+    auto reg = EntryOf<zorv::FnRegisterModule>(zorv::kEntryRegisterModule);
+    ASSERT_EQ(reg(kUiHandle, 1, L"0"), 0);
+    hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) -> ZResult {
+        throw std::runtime_error("adapter gone");
+    });
+    EXPECT_EQ(EntryOf<zorv::FnModuleHandleOnly>(zorv::kEntryRequestDiagnosticPgns)(1), kInternalFailure);
+    EXPECT_EQ(reg(kUiHandle, 2, L"3"), kInternalFailure);
+    hostsim::SetSendHook(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Unregister(2), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
+        << "the interrupted registration left its module busy";
+    EXPECT_EQ(Unregister(1), 0);
     EXPECT_FALSE(AppExists());
 }
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <stdexcept>
 #include <chrono>
 #include <thread>
 
@@ -161,6 +162,18 @@ TEST_F(QueryPass, RequestsArePacedWithoutHoldingUpTheReceiveThread) {
     std::printf("ParseMessage during a pass: %zu calls, p99 %lld us\n", micros.size(), p99);
     // Held behind the pause, a call would wait out most of 100 ms.
     EXPECT_LT(p99, 50000);
+}
+
+// Unregistration waits for the query event: the thread must signal it however it ends,
+// also when the host's sender throws.
+TEST_F(QueryPass, TheQueryThreadSaysItEndedEvenWhenTheHostThrows) {
+    hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) -> ZResult {
+        throw std::runtime_error("adapter gone");
+    });
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
+    EXPECT_EQ(shared.QueryEvent().Wait(5000), platform::WaitResult::Signalled);
+    hostsim::SetSendHook(nullptr);
+    EXPECT_TRUE(app.Subscribed().WaitForQueryThread(1000));
 }
 
 }  // namespace

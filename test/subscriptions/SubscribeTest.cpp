@@ -51,7 +51,7 @@ TEST_F(SubscriptionTest, OtherClassesGoWhereThePgnWasLastHeardFrom) {
     EXPECT_EQ(entries[2].teskId, kSlowDp);
     EXPECT_EQ(entries[2].destination, 0x17);
     EXPECT_EQ(entries[3].teskId, kSlowDp);
-    EXPECT_EQ(entries[3].destination, 0xFE) << "a PGN never heard of has no address";
+    EXPECT_EQ(entries[3].destination, 0x00) << "a PGN never heard of is asked of the module, not of the null address";
 }
 
 TEST_F(SubscriptionTest, SubscribingAgainRearmsTheOneEntryAndOneUnsubscribeRemovesIt) {
