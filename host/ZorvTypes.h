@@ -27,6 +27,12 @@ typedef uint32_t ZPgn;
 
 // Universal data identifier: a host-wide name of a kind of data point (7 = VIN).
 typedef uint32_t ZUdi;
+// Universal data identifiers of the host's parameter databases.
+namespace zorv {
+constexpr ZUdi kUdiVin = 7;
+constexpr ZUdi kUdiEngineIdentification = 10;
+constexpr ZUdi kUdiMake = 17;
+}  // namespace zorv
 
 // Category id of the parameter database; -1 means "none found".
 typedef int16_t ZCategoryId;

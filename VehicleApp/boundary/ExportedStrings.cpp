@@ -22,16 +22,16 @@ constexpr size_t kWidePerNarrowRoom = 2;
 // How many units the locale pass may write: the text and its terminator when the text
 // is within the limit. A longer text is cut at the limit and terminated by the caller,
 // which keeps the write within the limit + 1 units that a text of exactly the limit's
-// length already needs (the host's version wrote the whole text here, past a
-// destination sized by the limit).
+// length already needs; writing the whole text would pass a destination sized by the
+// limit.
 size_t LocaleUnits(size_t length, uint32_t limit) {
     return length <= limit ? length + 1 : static_cast<size_t>(limit);
 }
 
-// The host's version hands the code-page conversion room for the text but not for its
-// terminator. Every non-empty text therefore fills those bytes and reports failure (0),
-// and an empty text makes the zero-capacity call a size query that answers 1. Callers
-// that look at the result see exactly that; the terminator is written separately.
+// The code-page conversion is given room for the text but not for its terminator, which
+// is what callers of this helper have always been answered: every non-empty text fills
+// those bytes and reports failure (0), and an empty text makes the zero-capacity call a
+// size query that answers 1. The terminator is written separately.
 int AnsiPassWithoutTerminatorRoom(char* destination, const wchar_t* source, size_t length) {
     if (length >= kPlatformMaxUnits) {
         return 0;
@@ -42,8 +42,8 @@ int AnsiPassWithoutTerminatorRoom(char* destination, const wchar_t* source, size
     return result;
 }
 
-// Room of two wide characters per byte, as the host's version gives: a code page never
-// yields more wide characters than bytes, so at most length + 1 are written.
+// Room of two wide characters per byte: a code page never yields more wide characters
+// than bytes, so at most length + 1 are written.
 int AnsiToWideWithDoubleRoom(wchar_t* destination, const char* source, size_t length) {
     if (length == 0 || length > kPlatformMaxUnits / kWidePerNarrowRoom) {
         return 0;

@@ -7,6 +7,9 @@
 
 namespace marl {
 
+// The parameter file that describes every ECU by the component of its address.
+constexpr const wchar_t* kDefaultParameterFile = L"MARL_J1939.BIN";
+
 // The preferred address of a J1939 function; the null address 0xFE for a function the
 // parameter files have no component for.
 uint8_t ComponentAddressForFunction(uint8_t function);

@@ -16,7 +16,6 @@
 namespace marl {
 namespace {
 
-constexpr const wchar_t* kDefaultParameterFile = L"MARL_J1939.BIN";
 // The host's way of asking whether an address can be assigned: the address and this.
 constexpr uint32_t kAssignableAddressQuery = 1;
 // The NAME request: every ECU answers with its Address Claimed message.
@@ -35,18 +34,14 @@ void CopyNarrow(const std::string& text, char* buffer, size_t capacity) {
 
 void Registration::GetComponentNameByJ1939Name(ModuleRecord& record, char* componentName, size_t componentCapacity,
                                               wchar_t* fileName, size_t fileCapacity) {
-    auto getName = LookUpHostFunction<zorv::GetJ1939NameFn>(zorv::kLookupGetJ1939Name);
-    if (getName == nullptr) {
-        trace_.Write(kTraceFailure, 0,
-                     L"%s Zorv_GetFunctionAddress failed to get the address of GetJ1939NAMEFnPtr, Returned NULL",
-                     L"CVehicleApp::GetComponentNameByJ1939Name (Line 458)");
-    }
-    auto checkAssignable = LookUpHostFunction<zorv::CheckAssignableFn>(zorv::kLookupCheckAssignable);
-    if (checkAssignable == nullptr) {
-        trace_.Write(kTraceFailure, 0,
-                     L"%s Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr, Returned NULL",
-                     L"CVehicleApp::GetComponentNameByJ1939Name (Line 465)");
-    }
+    auto getName = LookUpOrTrace<zorv::GetJ1939NameFn>(
+        trace_, zorv::kLookupGetJ1939Name,
+        L"%s Zorv_GetFunctionAddress failed to get the address of GetJ1939NAMEFnPtr, Returned NULL",
+        L"CVehicleApp::GetComponentNameByJ1939Name (Line 458)");
+    auto checkAssignable = LookUpOrTrace<zorv::CheckAssignableFn>(
+        trace_, zorv::kLookupCheckAssignable,
+        L"%s Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr, Returned NULL",
+        L"CVehicleApp::GetComponentNameByJ1939Name (Line 465)");
 
     const uint8_t ecuAddress = record.EcuAddress();
     uint16_t result = results::kSuccess;

@@ -25,10 +25,6 @@ constexpr int32_t kFilterOption = 0;
 constexpr int32_t kFilterWait = 1;
 
 
-// Universal data identifiers of the host.
-constexpr ZUdi kUdiVin = 7;
-constexpr ZUdi kUdiEngineIdentification = 10;
-constexpr ZUdi kUdiMake = 17;
 
 constexpr uint16_t kVinRequestTimeoutMs = 1250;
 constexpr uint8_t kVinRequestAttempts = 3;
@@ -71,13 +67,10 @@ uint16_t Registration::SetFilterForSourceAddress(const ModuleRecord& record) {
 }
 
 uint16_t Registration::SendClaimDiagToolAddress(int32_t sendHandle) {
-    auto claim = LookUpHostFunction<zorv::ClaimBusAddressFn>(zorv::kLookupClaimBusAddress);
-    if (claim == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s ClaimBusAddress == NULL",
-                     L"CVehicleApp::SendClaimDiagToolAddress (Line 227)");
-        return results::kMissingFunctionOrRecord;
-    }
-    return claim(sendHandle, kToolAddress);
+    auto claim = LookUpOrTrace<zorv::ClaimBusAddressFn>(trace_, zorv::kLookupClaimBusAddress,
+                                                        L"%s ClaimBusAddress == NULL",
+                                                        L"CVehicleApp::SendClaimDiagToolAddress (Line 227)");
+    return claim != nullptr ? claim(sendHandle, kToolAddress) : results::kMissingFunctionOrRecord;
 }
 
 uint16_t Registration::FinishRegistration(int32_t moduleHandle) {
@@ -128,14 +121,14 @@ uint16_t Registration::FinishRegistration(int32_t moduleHandle, const ModuleReco
     if (!deferred) {
         record->SetBusy(true);
         app_.Discoveries().BuildVehicleInfoPgnList(*record);
-        if (address == 0) app_.Discoveries().RequestPgnsForTeskIds(moduleHandle, app_.Discoveries().TeskIdsForUdi(moduleHandle, kUdiEngineIdentification));
+        if (address == 0) app_.Discoveries().RequestPgnsForTeskIds(moduleHandle, app_.Discoveries().TeskIdsForUdi(moduleHandle, zorv::kUdiEngineIdentification));
         record->SetBusy(false);
     } else {
         const uint16_t result = results::kSuccess;
         trace_.Write(kTraceProgress, 0, L"%S - %s :: FinishRegistration Requesting VIN", kSourceFile,
                      L"CVehicleApp::FinishRegistration (Line 1020)");
 
-        const ZUdi vinUdi = kUdiVin;
+        const ZUdi vinUdi = zorv::kUdiVin;
         TESKID vinTeskId = 0;
         uint32_t vinCount = 1;
         if (Zorv_GetTeskIdsFromUdiList(moduleHandle, &vinUdi, 1, &vinTeskId, &vinCount) == results::kSuccess &&
@@ -153,7 +146,7 @@ uint16_t Registration::FinishRegistration(int32_t moduleHandle, const ModuleReco
         // make data points that the bus has left empty.
         const std::string make = record->Make();
         if (!make.empty()) {
-            for (TESKID teskId : app_.Discoveries().TeskIdsForUdi(moduleHandle, kUdiMake)) {
+            for (TESKID teskId : app_.Discoveries().TeskIdsForUdi(moduleHandle, zorv::kUdiMake)) {
                 uint8_t value[kValueCapacity] = {};
                 uint16_t length = kValueCapacity;
                 const bool read = Zorv_GetDPValue(moduleHandle, teskId, value, &length) == results::kSuccess;

@@ -9,6 +9,7 @@
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/ComponentAddress.h"
 #include "VehicleApp/core/ResultCodes.h"
+#include "VehicleApp/discovery/HostLists.h"
 #include "VehicleApp/text/WideText.h"
 #include "host/ZorvApi.h"
 
@@ -16,7 +17,6 @@ namespace marl {
 namespace {
 
 constexpr const wchar_t* kDefaultVehicleName = L"MARL_J1939";
-constexpr const wchar_t* kDefaultParameterFile = L"MARL_J1939.BIN";
 constexpr const char* kMakeDtna = "DTNA";
 constexpr const char* kDtnaComponent = "SA_DTNA";
 constexpr const char* kMakeJcb = "JCB";
@@ -29,7 +29,6 @@ constexpr size_t kComponentNameCapacity = 256;
 constexpr size_t kFileNameCapacity = 256;
 // The host's component names are read into buffers of this many characters.
 constexpr uint16_t kHostNameCapacity = 255;
-constexpr uint16_t kVehicleIndexOfDatabase = 0;
 
 bool EqualsIgnoringAsciiCase(const std::string& text, const char* word) {
     const size_t n = std::strlen(word);

@@ -37,11 +37,9 @@ std::string MakeOf(const ModuleInfo& info) {
 Registration::Registration(CVehicleApp& app) : app_(app), trace_(app.Trace()) {}
 
 uint16_t Registration::GetDeviceId() {
-    auto getDeviceId = LookUpHostFunction<zorv::GetDeviceIdFn>(zorv::kLookupGetDeviceId);
-    if (getDeviceId == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s GetDeviceID == NULL", L"CVehicleApp::GetDeviceId (Line 1484)");
-        return results::kMissingFunctionOrRecord;
-    }
+    auto getDeviceId = LookUpOrTrace<zorv::GetDeviceIdFn>(trace_, zorv::kLookupGetDeviceId, L"%s GetDeviceID == NULL",
+                                                          L"CVehicleApp::GetDeviceId (Line 1484)");
+    if (getDeviceId == nullptr) return results::kMissingFunctionOrRecord;
     uint16_t id = kDeviceIdCleared;
     deviceId_ = id;
     const uint16_t result = getDeviceId(kDeviceProtocol, &id);
@@ -53,13 +51,10 @@ uint16_t Registration::GetDeviceId() {
 }
 
 uint16_t Registration::OverrideZorvRp1210Implementation(int32_t moduleHandle) {
-    auto overrideImpl = LookUpHostFunction<zorv::OverrideRp1210ImplFn>(zorv::kLookupOverrideRp1210Impl);
-    if (overrideImpl == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s OverrideRp1210Impl is NULL",
-                     L"CVehicleApp::OverrideZorvRp1210Implementation (Line 1471)");
-        return results::kConnectOrFileFailure;
-    }
-    return overrideImpl(moduleHandle);
+    auto overrideImpl = LookUpOrTrace<zorv::OverrideRp1210ImplFn>(
+        trace_, zorv::kLookupOverrideRp1210Impl, L"%s OverrideRp1210Impl is NULL",
+        L"CVehicleApp::OverrideZorvRp1210Implementation (Line 1471)");
+    return overrideImpl != nullptr ? overrideImpl(moduleHandle) : results::kConnectOrFileFailure;
 }
 
 uint16_t Registration::ConnectToBus(int32_t moduleHandle, int16_t channel, bool firstOnChannel) {
@@ -172,11 +167,10 @@ uint16_t Registration::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, c
 }
 
 int32_t Registration::GetProductId() {
-    auto getProductId = LookUpHostFunction<zorv::GetDeviceProductIdFn>(zorv::kLookupGetDeviceProductId);
-    if (getProductId == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s GetDeviceProductId  == NULL", L"CVehicleApp::GetProductId (Line 815)");
-        return 0;
-    }
+    auto getProductId =
+        LookUpOrTrace<zorv::GetDeviceProductIdFn>(trace_, zorv::kLookupGetDeviceProductId,
+                                                  L"%s GetDeviceProductId  == NULL", L"CVehicleApp::GetProductId (Line 815)");
+    if (getProductId == nullptr) return 0;
     int16_t id = kProductIdUnset;
     getProductId(&id);
     return id;

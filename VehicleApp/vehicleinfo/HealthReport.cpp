@@ -80,12 +80,10 @@ uint16_t VehicleInfo::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t*
         return kResultExitBeforeGenerator;
     }
 
-    auto generate = LookUpHostFunction<zorv::GenerateHealthReportFn>(zorv::kLookupGenerateHealthReport);
-    if (generate == nullptr) {
-        trace_.Write(kTraceFailure, 0, L"%s GenerateHealthReport == NULL",
-                     L"CVehicleApp::GenerateVehicleHealthReport (Line 1705)");
-        return kResultNoGenerator;
-    }
+    auto generate = LookUpOrTrace<zorv::GenerateHealthReportFn>(trace_, zorv::kLookupGenerateHealthReport,
+                                                                L"%s GenerateHealthReport == NULL",
+                                                                L"CVehicleApp::GenerateVehicleHealthReport (Line 1705)");
+    if (generate == nullptr) return kResultNoGenerator;
     generate(moduleHandle, app_.Modules().SourceAddressOf(moduleHandle), text, length);
     // Without a length the host cannot say it wrote anything.
     return length != nullptr && *length != 0 ? results::kSuccess : kResultEmptyReport;

@@ -9,7 +9,6 @@
 namespace marl {
 namespace {
 
-constexpr ZUdi kUdiVin = 7;
 constexpr uint32_t kCurrentValue = 0;
 constexpr int32_t kValueTextFormat = 2;
 constexpr uint16_t kResultVinNotAvailable = 12;
@@ -34,7 +33,7 @@ uint16_t VehicleInfo::GetVin(int32_t moduleHandle, wchar_t* text, int16_t* lengt
 
     TESKID teskId = 0;
     uint32_t count = 1;
-    Zorv_GetTeskIdsFromUdiList(moduleHandle, &kUdiVin, 1, &teskId, &count);
+    Zorv_GetTeskIdsFromUdiList(moduleHandle, &zorv::kUdiVin, 1, &teskId, &count);
     if (teskId == 0) return 0;
     Zorv_SetDataPointVisible(moduleHandle, teskId, 1);
 
