@@ -167,6 +167,11 @@ TEST_F(QueryPass, RequestsArePacedWithoutHoldingUpTheReceiveThread) {
 // Unregistration waits for the query event: the thread must signal it however it ends,
 // also when the host's sender throws.
 TEST_F(QueryPass, TheQueryThreadSaysItEndedEvenWhenTheHostThrows) {
+#ifdef _WIN32
+    // The stand-in host, the test and the plug-in each link their own static C++
+    // runtime on Windows, and an exception cannot unwind from one module into another.
+    GTEST_SKIP() << "exceptions do not cross statically linked modules";
+#endif
     hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) -> ZResult {
         throw std::runtime_error("adapter gone");
     });
