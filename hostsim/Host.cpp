@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "hostsim/J1939Parser.h"
+#include "hostsim/bus/J1939Parser.h"
 
 namespace hostsim {
 

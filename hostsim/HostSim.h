@@ -17,7 +17,7 @@
 #include "host/ZorvPlugin.h"
 #include "host/ZorvRecords.h"
 #include "host/ZorvTypes.h"
-#include "hostsim/HostFunctionNames.h"
+#include "hostsim/imports/HostFunctionNames.h"
 #include "hostsim/HostSimExport.h"
 #include "hostsim/HostSimTypes.h"
 

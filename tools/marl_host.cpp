@@ -7,7 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "hostsim/HostSim.h"
-#include "hostsim/Scenario.h"
+#include "hostsim/database/Scenario.h"
 #include "tools/LiveSession.h"
 #include "tools/PluginLoader.h"
 #include "tools/TruckSession.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/JsonDatabase.h"
+#include "hostsim/database/JsonDatabase.h"
 #include "test/hostsim/HostSimFixture.h"
 
 namespace {

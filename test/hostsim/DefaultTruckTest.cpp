@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/J1939Message.h"
-#include "hostsim/Scenario.h"
+#include "hostsim/bus/J1939Message.h"
+#include "hostsim/database/Scenario.h"
 #include "test/hostsim/HostSimFixture.h"
 
 namespace {

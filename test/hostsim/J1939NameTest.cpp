@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "hostsim/J1939Name.h"
+#include "hostsim/bus/J1939Name.h"
 
 namespace {
 

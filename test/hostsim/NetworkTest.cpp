@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "hostsim/CandumpLog.h"
-#include "hostsim/J1939Message.h"
+#include "hostsim/bus/CandumpLog.h"
+#include "hostsim/bus/J1939Message.h"
 #include "platform/Platform.h"
 #include "test/hostsim/HostSimFixture.h"
 

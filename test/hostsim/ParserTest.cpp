@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/J1939Message.h"
-#include "hostsim/J1939Name.h"
+#include "hostsim/bus/J1939Message.h"
+#include "hostsim/bus/J1939Name.h"
 #include "test/hostsim/HostSimFixture.h"
 
 namespace {

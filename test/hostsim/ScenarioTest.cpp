@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/Scenario.h"
-#include "hostsim/VirtualEcu.h"
+#include "hostsim/database/Scenario.h"
+#include "hostsim/bus/VirtualEcu.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/SpnDecoder.h"
+#include "hostsim/database/SpnDecoder.h"
 
 namespace {
 

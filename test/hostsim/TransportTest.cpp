@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/CandumpLog.h"
-#include "hostsim/TransportProtocol.h"
+#include "hostsim/bus/CandumpLog.h"
+#include "hostsim/bus/TransportProtocol.h"
 
 namespace {
 

@@ -1,0 +1,89 @@
+#include "hostsim/bus/BusState.h"
+
+#include "hostsim/J1939Constants.h"
+#include "hostsim/bus/J1939Name.h"
+
+namespace hostsim {
+namespace {
+
+// The second argument of the question about an address.
+constexpr uint32_t kAskAboutAddress = 1;
+constexpr uint32_t kHighestAddress = 0xFF;
+
+bool IsDynamicAddress(uint32_t address) {
+    return address >= j1939::kFirstDynamicAddress && address <= j1939::kLastDynamicAddress;
+}
+
+}  // namespace
+
+void BusState::SetSendHook(SendHook hook) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hook_ = std::move(hook);
+}
+
+SendHook BusState::Hook() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return hook_;
+}
+
+void BusState::AddSent(std::vector<uint8_t> message) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sent_.push_back(std::move(message));
+}
+
+std::vector<std::vector<uint8_t>> BusState::Sent() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sent_;
+}
+
+void BusState::SetName(uint8_t address, const J1939DecodedName& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    names_[address] = name;
+}
+
+bool BusState::Name(uint8_t address, J1939DecodedName& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = names_.find(address);
+    if (found == names_.end()) return false;
+    name = found->second;
+    return true;
+}
+
+void BusState::SetAssignable(uint32_t first, uint32_t second, bool assignable) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    assignable_[{first, second}] = assignable;
+}
+
+void BusState::SetAssignableDefault(bool assignable) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    assignableDefault_ = assignable;
+}
+
+bool BusState::Assignable(uint32_t first, uint32_t second) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = assignable_.find({first, second});
+    if (found != assignable_.end()) return found->second;
+    if (assignableDefault_) return *assignableDefault_;
+    if (!networkRunning_) return false;
+    if (second == kAskAboutAddress && first <= kHighestAddress) {
+        return names_.count(static_cast<uint8_t>(first)) != 0 || IsDynamicAddress(first);
+    }
+    return IsArbitraryAddressCapable(second);
+}
+
+void BusState::SetNetworkRunning(bool running) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    networkRunning_ = running;
+}
+
+void BusState::Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hook_ = nullptr;
+    sent_.clear();
+    names_.clear();
+    assignable_.clear();
+    assignableDefault_.reset();
+    networkRunning_ = false;
+}
+
+}  // namespace hostsim
