@@ -166,9 +166,9 @@ HOSTSIM_API std::vector<std::string> LoadedComponents(ZModuleHandle handle);
 // folder ("MARL_J1939.BIN" -> "MARL_J1939.json") and the module answers from a table of
 // its own, which the host's J1939 parser fills with values.
 
-HOSTSIM_API void AddDataPoint(const DataPointSpec& dataPoint);
+HOSTSIM_API void AddDataPoint(const DataPointDefinition& dataPoint);
 HOSTSIM_API DataPointState DataPoint(TESKID teskId);
-HOSTSIM_API void AddCategory(const CategorySpec& category);
+HOSTSIM_API void AddCategory(const CategoryDefinition& category);
 // What the host function 0x2214 lists.
 HOSTSIM_API void SetDiscoveryUdis(const std::vector<ZUdi>& udis);
 
@@ -188,7 +188,7 @@ HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, const std::stri
 
 HOSTSIM_API void AddFaultGroup(ZFaultGroupId groupId);
 // Adds the fault, and its group when it is not there yet.
-HOSTSIM_API void AddFault(const FaultSpec& fault);
+HOSTSIM_API void AddFault(const FaultDefinition& fault);
 HOSTSIM_API void SetReceivedFaultCount(uint16_t count);
 // Scaled-attribute objects handed out and not yet released.
 HOSTSIM_API int32_t LiveScaledAttributes();

@@ -53,7 +53,7 @@ struct SpnLayout {
 // A data point of the parameter database. Data points added with AddDataPoint are
 // answered for every module handle; a module whose parameter file was read from the
 // data folder has its own table.
-struct DataPointSpec {
+struct DataPointDefinition {
     TESKID teskId = 0;
     std::string name;                  // 8-bit name, such as "SPN_965"
     std::wstring description;          // display name
@@ -68,7 +68,7 @@ struct DataPointSpec {
 };
 
 // A category of the parameter database (vehicle 0).
-struct CategorySpec {
+struct CategoryDefinition {
     ZCategoryId id = 0;
     std::string name;                  // 8-bit name, such as "RequestPGNs"
     std::wstring displayName;
@@ -77,7 +77,7 @@ struct CategorySpec {
 };
 
 // An attribute of a fault in the fault-code database.
-struct FaultAttributeSpec {
+struct FaultAttributeDefinition {
     std::string key;                   // such as "FMI" or "Status"
     std::wstring displayName;
     uint16_t attributeId = 0;
@@ -86,12 +86,12 @@ struct FaultAttributeSpec {
 };
 
 // A fault of a fault group, with what the host received for it.
-struct FaultSpec {
+struct FaultDefinition {
     ZFaultGroupId groupId = 0;
     ZBinNumber binNumber = 0;
     bool hasDescription = true;        // false: no extended information
     std::wstring description;
-    std::vector<FaultAttributeSpec> attributes;
+    std::vector<FaultAttributeDefinition> attributes;
     std::vector<uint8_t> receivedData;
     std::vector<TESKID> relatedTeskIds;
 };

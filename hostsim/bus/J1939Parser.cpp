@@ -15,7 +15,7 @@ void NoteAddressClaim(BusState& bus, const J1939Message& message) {
 size_t ParseJ1939(ParameterDatabase& database, BusState& bus, const J1939Message& message) {
     NoteAddressClaim(bus, message);
     size_t parsed = 0;
-    for (const DataPointSpec& dataPoint : database.DataPointsOfPgn(message.pgn)) {
+    for (const DataPointDefinition& dataPoint : database.DataPointsOfPgn(message.pgn)) {
         DecodedSpn decoded = DecodeSpn(dataPoint.layout, message.data.data(), message.data.size());
         if (database.SetDecoded(dataPoint.teskId, decoded.raw, decoded.text)) ++parsed;
     }

@@ -15,14 +15,14 @@ SimulatedNetwork::SimulatedNetwork(BusLog& log, Receiver receiver) : log_(log), 
 
 SimulatedNetwork::~SimulatedNetwork() { StopThread(); }
 
-void SimulatedNetwork::Load(const ScenarioSpec& scenario) {
+void SimulatedNetwork::Load(const ScenarioDescription& scenario) {
     Unload();
     Clock::time_point start = Clock::now();
     std::lock_guard<std::mutex> lock(mutex_);
     packetGap_ = milliseconds(scenario.tpPacketGapMs);
-    for (const EcuSpec& described : scenario.ecus) ecus_.emplace_back(described);
+    for (const EcuDescription& described : scenario.ecus) ecus_.emplace_back(described);
     for (size_t index = 0; index < ecus_.size(); ++index) {
-        const EcuSpec& described = ecus_[index].Described();
+        const EcuDescription& described = ecus_[index].Described();
         Clock::time_point powerUp = start + kPowerUpStagger * static_cast<int>(index);
         Event claim;
         claim.kind = Kind::Carry;

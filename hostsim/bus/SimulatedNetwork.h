@@ -31,7 +31,7 @@ public:
     ~SimulatedNetwork();
 
     // Replaces the running scenario. Every ECU claims its address at power-up.
-    void Load(const ScenarioSpec& scenario);
+    void Load(const ScenarioDescription& scenario);
     void Unload();
     bool Loaded();
     // A message of the tool onto a channel: logged frame by frame; the ECUs react.

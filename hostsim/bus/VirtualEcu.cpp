@@ -6,16 +6,16 @@ namespace hostsim {
 
 using namespace hostsim::j1939;
 
-VirtualEcu::VirtualEcu(EcuSpec described) : spec_(std::move(described)) {}
+VirtualEcu::VirtualEcu(EcuDescription described) : described_(std::move(described)) {}
 
 J1939Message VirtualEcu::AddressClaim() const {
     J1939Message claim;
     claim.pgn = kPgnAddressClaimed;
     claim.priority = kDefaultPriority;
-    claim.source = spec_.address;
+    claim.source = described_.address;
     claim.destination = kGlobalAddress;
     claim.data.resize(kNameBytes);
-    NameToBytes(EncodeName(spec_.name), claim.data.data());
+    NameToBytes(EncodeName(described_.name), claim.data.data());
     return claim;
 }
 
@@ -23,7 +23,7 @@ J1939Message VirtualEcu::MessageOf(ZPgn pgn, const PgnBehaviour& behaviour, uint
     J1939Message message;
     message.pgn = pgn;
     message.priority = behaviour.priority;
-    message.source = spec_.address;
+    message.source = described_.address;
     // A PDU1 group goes back to whoever asked; a PDU2 group is always for everybody.
     message.destination = IsPdu1(pgn) ? requester : kGlobalAddress;
     message.data = behaviour.data;
@@ -34,7 +34,7 @@ J1939Message VirtualEcu::Acknowledgement(uint8_t control, ZPgn pgn, uint8_t requ
     J1939Message ack;
     ack.pgn = kPgnAcknowledgment;
     ack.priority = kDefaultPriority;
-    ack.source = spec_.address;
+    ack.source = described_.address;
     ack.destination = kGlobalAddress;
     ack.data = {control, kAckGroupFunctionNone, kPaddingByte, kPaddingByte, requester};
     AppendPgn(ack.data, pgn);
@@ -44,12 +44,12 @@ J1939Message VirtualEcu::Acknowledgement(uint8_t control, ZPgn pgn, uint8_t requ
 std::vector<J1939Message> VirtualEcu::OnMessage(const J1939Message& message) const {
     if (message.pgn != kPgnRequest || message.data.size() < kPgnBytes) return {};
     bool global = message.destination == kGlobalAddress;
-    if (!global && message.destination != spec_.address) return {};
+    if (!global && message.destination != described_.address) return {};
     ZPgn requested = ReadPgn(message.data.data());
     if (requested == kPgnAddressClaimed) return {AddressClaim()};
 
-    auto listed = spec_.pgns.find(requested);
-    Behaviour behaviour = listed != spec_.pgns.end() ? listed->second.behaviour : spec_.defaultBehaviour;
+    auto listed = described_.pgns.find(requested);
+    Behaviour behaviour = listed != described_.pgns.end() ? listed->second.behaviour : described_.defaultBehaviour;
     switch (behaviour) {
         case Behaviour::Answer:
         case Behaviour::Broadcast:

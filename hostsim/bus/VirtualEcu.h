@@ -15,9 +15,9 @@ namespace hostsim {
 
 class VirtualEcu {
 public:
-    explicit VirtualEcu(EcuSpec described);
+    explicit VirtualEcu(EcuDescription described);
 
-    const EcuSpec& Described() const { return spec_; }
+    const EcuDescription& Described() const { return described_; }
     J1939Message AddressClaim() const;
     std::vector<J1939Message> OnMessage(const J1939Message& message) const;
     // The PGN's message as the ECU sends it on its own or in answer to a requester.
@@ -26,7 +26,7 @@ public:
 private:
     J1939Message Acknowledgement(uint8_t control, ZPgn pgn, uint8_t requester) const;
 
-    EcuSpec spec_;
+    EcuDescription described_;
 };
 
 }  // namespace hostsim

@@ -50,9 +50,9 @@ void SetBinFileComponents(const std::wstring& fileName, const std::vector<std::s
 }
 std::vector<std::string> LoadedComponents(ZModuleHandle handle) { return TheHost().binFiles.Loaded(handle); }
 
-void AddDataPoint(const DataPointSpec& dataPoint) { TheHost().database.AddDataPoint(dataPoint); }
+void AddDataPoint(const DataPointDefinition& dataPoint) { TheHost().database.AddDataPoint(dataPoint); }
 DataPointState DataPoint(TESKID teskId) { return TheHost().database.State(teskId); }
-void AddCategory(const CategorySpec& category) { TheHost().database.AddCategory(category); }
+void AddCategory(const CategoryDefinition& category) { TheHost().database.AddCategory(category); }
 void SetDiscoveryUdis(const std::vector<ZUdi>& udis) { TheHost().database.SetDiscoveryUdis(udis); }
 
 void SetDataFolder(const std::string& path) { TheHost().dataFolder.Set(path); }
@@ -69,7 +69,7 @@ DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name) {
 }
 
 void AddFaultGroup(ZFaultGroupId groupId) { TheHost().faults.AddGroup(groupId); }
-void AddFault(const FaultSpec& fault) { TheHost().faults.AddFault(fault); }
+void AddFault(const FaultDefinition& fault) { TheHost().faults.AddFault(fault); }
 void SetReceivedFaultCount(uint16_t count) { TheHost().faults.SetReceivedCount(count); }
 int32_t LiveScaledAttributes() { return ScaledAttributes::LiveCount(); }
 

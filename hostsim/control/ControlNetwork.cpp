@@ -26,7 +26,7 @@ std::string Run(const ScenarioResult& read) {
     Host& host = TheHost();
     host.network.Load(*read.scenario);
     // The ECUs claimed their addresses at power-up; the host's adapter saw it.
-    for (const EcuSpec& ecu : read.scenario->ecus) {
+    for (const EcuDescription& ecu : read.scenario->ecus) {
         host.bus.SetName(ecu.address, DecodedNameOf(EncodeName(ecu.name), ecu.address));
     }
     host.bus.SetNetworkRunning(true);

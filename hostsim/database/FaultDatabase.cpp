@@ -7,7 +7,7 @@ void FaultDatabase::AddGroup(ZFaultGroupId groupId) {
     if (GroupLocked(groupId) == nullptr) groups_.push_back(Group{groupId, {}});
 }
 
-void FaultDatabase::AddFault(const FaultSpec& fault) {
+void FaultDatabase::AddFault(const FaultDefinition& fault) {
     std::lock_guard<std::mutex> lock(mutex_);
     Group* group = GroupLocked(fault.groupId);
     if (group == nullptr) {
@@ -46,7 +46,7 @@ std::optional<size_t> FaultDatabase::FaultIndexOf(size_t groupIndex, ZBinNumber 
     return std::nullopt;
 }
 
-std::optional<FaultSpec> FaultDatabase::FaultAt(size_t groupIndex, size_t faultIndex) {
+std::optional<FaultDefinition> FaultDatabase::FaultAt(size_t groupIndex, size_t faultIndex) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (groupIndex >= groups_.size() || faultIndex >= groups_[groupIndex].faults.size()) {
         return std::nullopt;
@@ -54,20 +54,20 @@ std::optional<FaultSpec> FaultDatabase::FaultAt(size_t groupIndex, size_t faultI
     return groups_[groupIndex].faults[faultIndex];
 }
 
-std::optional<FaultSpec> FaultDatabase::Find(ZFaultGroupId groupId, ZBinNumber binNumber) {
+std::optional<FaultDefinition> FaultDatabase::Find(ZFaultGroupId groupId, ZBinNumber binNumber) {
     std::lock_guard<std::mutex> lock(mutex_);
     Group* group = GroupLocked(groupId);
     if (group == nullptr) return std::nullopt;
-    for (const FaultSpec& fault : group->faults) {
+    for (const FaultDefinition& fault : group->faults) {
         if (fault.binNumber == binNumber) return fault;
     }
     return std::nullopt;
 }
 
-std::optional<FaultSpec> FaultDatabase::FindByBinNumber(ZBinNumber binNumber) {
+std::optional<FaultDefinition> FaultDatabase::FindByBinNumber(ZBinNumber binNumber) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const Group& group : groups_) {
-        for (const FaultSpec& fault : group.faults) {
+        for (const FaultDefinition& fault : group.faults) {
             if (fault.binNumber == binNumber) return fault;
         }
     }

@@ -16,15 +16,15 @@ namespace hostsim {
 class FaultDatabase {
 public:
     void AddGroup(ZFaultGroupId groupId);
-    void AddFault(const FaultSpec& fault);
+    void AddFault(const FaultDefinition& fault);
     size_t GroupCount();
     std::optional<ZFaultGroupId> GroupIdAt(size_t index);
     std::optional<size_t> GroupIndexOf(ZFaultGroupId groupId);
     std::optional<size_t> FaultIndexOf(size_t groupIndex, ZBinNumber binNumber);
-    std::optional<FaultSpec> FaultAt(size_t groupIndex, size_t faultIndex);
-    std::optional<FaultSpec> Find(ZFaultGroupId groupId, ZBinNumber binNumber);
+    std::optional<FaultDefinition> FaultAt(size_t groupIndex, size_t faultIndex);
+    std::optional<FaultDefinition> Find(ZFaultGroupId groupId, ZBinNumber binNumber);
     // The first fault of any group with a bin number.
-    std::optional<FaultSpec> FindByBinNumber(ZBinNumber binNumber);
+    std::optional<FaultDefinition> FindByBinNumber(ZBinNumber binNumber);
 
     void SetReceivedCount(uint16_t count);
     uint16_t ReceivedCount();
@@ -34,7 +34,7 @@ public:
 private:
     struct Group {
         ZFaultGroupId id = 0;
-        std::vector<FaultSpec> faults;
+        std::vector<FaultDefinition> faults;
     };
 
     Group* GroupLocked(ZFaultGroupId groupId);

@@ -94,7 +94,7 @@ SpnLayout LayoutOf(const json& item, const std::string& where) {
 
 DatabaseDataPoint DataPointOf(const json& item, const std::string& where) {
     DatabaseDataPoint entry;
-    DataPointSpec& described = entry.described;
+    DataPointDefinition& described = entry.described;
     described.teskId = static_cast<TESKID>(Unsigned(Required(item, "teskId", where), 1, kMaxTeskId, where, "teskId"));
     described.name = Text(item, "name", where);
     described.description = Utf8ToWide(TextOr(item, "text", described.name, where));
@@ -131,7 +131,7 @@ DatabaseFile FileOf(const json& document, const std::string& origin) {
     const json& categories = ArrayOf(document, "categories", origin);
     for (size_t i = 0; i < categories.size(); ++i) {
         std::string where = origin + ": " + Item("categories", i, NameOf(categories[i]));
-        CategorySpec category;
+        CategoryDefinition category;
         category.id = static_cast<ZCategoryId>(
             SignedOr(categories[i], "id", 0, kMinCategoryId, kMaxCategoryId, where));
         if (!Has(categories[i], "id")) Fail(where, "'id' is missing");
@@ -255,8 +255,8 @@ std::optional<ModuleContents> SelectComponents(const DatabaseFile& file, const s
         chosen.push_back(&dataPoint);
         contents.dataPoints.push_back(dataPoint.described);
     }
-    for (const CategorySpec& category : file.categories) {
-        CategorySpec held = category;
+    for (const CategoryDefinition& category : file.categories) {
+        CategoryDefinition held = category;
         for (const DatabaseDataPoint* dataPoint : chosen) {
             if (Contains(dataPoint->categories, category.name)) held.teskIds.push_back(dataPoint->described.teskId);
         }

@@ -26,7 +26,7 @@ struct DatabaseComponent {
 };
 
 struct DatabaseDataPoint {
-    DataPointSpec described;
+    DataPointDefinition described;
     std::string group;
     std::vector<std::string> categories;  // category names
 };
@@ -35,7 +35,7 @@ struct DatabaseFile {
     std::string origin;
     std::vector<DatabaseVehicle> vehicles;
     std::vector<DatabaseComponent> components;
-    std::vector<CategorySpec> categories;  // without data points; members are listed by the data points
+    std::vector<CategoryDefinition> categories;  // without data points; members are listed by the data points
     std::vector<DatabaseDataPoint> dataPoints;
     std::vector<ZUdi> discoveryUdis;
 };
@@ -44,8 +44,8 @@ struct DatabaseFile {
 // order asked), their data points and the categories holding them.
 struct ModuleContents {
     std::vector<std::string> components;
-    std::vector<DataPointSpec> dataPoints;
-    std::vector<CategorySpec> categories;
+    std::vector<DataPointDefinition> dataPoints;
+    std::vector<CategoryDefinition> categories;
     std::vector<ZUdi> discoveryUdis;
 };
 

@@ -4,11 +4,11 @@
 
 namespace hostsim {
 
-ParameterDatabase::ParameterDatabase(const std::vector<DataPointSpec>& dataPoints,
-                                     const std::vector<CategorySpec>& categories,
+ParameterDatabase::ParameterDatabase(const std::vector<DataPointDefinition>& dataPoints,
+                                     const std::vector<CategoryDefinition>& categories,
                                      const std::vector<ZUdi>& discoveryUdis)
     : categories_(categories), discoveryUdis_(discoveryUdis) {
-    for (const DataPointSpec& dataPoint : dataPoints) dataPoints_.push_back(Entry{dataPoint, false, {}});
+    for (const DataPointDefinition& dataPoint : dataPoints) dataPoints_.push_back(Entry{dataPoint, false, {}});
 }
 
 bool ParameterDatabase::IsEmpty() {
@@ -16,7 +16,7 @@ bool ParameterDatabase::IsEmpty() {
     return dataPoints_.empty() && categories_.empty() && discoveryUdis_.empty();
 }
 
-void ParameterDatabase::AddDataPoint(const DataPointSpec& dataPoint) {
+void ParameterDatabase::AddDataPoint(const DataPointDefinition& dataPoint) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* existing = FindLocked(dataPoint.teskId);
     if (existing != nullptr) {
@@ -31,20 +31,20 @@ size_t ParameterDatabase::DataPointCount() {
     return dataPoints_.size();
 }
 
-std::optional<DataPointSpec> ParameterDatabase::DataPointAt(size_t index) {
+std::optional<DataPointDefinition> ParameterDatabase::DataPointAt(size_t index) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (index >= dataPoints_.size()) return std::nullopt;
     return dataPoints_[index].described;
 }
 
-std::optional<DataPointSpec> ParameterDatabase::Find(TESKID teskId) {
+std::optional<DataPointDefinition> ParameterDatabase::Find(TESKID teskId) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return std::nullopt;
     return entry->described;
 }
 
-std::optional<DataPointSpec> ParameterDatabase::FindByName(const std::string& name) {
+std::optional<DataPointDefinition> ParameterDatabase::FindByName(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const Entry& entry : dataPoints_) {
         if (entry.described.name == name) return entry.described;
@@ -136,9 +136,9 @@ bool ParameterDatabase::SetDecoded(TESKID teskId, const std::vector<uint8_t>& va
     return true;
 }
 
-std::vector<DataPointSpec> ParameterDatabase::DataPointsOfPgn(ZPgn pgn) {
+std::vector<DataPointDefinition> ParameterDatabase::DataPointsOfPgn(ZPgn pgn) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<DataPointSpec> carried;
+    std::vector<DataPointDefinition> carried;
     for (const Entry& entry : dataPoints_) {
         if (entry.described.attribute.pgn == pgn && entry.described.layout.startByte != 0) carried.push_back(entry.described);
     }
@@ -169,7 +169,7 @@ DataPointState ParameterDatabase::State(TESKID teskId) {
     return state;
 }
 
-void ParameterDatabase::AddCategory(const CategorySpec& category) {
+void ParameterDatabase::AddCategory(const CategoryDefinition& category) {
     std::lock_guard<std::mutex> lock(mutex_);
     categories_.push_back(category);
 }
@@ -179,7 +179,7 @@ size_t ParameterDatabase::CategoryCount() {
     return categories_.size();
 }
 
-std::optional<CategorySpec> ParameterDatabase::CategoryAt(size_t index) {
+std::optional<CategoryDefinition> ParameterDatabase::CategoryAt(size_t index) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (index >= categories_.size()) return std::nullopt;
     return categories_[index];

@@ -18,17 +18,17 @@ namespace hostsim {
 class ParameterDatabase {
 public:
     ParameterDatabase() = default;
-    ParameterDatabase(const std::vector<DataPointSpec>& dataPoints, const std::vector<CategorySpec>& categories,
+    ParameterDatabase(const std::vector<DataPointDefinition>& dataPoints, const std::vector<CategoryDefinition>& categories,
                       const std::vector<ZUdi>& discoveryUdis);
 
     // Nothing described: no data point, no category, no discovery identifier.
     bool IsEmpty();
 
-    void AddDataPoint(const DataPointSpec& dataPoint);
+    void AddDataPoint(const DataPointDefinition& dataPoint);
     size_t DataPointCount();
-    std::optional<DataPointSpec> DataPointAt(size_t index);
-    std::optional<DataPointSpec> Find(TESKID teskId);
-    std::optional<DataPointSpec> FindByName(const std::string& name);
+    std::optional<DataPointDefinition> DataPointAt(size_t index);
+    std::optional<DataPointDefinition> Find(TESKID teskId);
+    std::optional<DataPointDefinition> FindByName(const std::string& name);
     std::optional<size_t> IndexOf(TESKID teskId);
     // Data points naming any of the identifiers, in the identifiers' order.
     std::vector<TESKID> TeskIdsForUdis(const std::vector<ZUdi>& udis);
@@ -44,14 +44,14 @@ public:
     // What the J1939 parser decoded: the raw value and the value text.
     bool SetDecoded(TESKID teskId, const std::vector<uint8_t>& value, const std::wstring& text);
     // Data points carried in the data of a PGN, in table order.
-    std::vector<DataPointSpec> DataPointsOfPgn(ZPgn pgn);
+    std::vector<DataPointDefinition> DataPointsOfPgn(ZPgn pgn);
     // The display text of a data point: its display value once set, else its value text.
     std::optional<std::wstring> ValueText(TESKID teskId);
     DataPointState State(TESKID teskId);
 
-    void AddCategory(const CategorySpec& category);
+    void AddCategory(const CategoryDefinition& category);
     size_t CategoryCount();
-    std::optional<CategorySpec> CategoryAt(size_t index);
+    std::optional<CategoryDefinition> CategoryAt(size_t index);
     std::optional<size_t> CategoryIndexOf(ZCategoryId id);
 
     void SetDiscoveryUdis(const std::vector<ZUdi>& udis);
@@ -61,7 +61,7 @@ public:
 
 private:
     struct Entry {
-        DataPointSpec described;
+        DataPointDefinition described;
         bool hasDisplayValue = false;
         std::wstring displayValue;
         uint32_t updates = 0;  // values the parser decoded into it
@@ -72,7 +72,7 @@ private:
 
     std::mutex mutex_;
     std::vector<Entry> dataPoints_;
-    std::vector<CategorySpec> categories_;
+    std::vector<CategoryDefinition> categories_;
     std::vector<ZUdi> discoveryUdis_;
 };
 

@@ -76,8 +76,8 @@ PgnBehaviour PgnBehaviourOf(const json& item, const std::string& where) {
     return pgn;
 }
 
-EcuSpec EcuOf(const json& item, const std::string& where) {
-    EcuSpec ecu;
+EcuDescription EcuOf(const json& item, const std::string& where) {
+    EcuDescription ecu;
     if (!item.is_object()) Fail(where, "must be an object");
     ecu.label = TextOr(item, "label", "", where);
     ecu.channel = static_cast<int>(UnsignedOr(item, "channel", 1, 1, kMaxChannel, where));
@@ -102,9 +102,9 @@ EcuSpec EcuOf(const json& item, const std::string& where) {
     return ecu;
 }
 
-ScenarioSpec ScenarioOf(const json& document, const std::string& origin) {
+ScenarioDescription ScenarioOf(const json& document, const std::string& origin) {
     if (!document.is_object()) Fail(origin, "the top level must be an object");
-    ScenarioSpec scenario;
+    ScenarioDescription scenario;
     scenario.name = TextOr(document, "name", "", origin);
     scenario.tpPacketGapMs =
         static_cast<uint32_t>(UnsignedOr(document, "tpPacketGapMs", kDefaultTpPacketGapMs, 0, kMaxGapMs, origin));
@@ -117,7 +117,7 @@ ScenarioSpec ScenarioOf(const json& document, const std::string& origin) {
                                 ? " (" + ecus[i].at("label").get<std::string>() + ")"
                                 : std::string();
         std::string where = origin + ": ecus[" + std::to_string(i) + "]" + label;
-        EcuSpec ecu = EcuOf(ecus[i], where);
+        EcuDescription ecu = EcuOf(ecus[i], where);
         if (!claimed.insert({ecu.channel, ecu.address}).second) {
             Fail(where, "address " + std::to_string(ecu.address) + " is claimed twice on channel " +
                             std::to_string(ecu.channel));

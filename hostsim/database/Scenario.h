@@ -42,7 +42,7 @@ struct PgnBehaviour {
     uint8_t priority = 0;
 };
 
-struct EcuSpec {
+struct EcuDescription {
     std::string label;
     int channel = 1;
     uint8_t address = 0;
@@ -52,11 +52,11 @@ struct EcuSpec {
     std::map<ZPgn, PgnBehaviour> pgns;
 };
 
-struct ScenarioSpec {
+struct ScenarioDescription {
     std::string name;
     uint32_t tpPacketGapMs = 0;
     double broadcastScale = 1.0;
-    std::vector<EcuSpec> ecus;
+    std::vector<EcuDescription> ecus;
 };
 
 constexpr uint32_t kDefaultTpPacketGapMs = 50;
@@ -64,7 +64,7 @@ constexpr int kMaxChannel = 16;
 
 // Exactly one of the two is set.
 struct ScenarioResult {
-    std::optional<ScenarioSpec> scenario;
+    std::optional<ScenarioDescription> scenario;
     std::string error;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr uint16_t kDatabaseVehicleIndex = 0;
 
-std::optional<CategorySpec> CategoryOf(ZModuleHandle handle, uint16_t vehicleIndex, uint16_t categoryIndex) {
+std::optional<CategoryDefinition> CategoryOf(ZModuleHandle handle, uint16_t vehicleIndex, uint16_t categoryIndex) {
     if (vehicleIndex != kDatabaseVehicleIndex) return std::nullopt;
     return TheHost().DatabaseFor(handle)->CategoryAt(categoryIndex);
 }

@@ -17,7 +17,7 @@ namespace {
 
 constexpr uint16_t kUnusedGroupIndex = 0;
 
-std::optional<FaultAttributeSpec> AttributeOf(const FaultSpec& fault, size_t index) {
+std::optional<FaultAttributeDefinition> AttributeOf(const FaultDefinition& fault, size_t index) {
     if (index >= fault.attributes.size()) return std::nullopt;
     return fault.attributes[index];
 }
@@ -155,7 +155,7 @@ ZResult ZORV_STDCALL Zorv_GetScaledAttributeByID(ZModuleHandle handle, ZFaultGro
     if (forced != 0) return static_cast<ZResult>(forced);
     auto fault = TheHost().faults.Find(groupId, binNumber);
     if (!fault || scaled == nullptr) return kResultNotFound;
-    for (const FaultAttributeSpec& attribute : fault->attributes) {
+    for (const FaultAttributeDefinition& attribute : fault->attributes) {
         if (attribute.attributeId == attributeId) {
             *scaled = new ScaledAttributes(attributeId, attribute.hasValue, attribute.valueText);
             return kZorvSuccess;

@@ -157,7 +157,7 @@ TEST_F(DatabaseFiles, ComponentsAndVehiclesTheFileLacks) {
 }
 
 TEST_F(DatabaseFiles, DescribedDatabaseStillAnswersForEveryModule) {
-    hostsim::DataPointSpec dataPoint;
+    hostsim::DataPointDefinition dataPoint;
     dataPoint.teskId = 77;
     dataPoint.name = "SPN_190";
     hostsim::AddDataPoint(dataPoint);

@@ -7,8 +7,8 @@
 
 namespace {
 
-hostsim::DataPointSpec MakeDataPoint(TESKID teskId, const char* name, ZPgn pgn) {
-    hostsim::DataPointSpec dataPoint;
+hostsim::DataPointDefinition MakeDataPoint(TESKID teskId, const char* name, ZPgn pgn) {
+    hostsim::DataPointDefinition dataPoint;
     dataPoint.teskId = teskId;
     dataPoint.name = name;
     dataPoint.attribute.pgn = pgn;
@@ -75,7 +75,7 @@ TEST_F(HostSimTest, DataPointsByIndexNameAndPgn) {
 }
 
 TEST_F(HostSimTest, AttributesQueriesValuesAndVisibility) {
-    hostsim::DataPointSpec dataPoint = MakeDataPoint(7, "SPN_234_03", 0xFEDA);
+    hostsim::DataPointDefinition dataPoint = MakeDataPoint(7, "SPN_234_03", 0xFEDA);
     dataPoint.attribute.security = 3;
     dataPoint.attribute.kind = kDpKindPgnFromQueryMessage;
     dataPoint.query = {0xFE, 0xCA, 0x00};
@@ -130,11 +130,11 @@ TEST_F(HostSimTest, AttributesQueriesValuesAndVisibility) {
 }
 
 TEST_F(HostSimTest, IdentifierListsReportTheSizeNeeded) {
-    hostsim::DataPointSpec vin = MakeDataPoint(70, "SPN_237", 0xFEEC);
+    hostsim::DataPointDefinition vin = MakeDataPoint(70, "SPN_237", 0xFEEC);
     vin.udis = {7};
-    hostsim::DataPointSpec make1 = MakeDataPoint(171, "SPN_586", 0xFDC5);
+    hostsim::DataPointDefinition make1 = MakeDataPoint(171, "SPN_586", 0xFDC5);
     make1.udis = {17};
-    hostsim::DataPointSpec make2 = MakeDataPoint(172, "SPN_586_1", 0xFDC5);
+    hostsim::DataPointDefinition make2 = MakeDataPoint(172, "SPN_586_1", 0xFDC5);
     make2.udis = {17};
     hostsim::AddDataPoint(vin);
     hostsim::AddDataPoint(make1);

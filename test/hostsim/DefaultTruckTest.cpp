@@ -56,7 +56,7 @@ TEST_F(HostSimTest, DefaultTruckAnswersWhatTheDatabaseDescribes) {
     hostsim::ScenarioResult truck = hostsim::ReadScenarioFile(hostsim::DataFolderPath() + "/trucks/default-truck.json");
     ASSERT_TRUE(truck.scenario) << truck.error;
     auto send = Lookup<zorv::SendJ1939MsgFn>(zorv::kLookupSendJ1939Msg);
-    for (const hostsim::EcuSpec& ecu : truck.scenario->ecus) {
+    for (const hostsim::EcuDescription& ecu : truck.scenario->ecus) {
         for (const auto& pgn : ecu.pgns) {
             hostsim::J1939Message request;
             request.pgn = 0xEA00;

@@ -7,8 +7,8 @@
 
 namespace {
 
-hostsim::FaultSpec MakeFault() {
-    hostsim::FaultSpec fault;
+hostsim::FaultDefinition MakeFault() {
+    hostsim::FaultDefinition fault;
     fault.groupId = 12;
     fault.binNumber = 1234;
     fault.description = L"Engine Coolant Temperature";
@@ -58,7 +58,7 @@ TEST_F(HostSimTest, FaultGroupsIndexesAndAttributes) {
     uint16_t attributeId = record.attributeId;
     EXPECT_EQ(attributeId, 40);
 
-    hostsim::FaultSpec noInfo = MakeFault();
+    hostsim::FaultDefinition noInfo = MakeFault();
     noInfo.binNumber = 99;
     noInfo.hasDescription = false;
     hostsim::AddFault(noInfo);
@@ -145,13 +145,13 @@ TEST_F(HostSimTest, ResourcesAndHealthReport) {
 }
 
 TEST_F(HostSimTest, HealthReportIsWrittenFromTheReportCategories) {
-    hostsim::DataPointSpec hours;
+    hostsim::DataPointDefinition hours;
     hours.teskId = 301;
     hours.name = "SPN_247";
     hours.description = L"Engine Total Hours of Operation";
     hours.valueText = L"12345.5 h";
     hostsim::AddDataPoint(hours);
-    hostsim::DataPointSpec vin;
+    hostsim::DataPointDefinition vin;
     vin.teskId = 302;
     vin.name = "SPN_237";
     vin.description = L"Vehicle Identification Number";

@@ -28,10 +28,10 @@ const char* kEngine = R"({
   ]
 })";
 
-hostsim::ScenarioSpec Load(const std::string& text) {
+hostsim::ScenarioDescription Load(const std::string& text) {
     hostsim::ScenarioResult result = hostsim::ParseScenarioText(text, "test.json");
     EXPECT_TRUE(result.scenario) << result.error;
-    return result.scenario ? *result.scenario : hostsim::ScenarioSpec{};
+    return result.scenario ? *result.scenario : hostsim::ScenarioDescription{};
 }
 
 hostsim::J1939Message Request(uint32_t pgn, uint8_t destination) {
@@ -48,10 +48,10 @@ std::string ErrorOf(const std::string& text) { return hostsim::ParseScenarioText
 }  // namespace
 
 TEST(Scenario, ReadsEcusNamesAndBehaviours) {
-    hostsim::ScenarioSpec scenario = Load(kEngine);
+    hostsim::ScenarioDescription scenario = Load(kEngine);
     ASSERT_EQ(scenario.ecus.size(), 2u);
     EXPECT_EQ(scenario.tpPacketGapMs, hostsim::kDefaultTpPacketGapMs);
-    const hostsim::EcuSpec& engine = scenario.ecus[0];
+    const hostsim::EcuDescription& engine = scenario.ecus[0];
     EXPECT_EQ(engine.channel, 1);
     EXPECT_EQ(engine.replyDelayMs, 2u);
     EXPECT_EQ(engine.name.manufacturerCode, 100);
