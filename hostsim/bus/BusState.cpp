@@ -1,6 +1,6 @@
 #include "hostsim/bus/BusState.h"
 
-#include "hostsim/J1939Constants.h"
+#include "j1939/Protocol.h"
 #include "hostsim/bus/J1939Name.h"
 
 namespace hostsim {
@@ -8,7 +8,6 @@ namespace {
 
 // The second argument of the question about an address.
 constexpr uint32_t kAskAboutAddress = 1;
-constexpr uint32_t kHighestAddress = 0xFF;
 
 bool IsDynamicAddress(uint32_t address) {
     return address >= j1939::kFirstDynamicAddress && address <= j1939::kLastDynamicAddress;
@@ -65,7 +64,7 @@ bool BusState::Assignable(uint32_t first, uint32_t second) {
     if (found != assignable_.end()) return found->second;
     if (assignableDefault_) return *assignableDefault_;
     if (!networkRunning_) return false;
-    if (second == kAskAboutAddress && first <= kHighestAddress) {
+    if (second == kAskAboutAddress && first <= j1939::kGlobalAddress) {
         return names_.count(static_cast<uint8_t>(first)) != 0 || IsDynamicAddress(first);
     }
     return IsArbitraryAddressCapable(second);

@@ -5,7 +5,6 @@ namespace {
 
 constexpr unsigned kPriorityShift = 26;
 constexpr unsigned kPgnShift = 8;
-constexpr unsigned kByteBits = 8;
 constexpr uint32_t kByteMask = 0xFF;
 constexpr uint32_t kPriorityMask = 0x7;
 constexpr unsigned kFormatShift = 16;
@@ -21,8 +20,8 @@ bool J1939Message::operator==(const J1939Message& other) const {
 
 std::vector<uint8_t> ToHostLayout(const J1939Message& message) {
     std::vector<uint8_t> bytes;
-    bytes.reserve(kHostHeaderBytes + message.data.size());
-    AppendPgn(bytes, message.pgn);
+    bytes.reserve(j1939::kHeaderSize + message.data.size());
+    j1939::AppendPgn(bytes, message.pgn);
     bytes.push_back(message.priority);
     bytes.push_back(message.source);
     bytes.push_back(message.destination);
@@ -31,13 +30,13 @@ std::vector<uint8_t> ToHostLayout(const J1939Message& message) {
 }
 
 std::optional<J1939Message> FromHostLayout(const uint8_t* bytes, size_t length) {
-    if (bytes == nullptr || length < kHostHeaderBytes) return std::nullopt;
+    if (bytes == nullptr || length < j1939::kHeaderSize) return std::nullopt;
     J1939Message message;
-    message.pgn = ReadPgn(bytes);
-    message.priority = bytes[kHostPriorityOffset];
-    message.source = bytes[kHostSourceOffset];
-    message.destination = bytes[kHostDestinationOffset];
-    message.data.assign(bytes + kHostHeaderBytes, bytes + length);
+    message.pgn = j1939::ReadPgn(bytes);
+    message.priority = bytes[j1939::kPriorityIndex];
+    message.source = bytes[j1939::kSourceIndex];
+    message.destination = bytes[j1939::kDestinationIndex];
+    message.data.assign(bytes + j1939::kHeaderSize, bytes + length);
     return message;
 }
 
@@ -65,18 +64,6 @@ J1939Message HeaderOfCanId(uint32_t canId) {
     }
     message.pgn = pgn;
     return message;
-}
-
-void AppendPgn(std::vector<uint8_t>& bytes, ZPgn pgn) {
-    for (size_t i = 0; i < j1939::kPgnBytes; ++i) {
-        bytes.push_back(static_cast<uint8_t>((pgn >> (kByteBits * i)) & kByteMask));
-    }
-}
-
-ZPgn ReadPgn(const uint8_t* bytes) {
-    ZPgn pgn = 0;
-    for (size_t i = 0; i < j1939::kPgnBytes; ++i) pgn |= static_cast<ZPgn>(bytes[i]) << (kByteBits * i);
-    return pgn;
 }
 
 }  // namespace hostsim

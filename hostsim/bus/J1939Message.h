@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/ZorvTypes.h"
-#include "hostsim/J1939Constants.h"
+#include "j1939/Protocol.h"
 
 namespace hostsim {
 
@@ -23,12 +23,6 @@ struct J1939Message {
     bool operator==(const J1939Message& other) const;
 };
 
-// Host layout offsets.
-constexpr size_t kHostPriorityOffset = 3;
-constexpr size_t kHostSourceOffset = 4;
-constexpr size_t kHostDestinationOffset = 5;
-constexpr size_t kHostHeaderBytes = 6;
-
 std::vector<uint8_t> ToHostLayout(const J1939Message& message);
 // Nothing for fewer bytes than the header.
 std::optional<J1939Message> FromHostLayout(const uint8_t* bytes, size_t length);
@@ -38,9 +32,5 @@ bool IsPdu1(ZPgn pgn);
 uint32_t CanIdOf(const J1939Message& message);
 // Everything but the data, read back from a 29-bit identifier.
 J1939Message HeaderOfCanId(uint32_t canId);
-
-// A PGN in its three message bytes and back.
-void AppendPgn(std::vector<uint8_t>& bytes, ZPgn pgn);
-ZPgn ReadPgn(const uint8_t* bytes);
 
 }  // namespace hostsim

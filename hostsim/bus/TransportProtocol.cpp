@@ -5,7 +5,7 @@
 namespace hostsim {
 namespace {
 
-using namespace hostsim::j1939;
+using namespace ::j1939;
 
 constexpr size_t kControlOffset = 0;
 constexpr size_t kSizeLowOffset = 1;

@@ -4,7 +4,7 @@
 
 namespace hostsim {
 
-using namespace hostsim::j1939;
+using namespace ::j1939;
 
 VirtualEcu::VirtualEcu(EcuDescription described) : described_(std::move(described)) {}
 
@@ -32,7 +32,7 @@ J1939Message VirtualEcu::MessageOf(ZPgn pgn, const PgnBehaviour& behaviour, uint
 
 J1939Message VirtualEcu::Acknowledgement(uint8_t control, ZPgn pgn, uint8_t requester) const {
     J1939Message ack;
-    ack.pgn = kPgnAcknowledgment;
+    ack.pgn = kPgnAcknowledgement;
     ack.priority = kDefaultPriority;
     ack.source = described_.address;
     ack.destination = kGlobalAddress;

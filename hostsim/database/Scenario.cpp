@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "hostsim/J1939Constants.h"
+#include "j1939/Protocol.h"
 #include "hostsim/database/JsonFields.h"
 
 namespace hostsim {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "hostsim/TextConvert.h"
+#include "j1939/Protocol.h"
 
 namespace hostsim {
 namespace {
@@ -12,7 +13,6 @@ constexpr unsigned kByteBits = 8;
 constexpr unsigned kMaxNumberBits = 32;
 constexpr uint64_t kFirstNotAvailableByte = 0xFB;
 constexpr char kFieldSeparator = '*';
-constexpr uint8_t kPaddingFF = 0xFF;
 constexpr uint8_t kPaddingZero = 0x00;
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
@@ -96,7 +96,7 @@ DecodedSpn DecodeText(const SpnLayout& layout, const uint8_t* data, size_t lengt
     if (layout.field >= fields.size()) return NotAvailable();
     std::vector<uint8_t> field = fields[layout.field];
     // A text shorter than a single frame is padded to eight bytes.
-    while (!field.empty() && (field.back() == kPaddingFF || field.back() == kPaddingZero)) field.pop_back();
+    while (!field.empty() && (field.back() == j1939::kPaddingByte || field.back() == kPaddingZero)) field.pop_back();
     if (field.empty()) return NotAvailable();
     DecodedSpn decoded;
     decoded.available = true;
@@ -110,7 +110,7 @@ DecodedSpn DecodeAscii(const SpnLayout& layout, const uint8_t* data, size_t leng
     const uint8_t* first = data + (layout.startByte - 1);
     std::vector<uint8_t> bytes(first, first + layout.bits / kByteBits);
     bool allPadding = true;
-    for (uint8_t byte : bytes) allPadding = allPadding && byte == kPaddingFF;
+    for (uint8_t byte : bytes) allPadding = allPadding && byte == j1939::kPaddingByte;
     if (allPadding) return NotAvailable();
     DecodedSpn decoded;
     decoded.available = true;

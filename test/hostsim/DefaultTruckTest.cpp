@@ -62,7 +62,7 @@ TEST_F(HostSimTest, DefaultTruckAnswersWhatTheDatabaseDescribes) {
             request.pgn = 0xEA00;
             request.source = 0xF9;
             request.destination = ecu.address;
-            hostsim::AppendPgn(request.data, pgn.first);
+            j1939::AppendPgn(request.data, pgn.first);
             std::vector<uint8_t> bytes = hostsim::ToHostLayout(request);
             ASSERT_EQ(send(1, bytes.data(), static_cast<uint16_t>(bytes.size()), 1, 1, 0), 0);
         }
