@@ -220,8 +220,8 @@ HOSTSIM_API void ClearTraces();
 // Trace ids handed out by open trace source and not closed since.
 HOSTSIM_API std::vector<ZTraceId> OpenTraceIds();
 
-// Formats as the trace output does (Windows meaning of wide formats: %s wide, %S 8-bit).
-HOSTSIM_API std::wstring FormatTraceV(const wchar_t* format, va_list args);
+// Formats as the trace output does (%s wide, %S 8-bit, %d, %X, %%; see TraceFormat.h),
+// in UTF-8.
 HOSTSIM_API std::string FormatTrace(const wchar_t* format, ...);
 
 // ---- texts --------------------------------------------------------------------------

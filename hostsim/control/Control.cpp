@@ -82,8 +82,6 @@ std::vector<TraceLine> Traces() { return TheHost().traces.Lines(); }
 void ClearTraces() { TheHost().traces.ClearLines(); }
 std::vector<ZTraceId> OpenTraceIds() { return TheHost().traces.OpenIds(); }
 
-std::wstring FormatTraceV(const wchar_t* format, va_list args) { return FormatWindowsWide(format, args); }
-
 std::string FormatTrace(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
