@@ -9,9 +9,9 @@
 
 #include "hostsim/database/AppConfig.h"
 #include "hostsim/database/BinFiles.h"
-#include "hostsim/bus/BusLog.h"
 #include "hostsim/bus/BusReplay.h"
 #include "hostsim/bus/BusState.h"
+#include "hostsim/bus/BusWatchers.h"
 #include "hostsim/control/CallLog.h"
 #include "hostsim/bus/ConnectionTable.h"
 #include "hostsim/database/DataFolder.h"
@@ -25,7 +25,6 @@
 #include "hostsim/bus/SimulatedNetwork.h"
 #include "hostsim/control/SysClock.h"
 #include "hostsim/control/TraceSink.h"
-#include "hostsim/bus/TrafficCapture.h"
 #include "hostsim/control/UiScript.h"
 
 namespace hostsim {
@@ -45,8 +44,8 @@ struct Host {
     UiScript ui;
     TraceSink traces;
     ConnectionTable connections;
-    BusLog busLog;
-    TrafficCapture traffic;
+    BusWatchers watchers;
+    SentMessageRecord sent;
     ReceiveThread receiver{connections, clock};
     SimulatedNetwork network;
     BusReplay replay;
@@ -62,6 +61,9 @@ struct Host {
 };
 
 Host& TheHost();
+
+// Drops the recorder of StartTrafficCapture (control API), part of a reset.
+void ForgetTrafficCapture();
 
 // Records a call with its arguments and returns the result a test forced on the
 // function, 0 when none (the function then answers from the host's data).

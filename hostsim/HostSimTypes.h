@@ -119,15 +119,26 @@ struct ConnectionState {
     int claimedAddress = -1;           // the tool's address on the bus, -1 when none
 };
 
-// One J1939 message the host adapter carried, whole.
+// One J1939 message the host's adapter carried, whole (a transport session counts once,
+// when its last packet arrived).
 struct TrafficRecord {
     uint32_t timeMs = 0;               // host system time
-    int channel = 0;
+    int channel = 0;                   // 0: sent with a handle that has no connection
     bool fromTool = false;             // sent by the plug-in, else brought by the bus
+    ZModuleHandle handle = 0;          // the plug-in's sending handle
+    ZResult result = 0;                // what SendJ1939Msg answered; non-zero: not sent on
     ZPgn pgn = 0;
     uint8_t priority = 0;
     uint8_t source = 0;
     uint8_t destination = 0;
+    std::vector<uint8_t> data;
+};
+
+// One CAN frame the host's bus carried: single frames, transport packets, claims.
+struct BusFrame {
+    int64_t timeMicros = 0;            // wall-clock time, microseconds since 1970
+    int channel = 0;
+    uint32_t canId = 0;                // 29-bit identifier
     std::vector<uint8_t> data;
 };
 

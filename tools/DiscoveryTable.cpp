@@ -21,6 +21,8 @@ std::vector<PgnRow> DiscoveryTableFor(const std::vector<hostsim::TrafficRecord>&
     for (const auto& record : traffic) {
         if (record.channel != channel) continue;
         if (record.fromTool) {
+            // A send the host refused never reached the ECU.
+            if (record.result != kZorvSuccess) continue;
             if (record.pgn != j1939::kPgnRequest || record.data.size() < j1939::kPgnBytes) continue;
             if (record.destination != ecuAddress && record.destination != j1939::kGlobalAddress) continue;
             const uint32_t requested = j1939::ReadPgn(record.data.data());

@@ -6,7 +6,7 @@
 
 namespace hostsim {
 
-BusReplay::BusReplay(BusLog& log, Receiver receiver) : log_(log), receiver_(std::move(receiver)) {}
+BusReplay::BusReplay(BusWatchers& watchers, Receiver receiver) : watchers_(watchers), receiver_(std::move(receiver)) {}
 
 BusReplay::~BusReplay() { Stop(); }
 
@@ -81,7 +81,7 @@ void BusReplay::Run(int channel, double speed) {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) break;
         }
-        log_.Write(channel, frame->frame);
+        watchers_.Frame(channel, frame->frame);
         auto message = reassembler.Feed(frame->frame);
         if (message) receiver_(channel, *message);
         std::lock_guard<std::mutex> lock(mutex_);

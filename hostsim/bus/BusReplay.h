@@ -2,7 +2,7 @@
 // again: the frames of one interface of the log (by default the interface of its first
 // 29-bit frame) at the pace they were recorded, sped up by a factor (0 or less: as fast
 // as they can be read), with transport sessions (BAM and RTS/CTS) reassembled. Every
-// frame goes into the host's bus log; every message goes to the host's receiver.
+// frame goes to the bus watchers; every message goes to the host's receiver.
 #pragma once
 
 #include <condition_variable>
@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "hostsim/bus/BusLog.h"
+#include "hostsim/bus/BusWatchers.h"
 #include "hostsim/bus/CandumpLog.h"
 #include "hostsim/HostSimTypes.h"
 
@@ -22,7 +22,7 @@ class BusReplay {
 public:
     using Receiver = std::function<void(int channel, const J1939Message& message)>;
 
-    BusReplay(BusLog& log, Receiver receiver);
+    BusReplay(BusWatchers& watchers, Receiver receiver);
     ~BusReplay();
 
     // Empty when the replay started, else why not (the previous replay is stopped first).
@@ -36,7 +36,7 @@ private:
     void Run(int channel, double speed);
     bool PauseUntil(std::chrono::steady_clock::time_point when);
 
-    BusLog& log_;
+    BusWatchers& watchers_;
     Receiver receiver_;
     CandumpReader reader_;
     std::mutex mutex_;

@@ -15,24 +15,14 @@ bool IsDynamicAddress(uint32_t address) {
 
 }  // namespace
 
-void BusState::SetSendHook(SendHook hook) {
+void BusState::SetSendResultRule(SendResultRule rule) {
     std::lock_guard<std::mutex> lock(mutex_);
-    hook_ = std::move(hook);
+    sendRule_ = std::move(rule);
 }
 
-SendHook BusState::Hook() {
+SendResultRule BusState::SendRule() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return hook_;
-}
-
-void BusState::AddSent(std::vector<uint8_t> message) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    sent_.push_back(std::move(message));
-}
-
-std::vector<std::vector<uint8_t>> BusState::Sent() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return sent_;
+    return sendRule_;
 }
 
 void BusState::SetName(uint8_t address, const J1939DecodedName& name) {
@@ -77,8 +67,7 @@ void BusState::SetNetworkRunning(bool running) {
 
 void BusState::Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
-    hook_ = nullptr;
-    sent_.clear();
+    sendRule_ = nullptr;
     names_.clear();
     assignable_.clear();
     assignableDefault_.reset();

@@ -1,5 +1,5 @@
-// The host's side of the J1939 bus as far as the plug-in sees it: the messages it sent,
-// the hook that answers them, the NAMEs the host has seen claimed and the host's
+// The host's side of the J1939 bus as far as the plug-in sees it: the rule that decides
+// the result of its sends, the NAMEs the host has seen claimed and the host's
 // arbitrary-address check.
 //
 // CheckAssignable is asked in two forms. (address, 1) asks whether the NAME claimed at an
@@ -26,10 +26,8 @@ namespace hostsim {
 
 class BusState {
 public:
-    void SetSendHook(SendHook hook);
-    SendHook Hook();
-    void AddSent(std::vector<uint8_t> message);
-    std::vector<std::vector<uint8_t>> Sent();
+    void SetSendResultRule(SendResultRule rule);
+    SendResultRule SendRule();
 
     void SetName(uint8_t address, const J1939DecodedName& name);
     bool Name(uint8_t address, J1939DecodedName& name);
@@ -43,8 +41,7 @@ public:
 
 private:
     std::mutex mutex_;
-    SendHook hook_;
-    std::vector<std::vector<uint8_t>> sent_;
+    SendResultRule sendRule_;
     std::map<uint8_t, J1939DecodedName> names_;
     std::map<std::pair<uint32_t, uint32_t>, bool> assignable_;
     std::optional<bool> assignableDefault_;

@@ -11,7 +11,7 @@ constexpr milliseconds kPowerUpStagger{1};
 
 }  // namespace
 
-SimulatedNetwork::SimulatedNetwork(BusLog& log, Receiver receiver) : log_(log), receiver_(std::move(receiver)) {}
+SimulatedNetwork::SimulatedNetwork(BusWatchers& watchers, Receiver receiver) : watchers_(watchers), receiver_(std::move(receiver)) {}
 
 SimulatedNetwork::~SimulatedNetwork() { StopThread(); }
 
@@ -60,7 +60,7 @@ bool SimulatedNetwork::Loaded() {
 }
 
 void SimulatedNetwork::Transmit(int channel, const J1939Message& message) {
-    for (const CanFrame& frame : FramesOf(message)) log_.Write(channel, frame);
+    for (const CanFrame& frame : FramesOf(message)) watchers_.Frame(channel, frame);
     Clock::time_point now = Clock::now();
     std::lock_guard<std::mutex> lock(mutex_);
     if (!thread_.joinable()) return;
@@ -120,7 +120,7 @@ void SimulatedNetwork::Process(Clock::time_point due, Event event) {
             Carry(due, event.channel, event.message);
             break;
         case Kind::Frame:
-            log_.Write(event.channel, event.frame);
+            watchers_.Frame(event.channel, event.frame);
             break;
         case Kind::Deliver:
             receiver_(event.channel, event.message);
@@ -143,7 +143,7 @@ void SimulatedNetwork::Process(Clock::time_point due, Event event) {
 
 void SimulatedNetwork::Carry(Clock::time_point due, int channel, const J1939Message& message) {
     std::vector<CanFrame> frames = FramesOf(message);
-    log_.Write(channel, frames.front());
+    watchers_.Frame(channel, frames.front());
     if (frames.size() == 1) {
         receiver_(channel, message);
         return;

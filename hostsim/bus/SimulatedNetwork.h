@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "hostsim/bus/BusLog.h"
+#include "hostsim/bus/BusWatchers.h"
 #include "hostsim/database/Scenario.h"
 #include "hostsim/bus/VirtualEcu.h"
 
@@ -27,14 +27,14 @@ class SimulatedNetwork {
 public:
     using Receiver = std::function<void(int channel, const J1939Message& message)>;
 
-    SimulatedNetwork(BusLog& log, Receiver receiver);
+    SimulatedNetwork(BusWatchers& watchers, Receiver receiver);
     ~SimulatedNetwork();
 
     // Replaces the running scenario. Every ECU claims its address at power-up.
     void Load(const ScenarioDescription& scenario);
     void Unload();
     bool Loaded();
-    // A message of the tool onto a channel: logged frame by frame; the ECUs react.
+    // A message of the tool onto a channel: watched frame by frame; the ECUs react.
     void Transmit(int channel, const J1939Message& message);
     // True once no answer, acknowledgement or transport packet is waiting to be carried.
     bool WaitQuiet(uint32_t timeoutMs);
@@ -60,7 +60,7 @@ private:
     void Carry(Clock::time_point due, int channel, const J1939Message& message);
     void StopThread();
 
-    BusLog& log_;
+    BusWatchers& watchers_;
     Receiver receiver_;
     std::mutex mutex_;
     std::condition_variable wake_;

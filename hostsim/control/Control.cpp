@@ -10,7 +10,10 @@
 
 namespace hostsim {
 
-void Reset() { TheHost().Reset(); }
+void Reset() {
+    TheHost().Reset();
+    ForgetTrafficCapture();
+}
 
 std::vector<Call> Calls() { return TheHost().log.Snapshot(); }
 std::vector<Call> CallsTo(const std::string& function) { return TheHost().log.CallsTo(function); }
@@ -37,8 +40,8 @@ void SetSysTime(uint32_t milliseconds) { TheHost().clock.Freeze(milliseconds); }
 void AdvanceSysTime(uint32_t milliseconds) { TheHost().clock.Advance(milliseconds); }
 void UseRealSysTime() { TheHost().clock.UseReal(); }
 
-void SetSendHook(SendHook hook) { TheHost().bus.SetSendHook(std::move(hook)); }
-std::vector<std::vector<uint8_t>> SentMessages() { return TheHost().bus.Sent(); }
+void SetSendResultRule(SendResultRule rule) { TheHost().bus.SetSendResultRule(std::move(rule)); }
+std::vector<std::vector<uint8_t>> SentMessages() { return TheHost().sent.Messages(); }
 void SetJ1939Name(uint8_t address, const J1939DecodedName& name) { TheHost().bus.SetName(address, name); }
 void SetAssignable(uint32_t first, uint32_t second, bool assignable) {
     TheHost().bus.SetAssignable(first, second, assignable);

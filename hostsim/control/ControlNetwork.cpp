@@ -1,6 +1,10 @@
 // The control API of HostSim.h for the bus: the plug-in's receive entry, connections,
-// the simulated network, bus logs, replays and the host's configuration file.
+// the simulated network, watchers of the bus, replays and the host's configuration file.
+#include <fstream>
+#include <memory>
+
 #include "hostsim/Host.h"
+#include "hostsim/bus/CandumpLog.h"
 #include "hostsim/HostSim.h"
 #include "hostsim/bus/J1939Name.h"
 #include "hostsim/database/Scenario.h"
@@ -45,14 +49,46 @@ void UnloadScenario() {
     TheHost().bus.SetNetworkRunning(false);
 }
 
-std::string StartBusLog(const std::string& path) { return TheHost().busLog.Start(path); }
-void StopBusLog() { TheHost().busLog.Stop(); }
+namespace {
+
+std::mutex gCaptureMutex;
+std::unique_ptr<BusRecorder> gCapture;
+
+}  // namespace
+
 void StartTrafficCapture() {
-    TheHost().traffic.Clear();
-    TheHost().traffic.Start();
+    std::lock_guard<std::mutex> lock(gCaptureMutex);
+    gCapture = std::make_unique<BusRecorder>();
 }
-void StopTrafficCapture() { TheHost().traffic.Stop(); }
-std::vector<TrafficRecord> Traffic() { return TheHost().traffic.Records(); }
+void StopTrafficCapture() {
+    std::lock_guard<std::mutex> lock(gCaptureMutex);
+    if (gCapture) gCapture->Stop();
+}
+std::vector<TrafficRecord> Traffic() {
+    std::lock_guard<std::mutex> lock(gCaptureMutex);
+    return gCapture ? gCapture->Messages() : std::vector<TrafficRecord>{};
+}
+void ForgetTrafficCapture() {
+    std::lock_guard<std::mutex> lock(gCaptureMutex);
+    gCapture.reset();
+}
+
+uint32_t AddBusWatcher(BusWatcher watcher) { return TheHost().watchers.Add(std::move(watcher)); }
+void RemoveBusWatcher(uint32_t id) { TheHost().watchers.Remove(id); }
+
+std::string WatchBusToCandump(const std::string& path, BusWatch& watch) {
+    watch.Stop();
+    // Every line is flushed, so that the log is complete as soon as the watch stops.
+    auto file = std::make_shared<std::ofstream>(path, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (!*file) return "cannot create the bus log " + path;
+    watch = WatchBus({nullptr, [file](const BusFrame& frame) {
+                          *file << FormatCandumpLine({frame.timeMicros, InterfaceOfChannel(frame.channel),
+                                                      true, CanFrame{frame.canId, frame.data}})
+                                << '\n' << std::flush;
+                      }});
+    return {};
+}
+
 std::string ReplayBusLog(const std::string& path, int channel, double speed) {
     return TheHost().replay.Start(path, channel, speed);
 }

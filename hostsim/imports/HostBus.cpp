@@ -92,21 +92,22 @@ ZResult ZORV_STDCALL SendJ1939Msg(ZModuleHandle handle, const uint8_t* message, 
                                                   arg::Num(option2), arg::Num(option3)});
     if (forced != 0) return static_cast<ZResult>(forced);
     if (message == nullptr) return kResultNotFound;
-    Host& host = TheHost();
-    std::vector<uint8_t> bytes(message, message + length);
-    host.bus.AddSent(bytes);
-    // The hook runs without any host lock held: it may call back into the host.
-    SendHook hook = host.bus.Hook();
-    ZResult result = hook ? hook(handle, bytes) : kZorvSuccess;
-    if (result != kZorvSuccess) return result;
     auto parsed = FromHostLayout(message, length);
     if (!parsed) return kResultBadArgument;
-    // A handle that never connected sends nowhere but the log and the hook.
+    Host& host = TheHost();
+    // The rule and the watchers run without any host lock held: they may call back into
+    // the host, and a watcher's answer must come after the request it answers.
+    SendResultRule rule = host.bus.SendRule();
+    ZResult result = rule ? rule(handle, std::vector<uint8_t>(message, message + length)) : kZorvSuccess;
     auto channel = host.connections.ChannelOf(handle);
-    if (channel) {
-        host.traffic.Add(host.clock.Now(), *channel, true, *parsed);
-        host.network.Transmit(*channel, *parsed);
-    }
+    TrafficRecord sent = RecordOf(host.clock.Now(), channel.value_or(0), *parsed);
+    sent.fromTool = true;
+    sent.handle = handle;
+    sent.result = result;
+    host.watchers.Message(sent);
+    if (result != kZorvSuccess) return result;
+    // A handle that never connected sends nowhere; only the watchers see its messages.
+    if (channel) host.network.Transmit(*channel, *parsed);
     return kZorvSuccess;
 }
 

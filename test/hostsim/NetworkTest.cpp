@@ -181,38 +181,58 @@ TEST_F(Network, FilterParsingSwitchAndChannels) {
     EXPECT_EQ(Zorv_SendCommand(1, 4, filter, sizeof(filter), 0, 1, nullptr), hostsim::kResultBadArgument);
 }
 
-TEST_F(Network, SendHookAndTheNetworkBothAnswer) {
-    hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>& message) -> ZResult {
-        if (message[1] == 0xEA && message[6] == 0xE5) {
-            hostsim::J1939Message reply;
-            reply.pgn = 0xFEE5;
-            reply.source = 0x42;
-            reply.data = {1, 2, 3, 4, 5, 6, 7, 8};
-            hostsim::DeliverMessage(1, hostsim::ToHostLayout(reply));
-        }
-        return 0;
-    });
+TEST_F(Network, WatchersSeeBothDirectionsAndMayAnswer) {
+    hostsim::BusRecorder recorder;
+    // A watcher answers the request for PGN 0xFEE5 as an ECU the scenario lacks would.
+    hostsim::BusWatch answering = hostsim::WatchBus({[](const hostsim::TrafficRecord& message) {
+                                                         if (!message.fromTool || message.pgn != 0xEA00 ||
+                                                             message.data[0] != 0xE5) {
+                                                             return;
+                                                         }
+                                                         hostsim::J1939Message reply;
+                                                         reply.pgn = 0xFEE5;
+                                                         reply.source = 0x42;
+                                                         reply.data = {1, 2, 3, 4, 5, 6, 7, 8};
+                                                         hostsim::DeliverMessage(1, hostsim::ToHostLayout(reply));
+                                                     },
+                                                     nullptr});
     ASSERT_EQ(Send(1, Request(65253, 0x00)), 0);
     ASSERT_TRUE(hostsim::WaitForBus(kWaitMs));
     std::vector<Delivery> hours = DeliveriesOf(65253);
-    ASSERT_EQ(hours.size(), 2u);
+    ASSERT_EQ(hours.size(), 2u) << "the watcher's answer and the engine's";
     for (const Delivery& delivery : hours) EXPECT_NE(delivery.thread, std::this_thread::get_id());
+    std::vector<hostsim::TrafficRecord> seen = recorder.Messages();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_TRUE(seen[0].fromTool);
+    EXPECT_EQ(seen[0].channel, 1);
+    EXPECT_EQ(seen[0].handle, 1);
+    EXPECT_EQ(seen[1].source, 0x42) << "an answer comes after the request it answers";
+    EXPECT_FALSE(seen[2].fromTool);
 
-    hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) -> ZResult { return 7; });
+    answering.Stop();
+    recorder.Clear();
+    hostsim::SetSendResultRule([](ZModuleHandle handle, const std::vector<uint8_t>&) -> ZResult {
+        return handle == 1 ? 7 : 0;
+    });
     EXPECT_EQ(Send(1, Request(65253, 0x00)), 7);
     ASSERT_TRUE(hostsim::WaitForBus(kWaitMs));
-    EXPECT_EQ(DeliveriesOf(65253).size(), 2u) << "a failed send never reaches the bus";
+    EXPECT_EQ(DeliveriesOf(65253).size(), 2u) << "a refused send never reaches the bus";
+    seen = recorder.Messages();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].result, 7);
+    EXPECT_EQ(hostsim::SentMessages().size(), 2u) << "the sent record keeps refused sends too";
 }
 
 TEST_F(Network, BusLogHoldsEveryFrameAndReadsBack) {
-    ASSERT_EQ(hostsim::StartBusLog(LogFile()), "");
+    hostsim::BusWatch log;
+    ASSERT_EQ(hostsim::WatchBusToCandump(LogFile(), log), "");
     auto claim = Lookup<zorv::ClaimBusAddressFn>(zorv::kLookupClaimBusAddress);
     ASSERT_EQ(claim(1, 0xF9), 0);
     EXPECT_EQ(hostsim::Connection(1).claimedAddress, 0xF9);
     ASSERT_EQ(Send(1, Request(65260, 0x00)), 0);
     ASSERT_EQ(Send(1, Request(65217, 0x00)), 0);
     ASSERT_TRUE(hostsim::WaitForBus(kWaitMs));
-    hostsim::StopBusLog();
+    log.Stop();
 
     hostsim::CandumpReader reader;
     ASSERT_EQ(reader.Open(log_), "");
