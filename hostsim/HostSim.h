@@ -57,7 +57,7 @@ HOSTSIM_API void ClearCalls();
 // ---- results ------------------------------------------------------------------------
 
 // The result a function gives from now on (default 0). Out values are written only when
-// the result is 0, as the host does.
+// the result is 0: a caller must not find data from a call that failed.
 HOSTSIM_API void SetResult(const std::string& function, int32_t result);
 // Results for the next calls, one per call, before the SetResult value applies again.
 HOSTSIM_API void QueueResults(const std::string& function, const std::vector<int32_t>& results);

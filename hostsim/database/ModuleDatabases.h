@@ -1,6 +1,7 @@
 // Which table of the parameter database answers for a module handle. While a test has
 // described a database by hand (AddDataPoint, AddCategory, SetDiscoveryUdis), that table
-// answers for every module, as it always has. Otherwise a module answers from the table
+// answers for every module, so that a test's few data points are what every module sees
+// whichever file it loads. Otherwise a module answers from the table
 // built when its parameter file was loaded from the data folder, and a module without a
 // loaded file from the empty hand-described table.
 //
