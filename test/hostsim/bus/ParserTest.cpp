@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/bus/J1939Message.h"
 #include "hostsim/bus/J1939Name.h"
 #include "test/hostsim/HostSimFixture.h"
 
@@ -35,15 +34,6 @@ protected:
 
     ZResult Parse(ZModuleHandle handle, const std::vector<uint8_t>& bytes) {
         return parse_(handle, bytes.data(), static_cast<uint16_t>(bytes.size()), 1000);
-    }
-
-    static std::wstring ValueText(ZModuleHandle handle, const char* name) {
-        TESKID teskId = 0;
-        if (Zorv_GetDPIDbyName(handle, name, &teskId) != 0) return L"(no such data point)";
-        wchar_t text[255] = {};
-        uint32_t length = 255;
-        Zorv_GetDataPointValueStr(handle, teskId, 0, 2, text, 255, &length);
-        return text;
     }
 
     zorv::ParseJ1939MsgFn parse_ = nullptr;
