@@ -1,11 +1,11 @@
 // Scenario files and what a virtual ECU answers on the bus.
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "hostsim/database/Scenario.h"
 #include "hostsim/bus/VirtualEcu.h"
+#include "test/hostsim/HostSimFixture.h"
 
 namespace {
 
@@ -34,15 +34,6 @@ hostsim::ScenarioDescription Load(const std::string& text) {
     return result.scenario ? *result.scenario : hostsim::ScenarioDescription{};
 }
 
-hostsim::J1939Message Request(uint32_t pgn, uint8_t destination) {
-    hostsim::J1939Message request;
-    request.pgn = 0xEA00;
-    request.source = 0xF9;
-    request.destination = destination;
-    request.data = {static_cast<uint8_t>(pgn), static_cast<uint8_t>(pgn >> 8), static_cast<uint8_t>(pgn >> 16)};
-    return request;
-}
-
 std::string ErrorOf(const std::string& text) { return hostsim::ParseScenarioText(text, "bad.json").error; }
 
 }  // namespace
@@ -65,72 +56,64 @@ TEST(Scenario, ReadsEcusNamesAndBehaviours) {
 
 TEST(Scenario, EcuAnswersNacksAndStaysSilentAsJ1939Wants) {
     hostsim::VirtualEcu engine(Load(kEngine).ecus[0]);
-
-    auto hours = engine.OnMessage(Request(0xFEE5, 0x00));
-    ASSERT_EQ(hours.size(), 1u);
-    EXPECT_EQ(hours[0].pgn, 0xFEE5u);
-    EXPECT_EQ(hours[0].source, 0x00);
-    EXPECT_EQ(hours[0].destination, 0xFF) << "a PDU2 answer is for everybody";
-    EXPECT_EQ(engine.OnMessage(Request(0xFEE5, 0xFF)).size(), 1u) << "a global request is answered too";
-    EXPECT_TRUE(engine.OnMessage(Request(0xFEE5, 0x03)).empty()) << "a request for another ECU";
-    auto dm21 = engine.OnMessage(Request(49408, 0x00));
-    ASSERT_EQ(dm21.size(), 1u);
-    EXPECT_EQ(dm21[0].destination, 0xF9) << "a PDU1 answer goes back to the requester";
-
-    auto nack = engine.OnMessage(Request(65217, 0x00));
-    ASSERT_EQ(nack.size(), 1u);
-    EXPECT_EQ(nack[0].pgn, 0xE800u);
-    EXPECT_EQ(nack[0].data, (std::vector<uint8_t>{0x01, 0xFF, 0xFF, 0xFF, 0xF9, 0xC1, 0xFE, 0x00}));
-    EXPECT_TRUE(engine.OnMessage(Request(65217, 0xFF)).empty()) << "no NACK to a global request";
-    EXPECT_EQ(engine.OnMessage(Request(0xFECA, 0x00)).size(), 1u) << "an unlisted PGN takes the default";
-    EXPECT_TRUE(engine.OnMessage(Request(0xFECA, 0xFF)).empty());
-
-    auto ack = engine.OnMessage(Request(65235, 0x00));
-    ASSERT_EQ(ack.size(), 1u);
-    EXPECT_EQ(ack[0].data[0], 0x00) << "positive acknowledgement";
-    EXPECT_TRUE(engine.OnMessage(Request(40704, 0x00)).empty());
-
-    auto claim = engine.OnMessage(Request(0xEE00, 0xFF));
-    ASSERT_EQ(claim.size(), 1u);
-    EXPECT_EQ(claim[0].pgn, 0xEE00u);
-    EXPECT_EQ(claim[0].data, engine.AddressClaim().data);
-
-    hostsim::J1939Message notARequest = Request(0xFEE5, 0x00);
+    struct Case {
+        const char* what;
+        uint32_t pgn;
+        uint8_t destination;
+        size_t replies;
+        uint32_t replyPgn;
+        uint8_t replyDestination;
+    };
+    const Case cases[] = {
+        {"answered: a PDU2 answer is for everybody", 0xFEE5, 0x00, 1, 0xFEE5, 0xFF},
+        {"a global request is answered too", 0xFEE5, 0xFF, 1, 0xFEE5, 0xFF},
+        {"a request for another ECU", 0xFEE5, 0x03, 0, 0, 0},
+        {"a PDU1 answer goes back to the requester", 49408, 0x00, 1, 49408, 0xF9},
+        {"refused: NACK", 65217, 0x00, 1, 0xE800, 0xFF},
+        {"no NACK to a global request", 65217, 0xFF, 0, 0, 0},
+        {"an unlisted PGN takes the default", 0xFECA, 0x00, 1, 0xE800, 0xFF},
+        {"acknowledged", 65235, 0x00, 1, 0xE800, 0xFF},
+        {"ignored", 40704, 0x00, 0, 0, 0},
+        {"a claim is always answered", 0xEE00, 0xFF, 1, 0xEE00, 0xFF},
+    };
+    for (const Case& c : cases) {
+        auto replies = engine.OnMessage(RequestMessage(c.pgn, c.destination));
+        ASSERT_EQ(replies.size(), c.replies) << c.what;
+        if (c.replies == 0) continue;
+        EXPECT_EQ(replies[0].pgn, c.replyPgn) << c.what;
+        EXPECT_EQ(replies[0].source, 0x00) << c.what;
+        EXPECT_EQ(replies[0].destination, c.replyDestination) << c.what;
+    }
+    EXPECT_EQ(engine.OnMessage(RequestMessage(65217, 0x00))[0].data,
+              (std::vector<uint8_t>{0x01, 0xFF, 0xFF, 0xFF, 0xF9, 0xC1, 0xFE, 0x00}));
+    EXPECT_EQ(engine.OnMessage(RequestMessage(65235, 0x00))[0].data[0], 0x00) << "positive acknowledgement";
+    hostsim::J1939Message notARequest = RequestMessage(0xFEE5, 0x00);
     notARequest.pgn = 0xFEE5;
     EXPECT_TRUE(engine.OnMessage(notARequest).empty());
     hostsim::VirtualEcu cluster(Load(kEngine).ecus[1]);
-    EXPECT_TRUE(cluster.OnMessage(Request(0xFEE5, 23)).empty()) << "an ECU that ignores what it does not know";
+    EXPECT_TRUE(cluster.OnMessage(RequestMessage(0xFEE5, 23)).empty()) << "an ECU that ignores what it does not know";
 }
 
 TEST(Scenario, ErrorsNameThePlaceAndTheProblem) {
-    EXPECT_NE(ErrorOf("{ \"ecus\": [ }").find("bad.json: not valid JSON"), std::string::npos);
-    EXPECT_NE(ErrorOf("{}").find("'ecus' is missing"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"label": "Engine"}]})").find("ecus[0] (Engine): 'address' is missing"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 254}]})").find("'address' is 254, not between 0 and 253"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 0, "pgns": {"65260": {"behaviour": "anwser"}}}]})")
-                  .find("pgns[\"65260\"]: 'behaviour' \"anwser\" is not one of"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 0, "pgns": {"65260": {"behaviour": "answer"}}}]})")
-                  .find("needs 'data' or 'text'"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 0, "pgns": {"61444": {"behaviour": "broadcast", "data": "00"}}}]})")
-                  .find("'periodMs' is missing"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 0, "pgns": {"61444": {"behaviour": "answer", "data": "0G"}}}]})")
-                  .find("is not hexadecimal"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 0, "pgns": {"0x40000": {"behaviour": "nack"}}}]})")
-                  .find("'PGN' is 262144"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 0, "default": "answer"}]})").find("'default' must be"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 3}, {"address": "0x03"}]})").find("address 3 is claimed twice"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 3, "name": {"function": 256}}]})").find("name: 'function' is 256"),
-              std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"ecus": [{"address": 3, "channel": 0}]})").find("'channel' is 0"), std::string::npos);
+    const std::pair<const char*, const char*> cases[] = {
+        {"{ \"ecus\": [ }", "bad.json: not valid JSON"},
+        {"{}", "'ecus' is missing"},
+        {R"({"ecus": [{"label": "Engine"}]})", "ecus[0] (Engine): 'address' is missing"},
+        {R"({"ecus": [{"address": 254}]})", "'address' is 254, not between 0 and 253"},
+        {R"({"ecus": [{"address": 0, "pgns": {"65260": {"behaviour": "anwser"}}}]})",
+         "pgns[\"65260\"]: 'behaviour' \"anwser\" is not one of"},
+        {R"({"ecus": [{"address": 0, "pgns": {"65260": {"behaviour": "answer"}}}]})", "needs 'data' or 'text'"},
+        {R"({"ecus": [{"address": 0, "pgns": {"61444": {"behaviour": "broadcast", "data": "00"}}}]})",
+         "'periodMs' is missing"},
+        {R"({"ecus": [{"address": 0, "pgns": {"61444": {"behaviour": "answer", "data": "0G"}}}]})",
+         "is not hexadecimal"},
+        {R"({"ecus": [{"address": 0, "pgns": {"0x40000": {"behaviour": "nack"}}}]})", "'PGN' is 262144"},
+        {R"({"ecus": [{"address": 0, "default": "answer"}]})", "'default' must be"},
+        {R"({"ecus": [{"address": 3}, {"address": "0x03"}]})", "address 3 is claimed twice"},
+        {R"({"ecus": [{"address": 3, "name": {"function": 256}}]})", "name: 'function' is 256"},
+        {R"({"ecus": [{"address": 3, "channel": 0}]})", "'channel' is 0"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_NE(ErrorOf(text).find(expected), std::string::npos) << text;
     EXPECT_NE(hostsim::ReadScenarioFile("no-such-truck.json").error.find("no-such-truck.json: cannot open"),
               std::string::npos);
 }
