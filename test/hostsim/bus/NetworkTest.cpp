@@ -51,14 +51,10 @@ uint16_t ZORV_STDCALL Record(int32_t handle, const uint8_t* bytes, uint16_t leng
     return 0;
 }
 
-std::vector<Delivery> Deliveries() {
-    std::lock_guard<std::mutex> lock(gMutex);
-    return gDeliveries;
-}
-
 std::vector<Delivery> DeliveriesOf(uint32_t pgn) {
+    std::lock_guard<std::mutex> lock(gMutex);
     std::vector<Delivery> found;
-    for (const Delivery& delivery : Deliveries()) {
+    for (const Delivery& delivery : gDeliveries) {
         if (delivery.message.pgn == pgn) found.push_back(delivery);
     }
     return found;
@@ -86,7 +82,7 @@ protected:
     void TearDown() override {
         gHold = false;
         std::error_code error;
-        if (!log_.empty()) std::filesystem::remove(log_, error);
+        std::filesystem::remove(log_, error);
         HostSimTest::TearDown();
     }
 
@@ -94,13 +90,8 @@ protected:
         return send_(handle, message.data(), static_cast<uint16_t>(message.size()), 1, 1, 0);
     }
 
-    std::string LogFile() {
-        log_ = (std::filesystem::temp_directory_path() / "marl-bus-test.candump.log").string();
-        return log_;
-    }
-
     zorv::SendJ1939MsgFn send_ = nullptr;
-    std::string log_;
+    const std::string log_ = (std::filesystem::temp_directory_path() / "marl-bus-test.candump.log").string();
 };
 
 }  // namespace
@@ -216,7 +207,7 @@ TEST_F(Network, WatchersSeeBothDirectionsAndMayAnswer) {
 
 TEST_F(Network, CandumpLogHoldsEveryFrame) {
     hostsim::BusWatch log;
-    ASSERT_EQ(hostsim::WatchBusToCandump(LogFile(), log), "");
+    ASSERT_EQ(hostsim::WatchBusToCandump(log_, log), "");
     auto claim = Lookup<zorv::ClaimBusAddressFn>(zorv::kLookupClaimBusAddress);
     ASSERT_EQ(claim(1, 0xF9), 0);
     EXPECT_EQ(hostsim::Connection(1).claimedAddress, 0xF9);

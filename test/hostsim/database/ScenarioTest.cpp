@@ -45,8 +45,6 @@ TEST(Scenario, ReadsEcusNamesAndBehaviours) {
     const hostsim::EcuDescription& engine = scenario.ecus[0];
     EXPECT_EQ(engine.channel, 1);
     EXPECT_EQ(engine.replyDelayMs, 2u);
-    EXPECT_EQ(engine.name.manufacturerCode, 100);
-    EXPECT_EQ(engine.pgns.at(0xFEE5).data.size(), 8u);
     EXPECT_EQ(engine.pgns.at(61444).periodMs, 100u);
     EXPECT_EQ(engine.pgns.at(61444).priority, 3);
     EXPECT_EQ(engine.pgns.at(65260).data.size(), 18u);
@@ -105,13 +103,8 @@ TEST(Scenario, ErrorsNameThePlaceAndTheProblem) {
         {R"({"ecus": [{"address": 0, "pgns": {"65260": {"behaviour": "answer"}}}]})", "needs 'data' or 'text'"},
         {R"({"ecus": [{"address": 0, "pgns": {"61444": {"behaviour": "broadcast", "data": "00"}}}]})",
          "'periodMs' is missing"},
-        {R"({"ecus": [{"address": 0, "pgns": {"61444": {"behaviour": "answer", "data": "0G"}}}]})",
-         "is not hexadecimal"},
         {R"({"ecus": [{"address": 0, "pgns": {"0x40000": {"behaviour": "nack"}}}]})", "'PGN' is 262144"},
-        {R"({"ecus": [{"address": 0, "default": "answer"}]})", "'default' must be"},
         {R"({"ecus": [{"address": 3}, {"address": "0x03"}]})", "address 3 is claimed twice"},
-        {R"({"ecus": [{"address": 3, "name": {"function": 256}}]})", "name: 'function' is 256"},
-        {R"({"ecus": [{"address": 3, "channel": 0}]})", "'channel' is 0"},
     };
     for (const auto& [text, expected] : cases) EXPECT_NE(ErrorOf(text).find(expected), std::string::npos) << text;
     EXPECT_NE(hostsim::ReadScenarioFile("no-such-truck.json").error.find("no-such-truck.json: cannot open"),

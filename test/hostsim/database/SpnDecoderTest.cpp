@@ -9,102 +9,70 @@
 
 namespace {
 
-hostsim::SpnLayout Number(uint16_t startByte, uint8_t bits, double resolution, double offset, const char* unit,
-                          uint8_t startBit = 1) {
+using Type = hostsim::SpnLayout::Type;
+
+hostsim::SpnLayout Layout(Type type, uint16_t startByte, uint8_t startBit, uint8_t bits, double resolution = 1,
+                          double offset = 0, const char* unit = "", uint8_t field = 0) {
     hostsim::SpnLayout layout;
+    layout.type = type;
     layout.startByte = startByte;
     layout.startBit = startBit;
     layout.bits = bits;
     layout.resolution = resolution;
     layout.offset = offset;
     layout.unit = unit;
-    return layout;
-}
-
-hostsim::SpnLayout TextField(uint16_t startByte, uint8_t field) {
-    hostsim::SpnLayout layout;
-    layout.type = hostsim::SpnLayout::Type::Text;
-    layout.startByte = startByte;
     layout.field = field;
+    layout.states = {{0, "Off"}, {1, "On"}};
     return layout;
 }
 
-hostsim::DecodedSpn Decode(const hostsim::SpnLayout& layout, const std::vector<uint8_t>& data) {
-    return hostsim::DecodeSpn(layout, data.data(), data.size());
-}
+hostsim::SpnLayout Text(uint16_t startByte, uint8_t field) { return Layout(Type::Text, startByte, 1, 8, 1, 0, "", field); }
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 }  // namespace
 
-TEST(SpnDecoder, ScalesRealParameters) {
-    // EEC1 from an idling engine: engine speed 0x1F40 * 0.125 rpm, actual torque 135 - 125 %.
-    std::vector<uint8_t> eec1 = {0xF0, 0x7D, 0x87, 0x40, 0x1F, 0x00, 0xFF, 0x87};
-    hostsim::DecodedSpn speed = Decode(Number(4, 16, 0.125, 0, "rpm"), eec1);
-    EXPECT_TRUE(speed.available);
-    EXPECT_DOUBLE_EQ(speed.value, 1000.0);
-    EXPECT_EQ(speed.text, L"1000 rpm");
+TEST(SpnDecoder, RealParametersAndTheirNotAvailableRanges) {
+    // EEC1 of an idling engine, ET1, engine hours, the software identification.
+    const std::vector<uint8_t> eec1 = {0xF0, 0x7D, 0x87, 0x40, 0x1F, 0x00, 0xFF, 0x87};
+    const std::vector<uint8_t> et1 = {0x7D, 0x50, 0x00, 0x2E, 0xFF, 0xFF, 0x55, 0xFF};
+    const std::vector<uint8_t> hours = {0x80, 0xC4, 0x03, 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::vector<uint8_t> soft = Bytes("\x03" "ECM-4.2.1*CAL-1*BOOT-1.07*");
+    struct Case {
+        const char* what;
+        hostsim::SpnLayout layout;
+        std::vector<uint8_t> data;
+        std::wstring text;  // empty: not available
+    };
+    const Case cases[] = {
+        {"engine speed", Layout(Type::Number, 4, 1, 16, 0.125, 0, "rpm"), eec1, L"1000 rpm"},
+        {"torque with offset", Layout(Type::Number, 3, 1, 8, 1, -125, "%"), eec1, L"10 %"},
+        {"UTF-8 unit", Layout(Type::Number, 1, 1, 8, 1, -40, "\xC2\xB0" "C"), et1, L"85 \u00B0C"},
+        {"fractional resolution", Layout(Type::Number, 3, 1, 16, 0.03125, -273, "C"), et1, L"95 C"},
+        {"32 bits", Layout(Type::Number, 1, 1, 32, 0.05, 0, "h"), hours, L"12345.6 h"},
+        {"0xFAFF is the highest valid word", Layout(Type::Number, 1, 1, 16), {0xFF, 0xFA}, L"64255"},
+        {"0xFB00 begins the reserved range", Layout(Type::Number, 1, 1, 16), {0x00, 0xFB}, L""},
+        {"the error indicator", Layout(Type::Number, 2, 1, 8), {0x00, 0xFE}, L""},
+        {"a 32-bit reserved value", Layout(Type::Number, 1, 1, 32), {0x00, 0x00, 0x00, 0xFB}, L""},
+        {"two bits both set", Layout(Type::Number, 1, 3, 2), {0x0C}, L""},
+        {"beyond the data sent", Layout(Type::Number, 8, 1, 8), {0x01}, L""},
+        {"a state", Layout(Type::States, 1, 3, 2), {0x04, 0xFF}, L"On"},
+        {"a state without a text shows its number", Layout(Type::States, 1, 3, 2), {0x08, 0xFF}, L"2"},
+        {"text field 0", Text(1, 0), Bytes("1M2TR2407PM004217*"), L"1M2TR2407PM004217"},
+        {"text field 2", Text(2, 2), soft, L"BOOT-1.07"},
+        {"the empty field after the last star", Text(2, 3), soft, L""},
+        {"padding after the star", Text(1, 0), {'C', 'M', 'M', 'N', 'S', '*', 0xFF, 0xFF}, L"CMMNS"},
+        {"padding dropped, control bytes '?'", Text(1, 0), {'A', 'B', 0x01, 0xFF}, L"AB?"},
+        {"ASCII range", Layout(Type::Ascii, 5, 1, 16), {0x7D, 0xFF, 0xFF, 0x7D, 'N', ' ', 0xFF, 0xFF}, L"N "},
+        {"ASCII range of padding", Layout(Type::Ascii, 5, 1, 16), {0x7D, 0xFF, 0xFF, 0x7D, 0xFF, 0xFF}, L""},
+    };
+    for (const Case& c : cases) {
+        hostsim::DecodedSpn decoded = hostsim::DecodeSpn(c.layout, c.data.data(), c.data.size());
+        EXPECT_EQ(decoded.available, !c.text.empty()) << c.what;
+        EXPECT_EQ(decoded.text, c.text.empty() ? hostsim::kNotAvailableText : c.text) << c.what;
+    }
+    hostsim::DecodedSpn speed = hostsim::DecodeSpn(cases[0].layout, eec1.data(), eec1.size());
     EXPECT_EQ(speed.raw, (std::vector<uint8_t>{0x40, 0x1F}));
-    EXPECT_EQ(Decode(Number(3, 8, 1, -125, "%"), eec1).text, L"10 %");
-
-    std::vector<uint8_t> et1 = {0x7D, 0x50, 0x00, 0x2E, 0xFF, 0xFF, 0x55, 0xFF};
-    EXPECT_EQ(Decode(Number(1, 8, 1, -40, "\xC2\xB0" "C"), et1).text, L"85 \u00B0C");
-    EXPECT_EQ(Decode(Number(3, 16, 0.03125, -273, "\xC2\xB0" "C"), et1).text, L"95 \u00B0C");
-
-    std::vector<uint8_t> hours = {0x80, 0xC4, 0x03, 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(Decode(Number(1, 32, 0.05, 0, "h"), hours).text, L"12345.6 h");
+    EXPECT_EQ(hostsim::DecodeSpn(cases[13].layout, cases[13].data.data(), cases[13].data.size()).raw.size(), 17u);
     EXPECT_EQ(hostsim::FormatScaled(-0.0001, 1.0), "0");
-}
-
-TEST(SpnDecoder, NotAvailableRangesOfJ1939) {
-    hostsim::SpnLayout word = Number(1, 16, 0.125, 0, "rpm");
-    EXPECT_FALSE(Decode(word, {0x00, 0xFB}).available) << "0xFB00 begins the reserved range";
-    EXPECT_TRUE(Decode(word, {0xFF, 0xFA}).available) << "0xFAFF is the highest valid value";
-    EXPECT_EQ(Decode(word, {0xFF, 0xFF}).text, hostsim::kNotAvailableText);
-
-    hostsim::SpnLayout byte = Number(2, 8, 1, -40, "C");
-    EXPECT_FALSE(Decode(byte, {0x00, 0xFB}).available);
-    EXPECT_FALSE(Decode(byte, {0x00, 0xFE}).available) << "the error indicator shows as not available";
-    EXPECT_TRUE(Decode(byte, {0x00, 0xFA}).available);
-    EXPECT_FALSE(Decode(Number(1, 32, 0.05, 0, "h"), {0x00, 0x00, 0x00, 0xFB}).available);
-
-    hostsim::SpnLayout twoBits = Number(1, 2, 1, 0, "", 3);
-    EXPECT_FALSE(Decode(twoBits, {0x0C}).available) << "bits 3-4 both set";
-    EXPECT_TRUE(Decode(twoBits, {0x08}).available);
-    EXPECT_FALSE(Decode(Number(8, 8, 1, 0, ""), {0x01}).available) << "beyond the data sent";
-    EXPECT_FALSE(Decode(byte, {}).available);
-}
-
-TEST(SpnDecoder, StatesAndBitFields) {
-    hostsim::SpnLayout amberLamp = Number(1, 2, 1, 0, "", 3);
-    amberLamp.type = hostsim::SpnLayout::Type::States;
-    amberLamp.states = {{0, "Off"}, {1, "On"}};
-    EXPECT_EQ(Decode(amberLamp, {0x04, 0xFF}).text, L"On");
-    EXPECT_EQ(Decode(amberLamp, {0x00, 0xFF}).text, L"Off");
-    EXPECT_EQ(Decode(amberLamp, {0x08, 0xFF}).text, L"2") << "a state without a text shows its number";
-}
-
-TEST(SpnDecoder, TextFieldsSeparatedByStars) {
-    std::string vin = "1M2TR2407PM004217*";
-    std::vector<uint8_t> vinData(vin.begin(), vin.end());
-    hostsim::DecodedSpn decoded = Decode(TextField(1, 0), vinData);
-    EXPECT_EQ(decoded.text, L"1M2TR2407PM004217");
-    EXPECT_EQ(decoded.raw.size(), 17u);
-
-    std::string soft = "\x03" "ECM-4.2.1*CAL-1*BOOT-1.07*";
-    std::vector<uint8_t> softData(soft.begin(), soft.end());
-    EXPECT_EQ(Decode(TextField(2, 0), softData).text, L"ECM-4.2.1");
-    EXPECT_EQ(Decode(TextField(2, 2), softData).text, L"BOOT-1.07");
-    EXPECT_FALSE(Decode(TextField(2, 3), softData).available) << "the empty field after the last star";
-    EXPECT_FALSE(Decode(TextField(2, 19), softData).available);
-
-    std::vector<uint8_t> padded = {'C', 'M', 'M', 'N', 'S', '*', 0xFF, 0xFF};
-    EXPECT_EQ(Decode(TextField(1, 0), padded).text, L"CMMNS");
-    std::vector<uint8_t> noStar = {'A', 'B', 0x01, 0xFF};
-    EXPECT_EQ(Decode(TextField(1, 0), noStar).text, L"AB?") << "padding dropped, control bytes shown as '?'";
-
-    hostsim::SpnLayout range;
-    range.type = hostsim::SpnLayout::Type::Ascii;
-    range.startByte = 5;
-    range.bits = 16;
-    EXPECT_EQ(Decode(range, {0x7D, 0xFF, 0xFF, 0x7D, 'N', ' ', 0xFF, 0xFF}).text, L"N ");
-    EXPECT_FALSE(Decode(range, {0x7D, 0xFF, 0xFF, 0x7D, 0xFF, 0xFF}).available);
 }
