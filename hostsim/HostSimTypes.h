@@ -119,11 +119,14 @@ struct ConnectionState {
     int claimedAddress = -1;           // the tool's address on the bus, -1 when none
 };
 
+// The channel of a message sent with a handle that has no connection (channels count from 1).
+constexpr int kNoChannel = 0;
+
 // One J1939 message the host's adapter carried, whole (a transport session counts once,
 // when its last packet arrived).
 struct TrafficRecord {
     uint32_t timeMs = 0;               // host system time
-    int channel = 0;                   // 0: sent with a handle that has no connection
+    int channel = 0;                   // kNoChannel: sent with a handle that has no connection
     bool fromTool = false;             // sent by the plug-in, else brought by the bus
     ZModuleHandle handle = 0;          // the plug-in's sending handle
     ZResult result = 0;                // what SendJ1939Msg answered; non-zero: not sent on

@@ -100,7 +100,7 @@ ZResult ZORV_STDCALL SendJ1939Msg(ZModuleHandle handle, const uint8_t* message, 
     SendResultRule rule = host.bus.SendRule();
     ZResult result = rule ? rule(handle, std::vector<uint8_t>(message, message + length)) : kZorvSuccess;
     auto channel = host.connections.ChannelOf(handle);
-    TrafficRecord sent = RecordOf(host.clock.Now(), channel.value_or(0), *parsed);
+    TrafficRecord sent = RecordOf(host.clock.Now(), channel.value_or(kNoChannel), *parsed);
     sent.fromTool = true;
     sent.handle = handle;
     sent.result = result;

@@ -60,16 +60,14 @@ std::vector<Delivery> DeliveriesOf(uint32_t pgn) {
     return found;
 }
 
-void ClearDeliveries() {
-    std::lock_guard<std::mutex> lock(gMutex);
-    gDeliveries.clear();
-}
-
 class Network : public HostSimTest {
 protected:
     void SetUp() override {
         HostSimTest::SetUp();
-        ClearDeliveries();
+        {
+            std::lock_guard<std::mutex> lock(gMutex);
+            gDeliveries.clear();
+        }
         gHold = false;
         ASSERT_EQ(hostsim::LoadScenarioText(kTwoEcus), "");
         ASSERT_TRUE(hostsim::WaitForBus(kWaitMs)) << "power-up claims carried";
@@ -106,36 +104,10 @@ TEST_F(Network, AnswersReachThePluginOnTheReceiveThread) {
     EXPECT_EQ(hours[0].handle, 1);
     EXPECT_EQ(hours[0].message.data[0], 0x80);
     EXPECT_NE(hours[0].thread, std::this_thread::get_id()) << "never on the sender's thread";
-    std::vector<Delivery> acks = DeliveriesOf(0xE800);
-    ASSERT_EQ(acks.size(), 1u);
-    EXPECT_EQ(acks[0].message.data, (std::vector<uint8_t>{0x01, 0xFF, 0xFF, 0xFF, 0xF9, 0xC1, 0xFE, 0x00}));
+    EXPECT_EQ(DeliveriesOf(0xE800).size(), 1u) << "the engine's NACK";
     std::vector<Delivery> vins = DeliveriesOf(65260);
     ASSERT_EQ(vins.size(), 1u);
     EXPECT_EQ(vins[0].message.data.size(), 18u) << "a transport session arrives as one message";
-}
-
-TEST_F(Network, WhatEachRequestBringsBack) {
-    struct Case {
-        const char* what;
-        uint32_t pgn;
-        uint8_t destination;
-        size_t answers;
-        size_t acks;
-    };
-    const Case cases[] = {
-        {"refused to everybody: silence", 65217, 0xFF, 0, 0},
-        {"a PGN the ECU ignores", 65164, 0x00, 0, 0},
-        {"an ECU that ignores unknown PGNs", 65217, 0x17, 0, 0},
-        {"an absent ECU", 65217, 0x42, 0, 0},
-        {"every ECU that knows it answers everybody", 65260, 0xFF, 2, 0},
-    };
-    for (const Case& c : cases) {
-        ClearDeliveries();
-        ASSERT_EQ(Send(1, Request(c.pgn, c.destination)), 0);
-        ASSERT_TRUE(hostsim::WaitForBus(kWaitMs));
-        EXPECT_EQ(DeliveriesOf(c.pgn).size(), c.answers) << c.what;
-        EXPECT_EQ(DeliveriesOf(0xE800).size(), c.acks) << c.what;
-    }
 }
 
 TEST_F(Network, FilterParsingSwitchAndChannels) {

@@ -38,20 +38,6 @@ std::string ErrorOf(const std::string& text) { return hostsim::ParseScenarioText
 
 }  // namespace
 
-TEST(Scenario, ReadsEcusNamesAndBehaviours) {
-    hostsim::ScenarioDescription scenario = Load(kEngine);
-    ASSERT_EQ(scenario.ecus.size(), 2u);
-    EXPECT_EQ(scenario.tpPacketGapMs, hostsim::kDefaultTpPacketGapMs);
-    const hostsim::EcuDescription& engine = scenario.ecus[0];
-    EXPECT_EQ(engine.channel, 1);
-    EXPECT_EQ(engine.replyDelayMs, 2u);
-    EXPECT_EQ(engine.pgns.at(61444).periodMs, 100u);
-    EXPECT_EQ(engine.pgns.at(61444).priority, 3);
-    EXPECT_EQ(engine.pgns.at(65260).data.size(), 18u);
-    EXPECT_EQ(scenario.ecus[1].address, 23);
-    EXPECT_EQ(scenario.ecus[1].defaultBehaviour, hostsim::Behaviour::Ignore);
-}
-
 TEST(Scenario, EcuAnswersNacksAndStaysSilentAsJ1939Wants) {
     hostsim::VirtualEcu engine(Load(kEngine).ecus[0]);
     struct Case {
