@@ -1,4 +1,4 @@
-// Modules, playback, bus device, trace sources, system time and the NAME table.
+// Modules, playback, bus device, system time and the NAME table.
 #include <cstdint>
 
 #include "test/hostsim/HostSimFixture.h"
@@ -49,18 +49,6 @@ TEST_F(HostSimTest, PlaybackDeviceAndProduct) {
     hostsim::SetProductId(0x47);
     EXPECT_EQ(productId(&product), 0);
     EXPECT_EQ(product, 0x47);
-}
-
-TEST_F(HostSimTest, TraceSourcesGetDistinctIdsAndCloseOnce) {
-    auto open = Lookup<zorv::OpenTraceSourceFn>(zorv::kLookupOpenTraceSource);
-    auto close = Lookup<zorv::CloseTraceSourceFn>(zorv::kLookupCloseTraceSource);
-    ZTraceId first = 0xFFFF;
-    ZTraceId second = 0xFFFF;
-    EXPECT_EQ(open(zorv::kTraceClassVehicleApp, zorv::kModuleIdMarlJ1939, 0, 0, &first), 0);
-    EXPECT_EQ(open(zorv::kTraceClassVehicleApp, zorv::kModuleIdMarlJ1939, 3, 0, &second), 0);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(close(first), 0);
-    EXPECT_NE(close(first), 0) << "a closed id is not open any more";
 }
 
 TEST_F(HostSimTest, FrozenSystemTimeStepsOnlyWhenAdvanced) {
