@@ -2,13 +2,13 @@
 
 #include <utility>
 
-#include "hostsim/J1939Parser.h"
+#include "hostsim/bus/J1939Parser.h"
 
 namespace hostsim {
 
 Host::Host()
-    : network(busLog, [this](int channel, const J1939Message& message) { Receive(channel, message); }),
-      replay(busLog, [this](int channel, const J1939Message& message) { Receive(channel, message); }) {}
+    : network(watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); }),
+      replay(watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); }) {}
 
 std::shared_ptr<ParameterDatabase> Host::DatabaseFor(ZModuleHandle handle) { return moduleDatabases.For(handle); }
 
@@ -18,9 +18,9 @@ void Host::Reset() {
     network.Unload();
     receiver.Detach();
     receiver.Stop();
-    busLog.Stop();
-    traffic.Stop();
-    traffic.Clear();
+    watchers.RemoveAll();
+    sent.Clear();
+    watchers.Add(sent.Watcher());
     log.Clear();
     results.Reset();
     lookup.Reset();
@@ -40,7 +40,7 @@ void Host::Reset() {
 
 void Host::Receive(int channel, const J1939Message& message) {
     NoteAddressClaim(bus, message);
-    traffic.Add(clock.Now(), channel, false, message);
+    watchers.Message(RecordOf(clock.Now(), channel, message));
     receiver.Post(channel, message);
 }
 

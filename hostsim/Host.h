@@ -7,26 +7,25 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/AppConfig.h"
-#include "hostsim/BinFiles.h"
-#include "hostsim/BusLog.h"
-#include "hostsim/BusReplay.h"
-#include "hostsim/BusState.h"
-#include "hostsim/CallLog.h"
-#include "hostsim/ConnectionTable.h"
-#include "hostsim/DataFolder.h"
-#include "hostsim/FaultDatabase.h"
-#include "hostsim/LookupTable.h"
-#include "hostsim/ModuleDatabases.h"
-#include "hostsim/ModuleTable.h"
-#include "hostsim/ParameterDatabase.h"
-#include "hostsim/ReceiveThread.h"
-#include "hostsim/ResultTable.h"
-#include "hostsim/SimulatedNetwork.h"
-#include "hostsim/SysClock.h"
-#include "hostsim/TraceSink.h"
-#include "hostsim/TrafficCapture.h"
-#include "hostsim/UiScript.h"
+#include "hostsim/database/AppConfig.h"
+#include "hostsim/database/BinFiles.h"
+#include "hostsim/bus/BusReplay.h"
+#include "hostsim/bus/BusState.h"
+#include "hostsim/bus/BusWatchers.h"
+#include "hostsim/control/CallLog.h"
+#include "hostsim/bus/ConnectionTable.h"
+#include "hostsim/database/DataFolder.h"
+#include "hostsim/database/FaultDatabase.h"
+#include "hostsim/imports/LookupTable.h"
+#include "hostsim/database/ModuleDatabases.h"
+#include "hostsim/database/ModuleTable.h"
+#include "hostsim/database/ParameterDatabase.h"
+#include "hostsim/bus/ReceiveThread.h"
+#include "hostsim/control/ResultTable.h"
+#include "hostsim/bus/SimulatedNetwork.h"
+#include "hostsim/control/SysClock.h"
+#include "hostsim/control/TraceSink.h"
+#include "hostsim/control/UiScript.h"
 
 namespace hostsim {
 
@@ -45,8 +44,8 @@ struct Host {
     UiScript ui;
     TraceSink traces;
     ConnectionTable connections;
-    BusLog busLog;
-    TrafficCapture traffic;
+    BusWatchers watchers;
+    SentMessageRecord sent;
     ReceiveThread receiver{connections, clock};
     SimulatedNetwork network;
     BusReplay replay;
@@ -62,6 +61,9 @@ struct Host {
 };
 
 Host& TheHost();
+
+// Drops the recorder of StartTrafficCapture (control API), part of a reset.
+void ForgetTrafficCapture();
 
 // Records a call with its arguments and returns the result a test forced on the
 // function, 0 when none (the function then answers from the host's data).

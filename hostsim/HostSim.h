@@ -10,14 +10,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/ZorvLookup.h"
 #include "host/ZorvPlugin.h"
 #include "host/ZorvRecords.h"
 #include "host/ZorvTypes.h"
-#include "hostsim/HostFunctionNames.h"
+#include "hostsim/imports/HostFunctionNames.h"
 #include "hostsim/HostSimExport.h"
 #include "hostsim/HostSimTypes.h"
 
@@ -54,7 +57,7 @@ HOSTSIM_API void ClearCalls();
 // ---- results ------------------------------------------------------------------------
 
 // The result a function gives from now on (default 0). Out values are written only when
-// the result is 0, as the host does.
+// the result is 0: a caller must not find data from a call that failed.
 HOSTSIM_API void SetResult(const std::string& function, int32_t result);
 // Results for the next calls, one per call, before the SetResult value applies again.
 HOSTSIM_API void QueueResults(const std::string& function, const std::vector<int32_t>& results);
@@ -92,12 +95,14 @@ HOSTSIM_API void UseRealSysTime();
 // owner as handle. SendJ1939Msg puts a message onto the channel of the handle's
 // connection, where the simulated network (LoadScenario) answers it.
 
-// Called for every message the plug-in sends, after it is recorded; its result is the
-// result of SendJ1939Msg unless a result is set for "SendJ1939Msg". It runs on the
-// plug-in's sending thread; answers must reach the plug-in from another thread.
-using SendHook = std::function<ZResult(ZModuleHandle handle, const std::vector<uint8_t>& message)>;
-HOSTSIM_API void SetSendHook(SendHook hook);
-// Messages sent with SendJ1939Msg, in order.
+// Decides the result of SendJ1939Msg for each message the plug-in sends (unless a result
+// is set for "SendJ1939Msg"): 0 sends it on, anything else refuses it with that result.
+// Without a rule every send succeeds. The rule runs on the plug-in's sending thread with
+// no host lock held.
+using SendResultRule = std::function<ZResult(ZModuleHandle handle, const std::vector<uint8_t>& message)>;
+HOSTSIM_API void SetSendResultRule(SendResultRule rule);
+// Messages the plug-in sent with SendJ1939Msg (host layout), in order, refused ones too:
+// the host's own watcher of the bus, emptied by Reset.
 HOSTSIM_API std::vector<std::vector<uint8_t>> SentMessages();
 // The decoded NAME GetJ1939NAME gives for an address; an address without one answers
 // kResultNotFound.
@@ -111,7 +116,7 @@ HOSTSIM_API void SetAssignableDefault(bool assignable);
 HOSTSIM_API void AttachPlugin(zorv::FnParseMessage parse);
 HOSTSIM_API void DetachPlugin();
 // Hands a message (host layout) to the receive thread as if the bus on a channel had
-// brought it: the way for a send hook to answer.
+// brought it: the way for a test's watcher to answer what the plug-in sent.
 HOSTSIM_API void DeliverMessage(int channel, const std::vector<uint8_t>& message);
 // True once the network has nothing waiting to be carried and the receive thread has
 // handed out everything (broadcast timers do not count).
@@ -130,21 +135,103 @@ HOSTSIM_API std::string LoadScenarioText(const std::string& json);
 HOSTSIM_API std::string LoadDefaultScenario();
 HOSTSIM_API void UnloadScenario();
 
-// ---- bus log ------------------------------------------------------------------------
+// ---- watching the bus ----------------------------------------------------------------
+//
+// Watchers see everything the host's bus carries while they are watched: every whole
+// message in both directions (what the plug-in sends, refused or not, before the bus
+// carries it, and what the bus brings, before the plug-in receives it), and every CAN
+// frame. They are called on the thread that carries the message or frame; calls to one
+// watcher never overlap. A watcher may answer with DeliverMessage.
+struct BusWatcher {
+    std::function<void(const TrafficRecord& message)> message;  // may be empty
+    std::function<void(const BusFrame& frame)> frame;           // may be empty
+};
+HOSTSIM_API uint32_t AddBusWatcher(BusWatcher watcher);
+// Once this returns the watcher is not running and is never called again.
+HOSTSIM_API void RemoveBusWatcher(uint32_t id);
 
-// Writes every frame the bus carries from now on to a candump log (channel n is
-// "can<n-1>"); empty text when the file is open.
-HOSTSIM_API std::string StartBusLog(const std::string& path);
-HOSTSIM_API void StopBusLog();
+// Watching lasts as long as the watch (or until Stop); Reset ends every watch.
+class BusWatch {
+public:
+    BusWatch() = default;
+    explicit BusWatch(uint32_t id) : id_(id) {}
+    BusWatch(BusWatch&& other) noexcept : id_(other.id_) { other.id_ = 0; }
+    BusWatch& operator=(BusWatch&& other) noexcept {
+        if (this != &other) {
+            Stop();
+            id_ = other.id_;
+            other.id_ = 0;
+        }
+        return *this;
+    }
+    BusWatch(const BusWatch&) = delete;
+    BusWatch& operator=(const BusWatch&) = delete;
+    ~BusWatch() { Stop(); }
+
+    bool Active() const { return id_ != 0; }
+    void Stop() {
+        if (id_ != 0) RemoveBusWatcher(id_);
+        id_ = 0;
+    }
+
+private:
+    uint32_t id_ = 0;
+};
+
+inline BusWatch WatchBus(BusWatcher watcher) { return BusWatch(AddBusWatcher(std::move(watcher))); }
+
+// Writes every frame the bus carries to a candump log (channel n is "can<n-1>") until the
+// watch stops, when the file is complete. Empty text when the file is open.
+HOSTSIM_API std::string WatchBusToCandump(const std::string& path, BusWatch& watch);
+
+// Keeps every whole message the bus carries while it lives, in order.
+class BusRecorder {
+public:
+    BusRecorder()
+        : state_(std::make_shared<State>()),
+          watch_(WatchBus({[state = state_](const TrafficRecord& message) {
+                               std::lock_guard<std::mutex> lock(state->mutex);
+                               state->messages.push_back(message);
+                           },
+                           nullptr})) {}
+
+    std::vector<TrafficRecord> Messages() const {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        return state_->messages;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->messages.clear();
+    }
+    // Keeps what was recorded and records no more.
+    void Stop() { watch_.Stop(); }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::vector<TrafficRecord> messages;
+    };
+    std::shared_ptr<State> state_;
+    BusWatch watch_;  // after state_: stops watching before the messages go
+};
+
+// ---- bus log replay -----------------------------------------------------------------
+
 // Replays the frames of a candump log onto a channel at a speed factor (0: as fast as
-// possible) on a thread of its own; empty text when it started.
+// possible) on a thread of its own; empty text when it started. Watchers see the frames
+// and the reassembled messages.
 HOSTSIM_API std::string ReplayBusLog(const std::string& path, int channel, double speed);
 HOSTSIM_API bool WaitForReplay(uint32_t timeoutMs);
 HOSTSIM_API void StopReplay();
 HOSTSIM_API ReplayStats LastReplay();
 
-// Keeps every whole message the adapter carries from now on (both directions), until
-// StopTrafficCapture; Traffic() gives them in order.
+// ---- names kept for tests not yet moved over ----------------------------------------
+
+// SetSendResultRule under its earlier name.
+using SendHook = SendResultRule;
+inline void SetSendHook(SendHook hook) { SetSendResultRule(std::move(hook)); }
+// A BusRecorder the host holds: Start begins a new one, Stop ends its recording, Traffic
+// gives what it recorded; Reset forgets it.
 HOSTSIM_API void StartTrafficCapture();
 HOSTSIM_API void StopTrafficCapture();
 HOSTSIM_API std::vector<TrafficRecord> Traffic();
@@ -166,9 +253,9 @@ HOSTSIM_API std::vector<std::string> LoadedComponents(ZModuleHandle handle);
 // folder ("MARL_J1939.BIN" -> "MARL_J1939.json") and the module answers from a table of
 // its own, which the host's J1939 parser fills with values.
 
-HOSTSIM_API void AddDataPoint(const DataPointSpec& dataPoint);
+HOSTSIM_API void AddDataPoint(const DataPointDefinition& dataPoint);
 HOSTSIM_API DataPointState DataPoint(TESKID teskId);
-HOSTSIM_API void AddCategory(const CategorySpec& category);
+HOSTSIM_API void AddCategory(const CategoryDefinition& category);
 // What the host function 0x2214 lists.
 HOSTSIM_API void SetDiscoveryUdis(const std::vector<ZUdi>& udis);
 
@@ -188,7 +275,7 @@ HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, const std::stri
 
 HOSTSIM_API void AddFaultGroup(ZFaultGroupId groupId);
 // Adds the fault, and its group when it is not there yet.
-HOSTSIM_API void AddFault(const FaultSpec& fault);
+HOSTSIM_API void AddFault(const FaultDefinition& fault);
 HOSTSIM_API void SetReceivedFaultCount(uint16_t count);
 // Scaled-attribute objects handed out and not yet released.
 HOSTSIM_API int32_t LiveScaledAttributes();
@@ -220,8 +307,8 @@ HOSTSIM_API void ClearTraces();
 // Trace ids handed out by open trace source and not closed since.
 HOSTSIM_API std::vector<ZTraceId> OpenTraceIds();
 
-// Formats as the trace output does (Windows meaning of wide formats: %s wide, %S 8-bit).
-HOSTSIM_API std::wstring FormatTraceV(const wchar_t* format, va_list args);
+// Formats as the trace output does (%s wide, %S 8-bit, %d, %X, %%; see TraceFormat.h),
+// in UTF-8.
 HOSTSIM_API std::string FormatTrace(const wchar_t* format, ...);
 
 // ---- texts --------------------------------------------------------------------------

@@ -53,7 +53,7 @@ struct SpnLayout {
 // A data point of the parameter database. Data points added with AddDataPoint are
 // answered for every module handle; a module whose parameter file was read from the
 // data folder has its own table.
-struct DataPointSpec {
+struct DataPointDefinition {
     TESKID teskId = 0;
     std::string name;                  // 8-bit name, such as "SPN_965"
     std::wstring description;          // display name
@@ -68,7 +68,7 @@ struct DataPointSpec {
 };
 
 // A category of the parameter database (vehicle 0).
-struct CategorySpec {
+struct CategoryDefinition {
     ZCategoryId id = 0;
     std::string name;                  // 8-bit name, such as "RequestPGNs"
     std::wstring displayName;
@@ -77,7 +77,7 @@ struct CategorySpec {
 };
 
 // An attribute of a fault in the fault-code database.
-struct FaultAttributeSpec {
+struct FaultAttributeDefinition {
     std::string key;                   // such as "FMI" or "Status"
     std::wstring displayName;
     uint16_t attributeId = 0;
@@ -86,12 +86,12 @@ struct FaultAttributeSpec {
 };
 
 // A fault of a fault group, with what the host received for it.
-struct FaultSpec {
+struct FaultDefinition {
     ZFaultGroupId groupId = 0;
     ZBinNumber binNumber = 0;
     bool hasDescription = true;        // false: no extended information
     std::wstring description;
-    std::vector<FaultAttributeSpec> attributes;
+    std::vector<FaultAttributeDefinition> attributes;
     std::vector<uint8_t> receivedData;
     std::vector<TESKID> relatedTeskIds;
 };
@@ -119,15 +119,29 @@ struct ConnectionState {
     int claimedAddress = -1;           // the tool's address on the bus, -1 when none
 };
 
-// One J1939 message the host adapter carried, whole.
+// The channel of a message sent with a handle that has no connection (channels count from 1).
+constexpr int kNoChannel = 0;
+
+// One J1939 message the host's adapter carried, whole (a transport session counts once,
+// when its last packet arrived).
 struct TrafficRecord {
     uint32_t timeMs = 0;               // host system time
-    int channel = 0;
+    int channel = 0;                   // kNoChannel: sent with a handle that has no connection
     bool fromTool = false;             // sent by the plug-in, else brought by the bus
+    ZModuleHandle handle = 0;          // the plug-in's sending handle
+    ZResult result = 0;                // what SendJ1939Msg answered; non-zero: not sent on
     ZPgn pgn = 0;
     uint8_t priority = 0;
     uint8_t source = 0;
     uint8_t destination = 0;
+    std::vector<uint8_t> data;
+};
+
+// One CAN frame the host's bus carried: single frames, transport packets, claims.
+struct BusFrame {
+    int64_t timeMicros = 0;            // wall-clock time, microseconds since 1970
+    int channel = 0;
+    uint32_t canId = 0;                // 29-bit identifier
     std::vector<uint8_t> data;
 };
 

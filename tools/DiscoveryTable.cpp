@@ -2,21 +2,14 @@
 
 #include <set>
 
+#include "j1939/Protocol.h"
+
 namespace marl::tools {
 namespace {
 
-constexpr uint32_t kRequestPgn = 0xEA00;
-constexpr uint32_t kAcknowledgementPgn = 0xE800;
-constexpr uint8_t kGlobalAddress = 0xFF;
-constexpr uint8_t kNegativeAcknowledgement = 1;
+// An acknowledgement is one frame: control byte first, acknowledged PGN in the last three.
 constexpr size_t kAckControlByte = 0;
-constexpr size_t kAckPgnByte = 5;  // acknowledged PGN in data bytes 5 to 7
-constexpr size_t kAckLength = 8;
-
-uint32_t Pgn3(const std::vector<uint8_t>& data, size_t at) {
-    return static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
-           static_cast<uint32_t>(data[at + 2]) << 16;
-}
+constexpr size_t kAckPgnByte = j1939::kSingleFrameBytes - j1939::kPgnBytes;
 
 }  // namespace
 
@@ -28,17 +21,20 @@ std::vector<PgnRow> DiscoveryTableFor(const std::vector<hostsim::TrafficRecord>&
     for (const auto& record : traffic) {
         if (record.channel != channel) continue;
         if (record.fromTool) {
-            if (record.pgn != kRequestPgn || record.data.size() < 3) continue;
-            if (record.destination != ecuAddress && record.destination != kGlobalAddress) continue;
-            PgnRow& row = rows[Pgn3(record.data, 0)];
-            row.pgn = Pgn3(record.data, 0);
+            // A send the host refused never reached the ECU.
+            if (record.result != kZorvSuccess) continue;
+            if (record.pgn != j1939::kPgnRequest || record.data.size() < j1939::kPgnBytes) continue;
+            if (record.destination != ecuAddress && record.destination != j1939::kGlobalAddress) continue;
+            const uint32_t requested = j1939::ReadPgn(record.data.data());
+            PgnRow& row = rows[requested];
+            row.pgn = requested;
             ++row.requests;
             continue;
         }
         if (record.source != ecuAddress) continue;
-        if (record.pgn == kAcknowledgementPgn && record.data.size() >= kAckLength) {
-            const uint32_t acked = Pgn3(record.data, kAckPgnByte);
-            if (rows.count(acked) != 0 && record.data[kAckControlByte] == kNegativeAcknowledgement) {
+        if (record.pgn == j1939::kPgnAcknowledgement && record.data.size() >= j1939::kSingleFrameBytes) {
+            const uint32_t acked = j1939::ReadPgn(record.data.data() + kAckPgnByte);
+            if (rows.count(acked) != 0 && record.data[kAckControlByte] == j1939::kAckNegative) {
                 refused.insert(acked);
             }
             continue;

@@ -1,5 +1,5 @@
-// What the bus told about each PGN the tool asked an ECU for, read from the host
-// adapter's record of the traffic: answered with data (supported), refused with a
+// What the bus told about each PGN the tool asked an ECU for, read from the messages a
+// watcher of the host's bus recorded: answered with data (supported), refused with a
 // negative acknowledgement, or never answered (silent).
 #pragma once
 

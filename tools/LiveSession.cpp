@@ -9,8 +9,6 @@
 namespace marl::tools {
 namespace {
 
-constexpr int16_t kCommandRegistrationComplete = 1008;
-constexpr int16_t kCommandHealthReport = 1038;
 constexpr int16_t kReportCapacity = 4096;
 constexpr auto kRefreshPeriod = std::chrono::seconds(1);
 
@@ -31,7 +29,7 @@ LiveSession::LiveSession(PluginLoader& plugin, FILE* out) : plugin_(plugin), out
 void LiveSession::Complete(const EcuEntry& ecu) {
     auto command = plugin_.Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
     const auto start = std::chrono::steady_clock::now();
-    command(static_cast<uint32_t>(ecu.handle), kCommandRegistrationComplete, nullptr, nullptr, nullptr, nullptr,
+    command(static_cast<uint32_t>(ecu.handle), zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr,
             nullptr);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -72,7 +70,7 @@ void LiveSession::PrintHealthReport(const EcuEntry& ecu) {
     std::wstring text(static_cast<size_t>(kReportCapacity), L'\0');
     int16_t length = kReportCapacity;
     uint32_t generated = 0;
-    command(static_cast<uint32_t>(ecu.handle), kCommandHealthReport, &text[0], &length, nullptr, nullptr, &generated);
+    command(static_cast<uint32_t>(ecu.handle), zorv::kCmdHealthReport, &text[0], &length, nullptr, nullptr, &generated);
     std::fprintf(out_, "\n== Health report of %s\n", ecu.label.c_str());
     if (generated == 0 || length <= 0) {
         std::fprintf(out_, "   (no report)\n");

@@ -69,7 +69,7 @@ uint16_t TruckSession::Register(EcuEntry& ecu) {
     std::fprintf(out_, "\n== %s: address 0x%02X on channel %d (module handle %d)\n", ecu.label.c_str(), ecu.address,
                  ecu.channel, ecu.handle);
     std::fflush(out_);
-    trafficMark_ = hostsim::Traffic().size();
+    recorder_.Clear();
 
     auto entry = plugin_.Entry<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
     std::atomic<bool> done{false};
@@ -97,13 +97,7 @@ uint16_t TruckSession::Register(EcuEntry& ecu) {
 }
 
 void TruckSession::ShowProgress(const EcuEntry& ecu, bool final) {
-    auto traffic = hostsim::Traffic();
-    if (trafficMark_ < traffic.size()) {
-        traffic.erase(traffic.begin(), traffic.begin() + static_cast<std::ptrdiff_t>(trafficMark_));
-    } else {
-        traffic.clear();
-    }
-    const OutcomeCounts counts = Count(DiscoveryTableFor(traffic, ecu.channel, ecu.address));
+    const OutcomeCounts counts = Count(DiscoveryTableFor(recorder_.Messages(), ecu.channel, ecu.address));
     std::fprintf(out_, "   %s %3d requests, %3d PGNs asked: %3d supported, %3d refused, %3d silent\n",
                  final ? "discovery done:" : "discovering... ", counts.requests,
                  counts.supported + counts.refused + counts.silent, counts.supported, counts.refused, counts.silent);
@@ -129,8 +123,7 @@ void TruckSession::PrintIdentification(const EcuEntry& ecu) {
 }
 
 void TruckSession::PrintDiscoveryTable(const EcuEntry& ecu) {
-    auto traffic = hostsim::Traffic();
-    const auto rows = DiscoveryTableFor(traffic, ecu.channel, ecu.address);
+    const auto rows = DiscoveryTableFor(recorder_.Messages(), ecu.channel, ecu.address);
     if (rows.empty()) {
         std::fprintf(out_, "   no PGN was requested from this ECU\n");
         return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "hostsim/HostSim.h"
 #include "tools/PluginLoader.h"
 
 namespace marl::tools {
@@ -38,7 +39,8 @@ private:
 
     PluginLoader& plugin_;
     FILE* out_;
-    size_t trafficMark_ = 0;
+    // What the bus carried since the registration in progress began.
+    hostsim::BusRecorder recorder_;
 };
 
 // Text for a registration result of the plug-in.

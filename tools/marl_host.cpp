@@ -7,7 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "hostsim/HostSim.h"
-#include "hostsim/Scenario.h"
+#include "hostsim/database/Scenario.h"
 #include "tools/LiveSession.h"
 #include "tools/PluginLoader.h"
 #include "tools/TruckSession.h"
@@ -85,14 +85,14 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    hostsim::BusWatch busLog;
     if (!busLogPath.empty()) {
-        const std::string error = hostsim::StartBusLog(busLogPath);
+        const std::string error = hostsim::WatchBusToCandump(busLogPath, busLog);
         if (!error.empty()) {
             std::fprintf(stderr, "marl-host: %s\n", error.c_str());
             return 1;
         }
     }
-    hostsim::StartTrafficCapture();
     hostsim::AttachPlugin(plugin.Entry<zorv::FnParseMessage>(zorv::kEntryParseMessage));
     const std::string error = hostsim::LoadScenario(scenarioPath);
     if (!error.empty()) {
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     hostsim::DetachPlugin();
     hostsim::UnloadScenario();
     if (!busLogPath.empty()) {
-        hostsim::StopBusLog();
+        busLog.Stop();
         std::printf("   bus log written to %s\n", busLogPath.c_str());
     }
     return failures == 0 ? 0 : 2;

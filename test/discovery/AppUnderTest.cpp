@@ -31,8 +31,8 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
     return text;
 }
 
-hostsim::DataPointSpec DataPoint(TESKID teskId, uint32_t pgn, int16_t security, uint16_t guidedTest) {
-    hostsim::DataPointSpec described;
+hostsim::DataPointDefinition DataPoint(TESKID teskId, uint32_t pgn, int16_t security, uint16_t guidedTest) {
+    hostsim::DataPointDefinition described;
     described.teskId = teskId;
     described.name = "DP_" + std::to_string(teskId);
     described.attribute.pgn = pgn;

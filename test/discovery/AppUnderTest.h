@@ -24,7 +24,7 @@ std::vector<uint8_t> Acknowledgement(uint8_t control, uint32_t pgn, uint8_t sour
 std::string Hex(const std::vector<uint8_t>& bytes);
 
 // A data point of the stand-in host's database.
-hostsim::DataPointSpec DataPoint(TESKID teskId, uint32_t pgn, int16_t security = 0, uint16_t guidedTest = 0);
+hostsim::DataPointDefinition DataPoint(TESKID teskId, uint32_t pgn, int16_t security = 0, uint16_t guidedTest = 0);
 
 class AppTest : public ::testing::Test {
 protected:

@@ -34,7 +34,7 @@ protected:
         hostsim::AddDataPoint(DataPoint(104, kLowPgn));
         hostsim::AddDataPoint(DataPoint(105, kGuidedTestPgn, 0, 1));
         hostsim::AddDataPoint(DataPoint(106, kAnswered));
-        hostsim::CategorySpec probe;
+        hostsim::CategoryDefinition probe;
         probe.id = kRequestPgnsCategory;
         probe.name = "RequestPGNs";
         probe.teskIds = {101, 102, 103, 104, 105};
@@ -190,7 +190,7 @@ ZResult ZORV_STDCALL DiscoveryUdisOverstated(ZUdi* udis, uint32_t* count) {
 TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     hostsim::SetProductId(0x47);
     app.Registrations().IdentifyAdapter();
-    hostsim::DataPointSpec named = DataPoint(107, 0xFEE9);
+    hostsim::DataPointDefinition named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
     hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisFifty));
@@ -244,7 +244,7 @@ TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
 
 TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
     for (TESKID teskId = 300; teskId < 312; ++teskId) {
-        hostsim::DataPointSpec described = DataPoint(teskId, 0xFEE3);
+        hostsim::DataPointDefinition described = DataPoint(teskId, 0xFEE3);
         described.udis = {10};
         hostsim::AddDataPoint(described);
     }
@@ -263,7 +263,7 @@ TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
     hostsim::AddDataPoint(DataPoint(202, 0xFEEC));
     hostsim::AddDataPoint(DataPoint(203, 0xFEEB));
     hostsim::AddDataPoint(DataPoint(204, 0xFEDA));
-    hostsim::CategorySpec info;
+    hostsim::CategoryDefinition info;
     info.id = 7;
     info.name = "Vehicle Info";
     info.teskIds = {201, 202, 203, 204};

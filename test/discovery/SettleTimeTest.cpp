@@ -59,7 +59,7 @@ TEST_F(SettleTimeTest, SettlingDependsOnAnswersAndOnTheSlowEcu) {
 TEST_F(SettleTimeTest, UnansweredVehicleInfoPgnEndsTheWalk) {
     hostsim::AddDataPoint(DataPoint(201, 0xFEEC));
     hostsim::AddDataPoint(DataPoint(202, 0xFEEB));
-    hostsim::CategorySpec info;
+    hostsim::CategoryDefinition info;
     info.id = 7;
     info.name = "Vehicle Info";
     info.teskIds = {201, 202};

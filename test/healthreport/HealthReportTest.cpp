@@ -47,15 +47,15 @@ protected:
         hostsim::AddDataPoint(DataPoint(301, kDataPgn));
         hostsim::AddDataPoint(DataPoint(302, kSilentDataPgn));
         hostsim::AddDataPoint(DataPoint(303, kVehicleInfoPgn));
-        hostsim::DataPointSpec address = DataPoint(kAddressDataPoint, 0);
+        hostsim::DataPointDefinition address = DataPoint(kAddressDataPoint, 0);
         address.name = "HEALTH_REPORTS_VEHICLE_INFO_SA";
         hostsim::AddDataPoint(address);
-        hostsim::CategorySpec data;
+        hostsim::CategoryDefinition data;
         data.id = kDataCategory;
         data.name = "HealthReport_Data";
         data.teskIds = {301, 302};
         hostsim::AddCategory(data);
-        hostsim::CategorySpec vehicleInfo;
+        hostsim::CategoryDefinition vehicleInfo;
         vehicleInfo.id = kVehicleInfoCategory;
         vehicleInfo.name = "HealthReport_VehicleInfo";
         vehicleInfo.teskIds = {303};

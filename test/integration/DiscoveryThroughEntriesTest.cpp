@@ -39,13 +39,13 @@ protected:
         EntryTest::SetUp();
         // The engine's parameter file: one data point per PGN, all in the category of
         // PGNs to probe.
-        hostsim::CategorySpec probe;
+        hostsim::CategoryDefinition probe;
         probe.id = kRequestPgnsCategory;
         probe.name = "RequestPGNs";
         TESKID teskId = kFirstTeskId;
         for (const auto* group : {&kAnswered, &kRefused, &kIgnored}) {
             for (uint32_t pgn : *group) {
-                hostsim::DataPointSpec dp;
+                hostsim::DataPointDefinition dp;
                 dp.teskId = teskId;
                 dp.name = "DP_" + std::to_string(pgn);
                 dp.attribute.pgn = pgn;

@@ -77,7 +77,7 @@ protected:
              {std::tuple<TESKID, uint32_t, int16_t>{kSlowHours, kPgnHours, 2}, {kFastFuel, kPgnFuel, 3},
               {kOnDemandId, kPgnId, 5}, {kGlobalVin, kPgnVin, 0}, {kGlobalSoftware, kPgnSoftware, 1},
               {kTrailerHours, kPgnHours, 2}}) {
-            hostsim::DataPointSpec dp;
+            hostsim::DataPointDefinition dp;
             dp.teskId = teskId;
             dp.name = "DP_" + std::to_string(teskId);
             dp.attribute.pgn = pgn;

@@ -35,7 +35,7 @@ protected:
         hostsim::SetAssignableDefault(false);
         for (auto [teskId, pgn, security] : {std::tuple<TESKID, uint32_t, int16_t>{kSlow, 65253, 2},
                                              {kFast, 61444, 3}, {kOnDemand, 65259, 5}}) {
-            hostsim::DataPointSpec dp;
+            hostsim::DataPointDefinition dp;
             dp.teskId = teskId;
             dp.name = "DP_" + std::to_string(teskId);
             dp.attribute.pgn = pgn;

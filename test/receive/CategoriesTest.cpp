@@ -30,7 +30,7 @@ TEST(CategoryRoles, NamesAreMatchedByTheirWholePrefixFirstRowFirst) {
 class CategoryTest : public AppTest {
 protected:
     void AddCategory(int16_t id, const std::string& name, std::vector<TESKID> teskIds = {}) {
-        hostsim::CategorySpec described;
+        hostsim::CategoryDefinition described;
         described.id = id;
         described.name = name;
         described.teskIds = std::move(teskIds);
@@ -155,7 +155,7 @@ protected:
         std::fill(std::begin(text), std::end(text), L'#');
     }
     void AddVin(const std::wstring& value) {
-        hostsim::DataPointSpec vin = DataPoint(700, 0xFEEC);
+        hostsim::DataPointDefinition vin = DataPoint(700, 0xFEEC);
         vin.udis = {7};
         vin.valueText = value;
         hostsim::AddDataPoint(vin);

@@ -27,11 +27,11 @@ class FinishTest : public RegistrationTest {
 protected:
     void SetUp() override {
         RegistrationTest::SetUp();
-        hostsim::CategorySpec requestPgns;
+        hostsim::CategoryDefinition requestPgns;
         requestPgns.id = kRequestPgnsCategory;
         requestPgns.name = "RequestPGNs";
         hostsim::AddCategory(requestPgns);
-        hostsim::CategorySpec tripData;
+        hostsim::CategoryDefinition tripData;
         tripData.id = kTripDataCategory;
         tripData.name = "TripData_Engine";
         hostsim::AddCategory(tripData);
@@ -166,18 +166,18 @@ protected:
     void SetUp() override {
         FinishTest::SetUp();
         hostsim::SetProductId(0x40);
-        hostsim::DataPointSpec vin;
+        hostsim::DataPointDefinition vin;
         vin.teskId = kVinTeskId;
         vin.name = "VIN";
         vin.attribute.pgn = kVinPgn;
         vin.udis = {7};
         hostsim::AddDataPoint(vin);
-        hostsim::DataPointSpec emptyMake;
+        hostsim::DataPointDefinition emptyMake;
         emptyMake.teskId = kEmptyMakeTeskId;
         emptyMake.name = "MAKE";
         emptyMake.udis = {17};
         hostsim::AddDataPoint(emptyMake);
-        hostsim::DataPointSpec filledMake = emptyMake;
+        hostsim::DataPointDefinition filledMake = emptyMake;
         filledMake.teskId = kFilledMakeTeskId;
         filledMake.value = {'K', 'W'};
         hostsim::AddDataPoint(filledMake);

@@ -46,7 +46,7 @@ void RegistrationTest::ResetHost() {
     hostsim::Reset();
     // A database described by the test answers for every parameter file: the data
     // folder's databases are not read, and a file holds every component asked for.
-    hostsim::CategorySpec engine;
+    hostsim::CategoryDefinition engine;
     engine.id = 1;
     engine.name = "Engine";
     hostsim::AddCategory(engine);

@@ -123,7 +123,7 @@ class DeferredDiscovery : public Completion {
 protected:
     void SetUp() override {
         Completion::SetUp();
-        hostsim::DataPointSpec discovered = DataPoint(kDiscoveredDp, kDiscoveredPgn, 4);
+        hostsim::DataPointDefinition discovered = DataPoint(kDiscoveredDp, kDiscoveredPgn, 4);
         discovered.udis = {kDiscoveryUdi};
         hostsim::AddDataPoint(discovered);
         hostsim::SetDiscoveryUdis({kDiscoveryUdi});

@@ -41,14 +41,14 @@ protected:
     }
 
     void AddMake(const std::string& make) {
-        hostsim::DataPointSpec described = DataPoint(kMake, 0xFEEB);
+        hostsim::DataPointDefinition described = DataPoint(kMake, 0xFEEB);
         described.name = "SPN_586";
         described.value = Bytes(make);
         described.visible = true;
         hostsim::AddDataPoint(described);
     }
     void AddModel() {
-        hostsim::DataPointSpec described = DataPoint(kModel, 0xFEEB);
+        hostsim::DataPointDefinition described = DataPoint(kModel, 0xFEEB);
         described.name = "SPN_587_0";
         described.value = Bytes("6.7L");
         hostsim::AddDataPoint(described);

@@ -11,8 +11,8 @@ namespace {
 
 constexpr int32_t kHandle = 1;
 
-hostsim::DataPointSpec Shown(TESKID teskId, const std::wstring& value) {
-    hostsim::DataPointSpec described;
+hostsim::DataPointDefinition Shown(TESKID teskId, const std::wstring& value) {
+    hostsim::DataPointDefinition described;
     described.teskId = teskId;
     described.name = "DP_" + std::to_string(teskId);
     described.attribute.pgn = 0xFEEE;
@@ -58,13 +58,13 @@ TEST_F(NotAvailableValuesTest, HidesTheLocalizedAndTheFixedNotAvailableText) {
 }
 
 TEST_F(NotAvailableValuesTest, KeepsDataPointsMarkedToStayAndGuidedTests) {
-    hostsim::DataPointSpec kept = Shown(1, L"N/A");
+    hostsim::DataPointDefinition kept = Shown(1, L"N/A");
     kept.attribute.kind = kDpKindNeverNotAvailable;
     hostsim::AddDataPoint(kept);
-    hostsim::DataPointSpec guidedTest = Shown(2, L"N/A");
+    hostsim::DataPointDefinition guidedTest = Shown(2, L"N/A");
     guidedTest.attribute.guidedTest = 2;
     hostsim::AddDataPoint(guidedTest);
-    hostsim::DataPointSpec queried = Shown(3, L"N/A");
+    hostsim::DataPointDefinition queried = Shown(3, L"N/A");
     queried.attribute.kind = kDpKindPgnFromQueryMessage;
     hostsim::AddDataPoint(queried);
     HideNotAvailableValues(kHandle);
@@ -74,7 +74,7 @@ TEST_F(NotAvailableValuesTest, KeepsDataPointsMarkedToStayAndGuidedTests) {
 }
 
 TEST_F(NotAvailableValuesTest, HiddenDataPointsAreNotExamined) {
-    hostsim::DataPointSpec hidden = Shown(1, L"N/A");
+    hostsim::DataPointDefinition hidden = Shown(1, L"N/A");
     hidden.visible = false;
     hostsim::AddDataPoint(hidden);
     hostsim::AddDataPoint(Shown(2, L"N/A"));

@@ -18,8 +18,8 @@ constexpr uint32_t kSilent = 0xFEE7;
 constexpr uint32_t kSoftwareId = 0xFEDA;
 
 // Read with a query message of its own: the first two query bytes name the PGN asked.
-hostsim::DataPointSpec QueriedDataPoint(TESKID teskId, uint32_t ownPgn, uint32_t queriedPgn) {
-    hostsim::DataPointSpec described = DataPoint(teskId, ownPgn);
+hostsim::DataPointDefinition QueriedDataPoint(TESKID teskId, uint32_t ownPgn, uint32_t queriedPgn) {
+    hostsim::DataPointDefinition described = DataPoint(teskId, ownPgn);
     described.attribute.kind = kDpKindPgnFromQueryMessage;
     described.query = {static_cast<uint8_t>(queriedPgn >> 8), static_cast<uint8_t>(queriedPgn), 0x00, 0x11};
     return described;
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(ParameterVisibilityTest, OptionOffLeavesEveryDataPointAsItIs) {
     app.Discoveries().SetShowOnlySupported(false);
-    hostsim::DataPointSpec shown = DataPoint(206, kRefused);
+    hostsim::DataPointDefinition shown = DataPoint(206, kRefused);
     shown.visible = true;
     hostsim::AddDataPoint(shown);
 
@@ -93,7 +93,7 @@ TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesE
 }
 
 TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableValuesAreHidden) {
-    hostsim::DataPointSpec notAvailable = DataPoint(207, kSupported);
+    hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
     notAvailable.valueText = L"N/A";
     hostsim::AddDataPoint(notAvailable);
     hostsim::SetResourceString(L"NotAvailable", L"n. v.");
@@ -109,12 +109,12 @@ TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableV
 }
 
 TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden) {
-    hostsim::DataPointSpec count = DataPoint(300, kSoftwareId);
+    hostsim::DataPointDefinition count = DataPoint(300, kSoftwareId);
     count.name = "SPN_965";
     count.valueText = L"3";
     hostsim::AddDataPoint(count);
     for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-        hostsim::DataPointSpec described = DataPoint(310 + field, kSoftwareId);
+        hostsim::DataPointDefinition described = DataPoint(310 + field, kSoftwareId);
         described.name = SoftwareIdFieldName(field);
         hostsim::AddDataPoint(described);
     }
@@ -127,7 +127,7 @@ TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden)
 }
 
 TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePass) {
-    hostsim::DataPointSpec notAvailable = DataPoint(207, kSupported);
+    hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
     notAvailable.valueText = L"N/A";
     hostsim::AddDataPoint(notAvailable);
     hostsim::SetResourceString(L"NotAvailable", L"N/A");

@@ -40,7 +40,7 @@ protected:
     void FreshDatabase() {
         hostsim::Reset();
         for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-            hostsim::DataPointSpec described;
+            hostsim::DataPointDefinition described;
             described.teskId = kFirstFieldTeskId + field;
             described.name = SoftwareIdFieldName(field);
             described.visible = true;
@@ -49,7 +49,7 @@ protected:
     }
 
     void AddCount(const std::wstring& value) {
-        hostsim::DataPointSpec described;
+        hostsim::DataPointDefinition described;
         described.teskId = kCountTeskId;
         described.name = "SPN_965";
         described.valueText = value;
@@ -93,7 +93,7 @@ TEST_F(SoftwareIdFieldsTest, NoCountDataPointHidesNone) {
 TEST_F(SoftwareIdFieldsTest, MissingFieldsAreSkipped) {
     hostsim::Reset();
     AddCount(L"18");
-    hostsim::DataPointSpec last;
+    hostsim::DataPointDefinition last;
     last.teskId = kFirstFieldTeskId + 19;
     last.name = SoftwareIdFieldName(19);
     last.visible = true;

@@ -1,0 +1,49 @@
+// Replays a recorded candump log onto one of the host's channels, as if the bus carried it
+// again: the frames of one interface of the log (by default the interface of its first
+// 29-bit frame) at the pace they were recorded, sped up by a factor (0 or less: as fast
+// as they can be read), with transport sessions (BAM and RTS/CTS) reassembled. Every
+// frame goes to the bus watchers; every message goes to the host's receiver.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "hostsim/bus/BusWatchers.h"
+#include "hostsim/bus/CandumpLog.h"
+#include "hostsim/HostSimTypes.h"
+
+namespace hostsim {
+
+class BusReplay {
+public:
+    using Receiver = std::function<void(int channel, const J1939Message& message)>;
+
+    BusReplay(BusWatchers& watchers, Receiver receiver);
+    ~BusReplay();
+
+    // Empty when the replay started, else why not (the previous replay is stopped first).
+    std::string Start(const std::string& path, int channel, double speed);
+    // True once the replay has ended.
+    bool Wait(uint32_t timeoutMs);
+    void Stop();
+    ReplayStats Stats();
+
+private:
+    void Run(int channel, double speed);
+    bool PauseUntil(std::chrono::steady_clock::time_point when);
+
+    BusWatchers& watchers_;
+    Receiver receiver_;
+    CandumpReader reader_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    ReplayStats stats_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+}  // namespace hostsim

@@ -1,0 +1,177 @@
+#include "hostsim/bus/CandumpLog.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace hostsim {
+namespace {
+
+constexpr const char* kInterfacePrefix = "can";
+constexpr size_t kInterfacePrefixLength = 3;
+constexpr int64_t kMicrosPerSecond = 1000000;
+constexpr size_t kMicrosDigits = 6;
+constexpr size_t kExtendedIdDigits = 8;
+constexpr size_t kStandardIdDigits = 3;
+constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
+constexpr size_t kMaxClassicData = 8;
+constexpr size_t kLineBufferSize = 128;
+constexpr char kDataSeparator = '#';
+constexpr char kComment = ';';
+constexpr unsigned kNibbleBits = 4;
+constexpr int kHexBase = 16;
+constexpr size_t kHexDigitsPerByte = 2;
+constexpr int kDecimalBase = 10;
+constexpr int kFirstHexLetterValue = 10;
+constexpr uint8_t kNibbleMask = 0xF;
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + kFirstHexLetterValue;
+    if (c >= 'A' && c <= 'F') return c - 'A' + kFirstHexLetterValue;
+    return -1;
+}
+
+bool ParseTime(const std::string& text, int64_t& micros) {
+    size_t dot = text.find('.');
+    if (dot == std::string::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
+    int64_t seconds = 0;
+    int64_t fraction = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i == dot) continue;
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+        int64_t& part = i < dot ? seconds : fraction;
+        part = part * kDecimalBase + (text[i] - '0');
+    }
+    micros = seconds * kMicrosPerSecond + fraction;
+    return true;
+}
+
+}  // namespace
+
+std::string InterfaceOfChannel(int channel) { return kInterfacePrefix + std::to_string(channel - 1); }
+
+int ChannelOfInterface(const std::string& interfaceName) {
+    if (interfaceName.compare(0, kInterfacePrefixLength, kInterfacePrefix) != 0 ||
+        interfaceName.size() == kInterfacePrefixLength) {
+        return 0;
+    }
+    int index = 0;
+    for (size_t i = kInterfacePrefixLength; i < interfaceName.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(interfaceName[i]))) return 0;
+        index = index * kDecimalBase + (interfaceName[i] - '0');
+    }
+    return index + 1;
+}
+
+std::string FormatCandumpLine(const CandumpFrame& frame) {
+    char head[kLineBufferSize];
+    long long seconds = static_cast<long long>(frame.timeMicros / kMicrosPerSecond);
+    long long micros = static_cast<long long>(frame.timeMicros % kMicrosPerSecond);
+    if (frame.extended) {
+        std::snprintf(head, sizeof(head), "(%lld.%06lld) %s %08X#", seconds, micros, frame.interfaceName.c_str(),
+                      static_cast<unsigned>(frame.frame.id));
+    } else {
+        std::snprintf(head, sizeof(head), "(%lld.%06lld) %s %03X#", seconds, micros, frame.interfaceName.c_str(),
+                      static_cast<unsigned>(frame.frame.id));
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string line = head;
+    for (uint8_t byte : frame.frame.data) {
+        line += kHex[byte >> kNibbleBits];
+        line += kHex[byte & kNibbleMask];
+    }
+    return line;
+}
+
+std::optional<CandumpFrame> ParseCandumpLine(const std::string& line, std::string& error) {
+    error.clear();
+    size_t start = line.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos || line[start] == kComment) return std::nullopt;
+    if (line[start] != '(') {
+        error = "a line must begin with the time in parentheses";
+        return std::nullopt;
+    }
+    size_t close = line.find(')', start);
+    if (close == std::string::npos) {
+        error = "the time has no closing parenthesis";
+        return std::nullopt;
+    }
+    CandumpFrame frame;
+    if (!ParseTime(line.substr(start + 1, close - start - 1), frame.timeMicros)) {
+        error = "the time is not seconds with six decimals";
+        return std::nullopt;
+    }
+    size_t nameStart = line.find_first_not_of(' ', close + 1);
+    size_t nameEnd = nameStart == std::string::npos ? std::string::npos : line.find(' ', nameStart);
+    if (nameEnd == std::string::npos) {
+        error = "the interface or the frame is missing";
+        return std::nullopt;
+    }
+    frame.interfaceName = line.substr(nameStart, nameEnd - nameStart);
+    size_t idStart = line.find_first_not_of(' ', nameEnd);
+    size_t hash = idStart == std::string::npos ? std::string::npos : line.find(kDataSeparator, idStart);
+    if (hash == std::string::npos) {
+        error = "the frame has no '#' between identifier and data";
+        return std::nullopt;
+    }
+    std::string id = line.substr(idStart, hash - idStart);
+    if (id.size() != kExtendedIdDigits && id.size() != kStandardIdDigits) {
+        error = "the identifier must have 3 or 8 hex digits";
+        return std::nullopt;
+    }
+    for (char c : id) {
+        if (HexValue(c) < 0) {
+            error = "the identifier is not hexadecimal";
+            return std::nullopt;
+        }
+    }
+    frame.extended = id.size() == kExtendedIdDigits;
+    frame.frame.id = static_cast<uint32_t>(std::strtoul(id.c_str(), nullptr, kHexBase));
+    if (frame.frame.id > kMaxExtendedId) {
+        error = "the identifier is wider than 29 bits";
+        return std::nullopt;
+    }
+    size_t dataEnd = line.find_first_of(" \t\r\n", hash + 1);
+    std::string data = line.substr(hash + 1, dataEnd == std::string::npos ? std::string::npos : dataEnd - hash - 1);
+    if (!data.empty() && (data[0] == 'R' || data[0] == kDataSeparator)) {
+        error = "remote and CAN FD frames are not J1939 frames";
+        return std::nullopt;
+    }
+    if (data.size() % kHexDigitsPerByte != 0 || data.size() / kHexDigitsPerByte > kMaxClassicData) {
+        error = "the data must be up to eight bytes in hex pairs";
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < data.size(); i += kHexDigitsPerByte) {
+        int high = HexValue(data[i]);
+        int low = HexValue(data[i + 1]);
+        if (high < 0 || low < 0) {
+            error = "the data is not hexadecimal";
+            return std::nullopt;
+        }
+        frame.frame.data.push_back(static_cast<uint8_t>((high << kNibbleBits) | low));
+    }
+    return frame;
+}
+
+std::string CandumpReader::Open(const std::string& path) {
+    file_.open(path, std::ios::in | std::ios::binary);
+    if (!file_) return "cannot open the bus log " + path;
+    return {};
+}
+
+std::optional<CandumpFrame> CandumpReader::Next() {
+    std::string line;
+    std::string error;
+    while (std::getline(file_, line)) {
+        ++lines_;
+        auto frame = ParseCandumpLine(line, error);
+        if (frame) return frame;
+        if (!error.empty()) {
+            if (malformed_++ == 0) firstError_ = "line " + std::to_string(lines_) + ": " + error;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace hostsim

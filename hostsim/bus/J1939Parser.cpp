@@ -1,0 +1,25 @@
+#include "hostsim/bus/J1939Parser.h"
+
+#include "hostsim/bus/J1939Name.h"
+#include "hostsim/database/SpnDecoder.h"
+
+namespace hostsim {
+
+void NoteAddressClaim(BusState& bus, const J1939Message& message) {
+    if (message.pgn != j1939::kPgnAddressClaimed || message.data.size() < j1939::kNameBytes) return;
+    // A claim at the null address is an ECU saying it cannot claim one.
+    if (message.source > j1939::kMaxClaimableAddress) return;
+    bus.SetName(message.source, DecodedNameOf(NameFromBytes(message.data.data()), message.source));
+}
+
+size_t ParseJ1939(ParameterDatabase& database, BusState& bus, const J1939Message& message) {
+    NoteAddressClaim(bus, message);
+    size_t parsed = 0;
+    for (const DataPointDefinition& dataPoint : database.DataPointsOfPgn(message.pgn)) {
+        DecodedSpn decoded = DecodeSpn(dataPoint.layout, message.data.data(), message.data.size());
+        if (database.SetDecoded(dataPoint.teskId, decoded.raw, decoded.text)) ++parsed;
+    }
+    return parsed;
+}
+
+}  // namespace hostsim

@@ -1,0 +1,93 @@
+#include "hostsim/bus/ReceiveThread.h"
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
+namespace hostsim {
+
+ReceiveThread::ReceiveThread(ConnectionTable& connections, SysClock& clock)
+    : connections_(connections), clock_(clock) {}
+
+ReceiveThread::~ReceiveThread() { Stop(); }
+
+void ReceiveThread::Attach(zorv::FnParseMessage parse) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    parse_ = parse;
+}
+
+void ReceiveThread::Detach() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    parse_ = nullptr;
+    if (OnReceiveThread()) return;
+    idle_.wait(lock, [this] { return !delivering_; });
+}
+
+void ReceiveThread::Post(int channel, J1939Message message) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(Item{channel, std::move(message)});
+    if (!thread_.joinable()) {
+        stopping_ = false;
+        thread_ = std::thread(&ReceiveThread::Run, this);
+    }
+    wake_.notify_one();
+}
+
+bool ReceiveThread::WaitIdle(uint32_t timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return queue_.empty() && !delivering_; });
+}
+
+size_t ReceiveThread::Delivered() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return delivered_;
+}
+
+void ReceiveThread::Stop() {
+    std::thread ending;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queue_.clear();
+        // The thread cannot wait for its own end; what is queued is dropped all the same.
+        if (OnReceiveThread()) return;
+        stopping_ = true;
+        ending = std::move(thread_);
+        wake_.notify_all();
+    }
+    if (ending.joinable()) ending.join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = false;
+    delivered_ = 0;
+    idle_.notify_all();
+}
+
+bool ReceiveThread::OnReceiveThread() const { return thread_.get_id() == std::this_thread::get_id(); }
+
+void ReceiveThread::Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        Item item = std::move(queue_.front());
+        queue_.pop_front();
+        zorv::FnParseMessage parse = parse_;
+        delivering_ = true;
+        lock.unlock();
+
+        if (parse != nullptr) {
+            std::vector<ZModuleHandle> receivers = connections_.Receivers(item.channel, item.message.source);
+            std::vector<uint8_t> bytes = ToHostLayout(item.message);
+            for (ZModuleHandle handle : receivers) {
+                parse(handle, bytes.data(), static_cast<uint16_t>(bytes.size()), clock_.Now());
+            }
+        }
+
+        lock.lock();
+        ++delivered_;
+        delivering_ = false;
+        idle_.notify_all();
+    }
+}
+
+}  // namespace hostsim

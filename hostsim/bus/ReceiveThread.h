@@ -1,0 +1,62 @@
+// The host's receive thread: every message the bus brings goes through one queue and
+// reaches the plug-in's ParseMessage entry on this thread, never on the thread that sent
+// the request it answers. Each connection on the message's channel that parses and whose
+// filter lets the source address through gets it, with the connection's owner as the
+// handle and the host's system time as the time stamp.
+//
+// No host lock is held while the plug-in runs: the plug-in calls back into the host from
+// ParseMessage, and its other threads hold their own locks while they call the host.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "host/ZorvPlugin.h"
+#include "hostsim/bus/ConnectionTable.h"
+#include "hostsim/bus/J1939Message.h"
+#include "hostsim/control/SysClock.h"
+
+namespace hostsim {
+
+class ReceiveThread {
+public:
+    ReceiveThread(ConnectionTable& connections, SysClock& clock);
+    ~ReceiveThread();
+
+    void Attach(zorv::FnParseMessage parse);
+    // Returns once no delivery is in progress any more (at once on the receive thread).
+    void Detach();
+    void Post(int channel, J1939Message message);
+    // True once the queue is empty and no delivery is in progress.
+    bool WaitIdle(uint32_t timeoutMs);
+    // Messages taken from the queue since the thread started.
+    size_t Delivered();
+    // Drops what is queued and ends the thread; the next Post starts it again.
+    void Stop();
+
+private:
+    struct Item {
+        int channel = 0;
+        J1939Message message;
+    };
+
+    void Run();
+    bool OnReceiveThread() const;
+
+    ConnectionTable& connections_;
+    SysClock& clock_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<Item> queue_;
+    zorv::FnParseMessage parse_ = nullptr;
+    bool delivering_ = false;
+    bool stopping_ = false;
+    size_t delivered_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace hostsim

@@ -1,0 +1,52 @@
+// Imports of the host's user interface and resources.
+#include "host/ZorvApi.h"
+#include "hostsim/imports/ArgText.h"
+#include "hostsim/Host.h"
+#include "hostsim/HostSim.h"
+#include "hostsim/TextConvert.h"
+
+using namespace hostsim;
+
+ZResult ZORV_STDCALL Zorv_UIGenericMsg(ZUiHandle uiHandle, const wchar_t* text, uint32_t buttons, uint32_t icon,
+                                       int32_t* answer) {
+    int32_t forced = Enter("Zorv_UIGenericMsg", {arg::Num(uiHandle), arg::Text(text), arg::Num(buttons),
+                                                 arg::Num(icon), arg::InOut(answer)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    auto scripted = TheHost().ui.NextAnswer();
+    if (scripted && answer != nullptr) *answer = *scripted;
+    return kZorvSuccess;
+}
+
+ZResult ZORV_STDCALL Zorv_UIMsgDataInput(ZUiHandle uiHandle, ZModuleHandle handle, const wchar_t* title,
+                                         const wchar_t* message, int32_t options, void* reserved1, void* reserved2,
+                                         wchar_t* reply, int32_t replyOptions, int32_t mode) {
+    int32_t forced = Enter("Zorv_UIMsgDataInput", {arg::Num(uiHandle), arg::Num(handle), arg::Text(title),
+                                                   arg::Text(message), arg::Num(options), arg::Ptr(reserved1),
+                                                   arg::Ptr(reserved2), arg::Out(reply), arg::Num(replyOptions),
+                                                   arg::Num(mode)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    auto scripted = TheHost().ui.NextReply();
+    if (scripted) CopyText(*scripted, reply, kUiReplyCapacity);
+    return kZorvSuccess;
+}
+
+ZResult ZORV_STDCALL ZorvLite_FaultInfoMsg(ZModuleHandle handle, const wchar_t* caption, const wchar_t* body,
+                                           ZBool32 freezeFrameFound, ZCategoryId category,
+                                           const char* categoryName) {
+    return static_cast<ZResult>(Enter("ZorvLite_FaultInfoMsg", {arg::Num(handle), arg::Text(caption),
+                                                                arg::Text(body), arg::Num(freezeFrameFound),
+                                                                arg::Num(category), arg::Text(categoryName)}));
+}
+
+ZResult ZORV_STDCALL Zorv_LoadResourceStringByName(ZModuleHandle handle, const wchar_t* name, int32_t stringType,
+                                                   wchar_t* text, uint16_t capacity) {
+    int32_t forced = Enter("Zorv_LoadResourceStringByName", {arg::Num(handle), arg::Text(name),
+                                                             arg::Num(stringType), arg::Out(text),
+                                                             arg::Num(capacity)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    if (name == nullptr) return kResultNotFound;
+    auto resource = TheHost().ui.Resource(name);
+    if (!resource) return kResultNotFound;
+    CopyText(*resource, text, capacity);
+    return kZorvSuccess;
+}

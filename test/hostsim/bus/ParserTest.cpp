@@ -1,0 +1,107 @@
+// The host's J1939 parser behind ParseJ1939Msg, the NAME table behind GetJ1939NAME and
+// the arbitrary-address check.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "hostsim/bus/J1939Name.h"
+#include "test/hostsim/HostSimFixture.h"
+
+namespace {
+
+std::vector<uint8_t> Message(uint32_t pgn, uint8_t source, const std::vector<uint8_t>& data) {
+    hostsim::J1939Message message;
+    message.pgn = pgn;
+    message.source = source;
+    message.data = data;
+    return hostsim::ToHostLayout(message);
+}
+
+std::vector<uint8_t> Text(uint32_t pgn, uint8_t source, const std::string& text) {
+    return Message(pgn, source, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+class Parser : public HostSimTest {
+protected:
+    void SetUp() override {
+        HostSimTest::SetUp();
+        const char* engine[] = {"SA_00"};
+        const char* transmission[] = {"SA_03"};
+        ASSERT_EQ(Zorv_LoadBinFileWithSpecifiedComponents(1, L"MARL_J1939.BIN", L"MARL_J1939", engine, 1), 0);
+        ASSERT_EQ(Zorv_LoadBinFileWithSpecifiedComponents(2, L"MARL_J1939.BIN", L"MARL_J1939", transmission, 1), 0);
+        parse_ = Lookup<zorv::ParseJ1939MsgFn>(zorv::kLookupParseJ1939Msg);
+    }
+
+    ZResult Parse(ZModuleHandle handle, const std::vector<uint8_t>& bytes) {
+        return parse_(handle, bytes.data(), static_cast<uint16_t>(bytes.size()), 1000);
+    }
+
+    zorv::ParseJ1939MsgFn parse_ = nullptr;
+};
+
+}  // namespace
+
+// What each decoding gives is the SPN decoder's and the example truck's business; here:
+// the module's own table, values that stop being available, and messages that are too short.
+TEST_F(Parser, DecodesTheModulesDataPointsOfThePgn) {
+    EXPECT_EQ(ValueText(1, "SPN_190"), L"N/A") << "nothing received yet";
+    ASSERT_EQ(Parse(1, Message(0xF004, 0x00, {0xF0, 0x7D, 0x87, 0x40, 0x1F, 0x00, 0xFF, 0x87})), 0);
+    EXPECT_EQ(ValueText(1, "SPN_190"), L"1000 rpm");
+    EXPECT_EQ(ValueText(1, "SPN_899"), L"Low idle governor");
+    EXPECT_EQ(hostsim::ModuleDataPoint(1, "SPN_190").value, (std::vector<uint8_t>{0x40, 0x1F}));
+    EXPECT_EQ(hostsim::ModuleDataPoint(1, "SPN_190").updates, 1u);
+    EXPECT_EQ(ValueText(2, "SPN_190"), L"(no such data point)");
+
+    ASSERT_EQ(Parse(1, Message(0xF004, 0x00, {0xF0, 0x7D, 0x87, 0xFF, 0xFF, 0x00, 0xFF, 0x87})), 0);
+    EXPECT_EQ(ValueText(1, "SPN_190"), L"N/A") << "the engine reports the speed as not available";
+    EXPECT_TRUE(hostsim::ModuleDataPoint(1, "SPN_190").value.empty());
+    ASSERT_EQ(Parse(1, Message(0xFEEE, 0x00, {0x7D, 0x50, 0x00, 0x2E})), 0);
+    EXPECT_EQ(ValueText(1, "SPN_110"), L"85 \u00B0C");
+    EXPECT_EQ(ValueText(1, "SPN_52"), L"N/A") << "a short message leaves later fields not available";
+    ASSERT_EQ(Parse(1, Text(0xFEDA, 0x00, "\x03" "ECM-4.2.1*")), 0);
+    EXPECT_EQ(ValueText(1, "SPN_234_00"), L"ECM-4.2.1");
+    EXPECT_EQ(parse_(1, nullptr, 0, 0), hostsim::kResultBadArgument);
+    EXPECT_EQ(Parse(1, {0xEC, 0xFE, 0x00, 6, 0x00}), hostsim::kResultBadArgument);
+}
+
+TEST_F(Parser, AddressClaimsFillTheNameTable) {
+    auto getName = Lookup<zorv::GetJ1939NameFn>(zorv::kLookupGetJ1939Name);
+    J1939DecodedName decoded{};
+    EXPECT_EQ(getName(0x33, &decoded), hostsim::kResultNotFound);
+    hostsim::J1939NameFields tire;
+    tire.function = 38;
+    std::vector<uint8_t> name(8);
+    hostsim::NameToBytes(hostsim::EncodeName(tire), name.data());
+    ASSERT_EQ(Parse(1, Message(0xEE00, 0x33, name)), 0);
+    ASSERT_EQ(getName(0x33, &decoded), 0);
+    EXPECT_EQ(decoded.function, 38);
+    ASSERT_EQ(Parse(1, Message(0xEE00, 0xFE, name)), 0);
+    EXPECT_EQ(getName(0xFE, &decoded), hostsim::kResultNotFound) << "cannot-claim messages name no address";
+}
+
+TEST_F(Parser, ArbitraryAddressCheckWhileANetworkRuns) {
+    auto assignable = Lookup<zorv::CheckAssignableFn>(zorv::kLookupCheckAssignable);
+    auto getName = Lookup<zorv::GetJ1939NameFn>(zorv::kLookupGetJ1939Name);
+    ASSERT_EQ(hostsim::LoadScenarioText(R"({"tpPacketGapMs": 0, "ecus": [
+        {"address": 0, "name": {"function": 0, "industryGroup": 1}},
+        {"address": "0x33", "name": {"function": 38, "manufacturerCode": 312, "arbitraryAddressCapable": true}}]})"),
+              "");
+    EXPECT_NE(assignable(0x33, 1), 0) << "an address the host saw claimed";
+    EXPECT_EQ(assignable(0x40, 1), 0) << "nobody claimed it and it is a preferred address";
+    EXPECT_NE(assignable(0x90, 1), 0) << "an address self-configurable ECUs take";
+
+    J1939DecodedName tire{};
+    J1939DecodedName engine{};
+    ASSERT_EQ(getName(0x33, &tire), 0);
+    ASSERT_EQ(getName(0x00, &engine), 0);
+    EXPECT_NE(assignable(tire.FirstWord(), tire.lastWord), 0);
+    EXPECT_EQ(assignable(engine.FirstWord(), engine.lastWord), 0);
+
+    hostsim::SetAssignable(engine.FirstWord(), engine.lastWord, true);
+    EXPECT_NE(assignable(engine.FirstWord(), engine.lastWord), 0) << "a test's answer for the pair wins";
+    hostsim::SetAssignableDefault(false);
+    EXPECT_EQ(assignable(0x33, 1), 0) << "and so does a test's default";
+
+    hostsim::Reset();
+    EXPECT_EQ(assignable(0x90, 1), 0) << "without a network the host answers no";
+}
