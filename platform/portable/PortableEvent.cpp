@@ -175,7 +175,7 @@ int WaitAny(Event* const* events, int count, uint32_t timeoutMs) {
         return -1;
     }
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(RealMs(timeoutMs));
     Waiter waiter;
     bool registered = false;
     std::unique_lock<std::mutex> lock(EventStateMutex());
