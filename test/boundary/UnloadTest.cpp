@@ -52,7 +52,6 @@ bool ThreadCacheOff() {
     const char* tunables = std::getenv("GLIBC_TUNABLES");
     return tunables != nullptr && std::strstr(tunables, kNoThreadCache) != nullptr;
 }
-#endif
 
 // One session of the host: load, one module registered and unregistered (which builds
 // and tears down the application object, its events, threads and named objects), unload.
@@ -74,6 +73,7 @@ void LoadUseUnload() {
     hostsim::Reset();
     plugin.Unload();
 }
+#endif  // __GLIBC__
 
 TEST(Unload, EveryLoadGivesItsHeapBack) {
 #if !defined(__GLIBC__)
