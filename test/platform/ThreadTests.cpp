@@ -20,15 +20,19 @@ class ThreadEndingTest : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(ThreadEndingTest, WaitsForTheBody) {
     std::atomic<bool> finished{false};
+    std::atomic<bool> currentInside{false};
     auto thread = std::make_unique<Thread>();
     EXPECT_FALSE(thread->Joinable());
+    Thread* const self = thread.get();
     ASSERT_TRUE(thread->Start(
         [&] {
+            currentInside = self->IsCurrent();
             SleepMs(kShortWaitMs);
             finished = true;
         },
         0));
     EXPECT_TRUE(thread->Joinable());
+    EXPECT_FALSE(thread->IsCurrent()) << "only on its own thread";
     if (GetParam() == Ending::Join) {
         thread->Join();
         EXPECT_FALSE(thread->Joinable());
@@ -36,18 +40,10 @@ TEST_P(ThreadEndingTest, WaitsForTheBody) {
         thread.reset();
     }
     EXPECT_TRUE(finished.load());
+    EXPECT_TRUE(currentInside.load());
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, ThreadEndingTest, ::testing::Values(Ending::Join, Ending::Destructor));
-
-TEST(ThreadTest, IsCurrentOnlyOnItsOwnThread) {
-    Thread thread;
-    std::atomic<int> seenInside{-1};
-    ASSERT_TRUE(thread.Start([&] { seenInside = thread.IsCurrent() ? 1 : 0; }, 0));
-    EXPECT_FALSE(thread.IsCurrent());
-    thread.Join();
-    EXPECT_EQ(seenInside.load(), 1);
-}
 
 TEST(ThreadTest, StartRefusesARunningThreadAndAnEmptyBodyButRestartsAfterJoin) {
     Event release(nullptr, true, false);
