@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/TimeScale.h"
+
 namespace marl::platform {
 
 constexpr uint32_t kInfinite = 0xFFFFFFFFu;
@@ -94,6 +96,7 @@ private:
     CriticalSection& cs_;
 };
 
+// Waits, sleeps and the tick follow the time scale for tests (platform/TimeScale.h).
 void SleepMs(uint32_t ms);
 
 // Milliseconds since some fixed point, wrapping at 2^32; compare by unsigned difference.

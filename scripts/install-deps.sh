@@ -20,7 +20,6 @@ done
 if [ "${SKIP_WINE:-0}" != 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
-    export NEED_UPDATE=1
   fi
   want wine
   want wine32:i386

@@ -6,6 +6,7 @@
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/SharedState.h"
+#include "platform/NeverDestroyed.h"
 
 namespace marl {
 namespace {
@@ -20,9 +21,10 @@ struct Instance {
 
 Instance& TheInstance() {
     // Never destroyed: the host may call an entry from its receive thread while the
-    // library's static objects are being torn down at unload.
-    static Instance* instance = new Instance;
-    return *instance;
+    // library's static objects are being torn down at unload. It lives in static storage
+    // so that unloading the library takes its memory along.
+    static platform::NeverDestroyed<Instance> instance;
+    return instance.Get();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "hostsim/bus/TransportProtocol.h"
+#include "platform/TimeScale.h"
 
 namespace hostsim {
 
@@ -75,7 +76,8 @@ void BusReplay::Run(int channel, double speed) {
         }
         if (timed) {
             auto offset = std::chrono::microseconds(frame->timeMicros - firstMicros);
-            auto due = started + std::chrono::duration_cast<Clock::duration>(offset / speed);
+            // Paced like the plug-in's clock, which a test time scale speeds up.
+            auto due = started + marl::platform::RealDuration(offset / speed);
             if (!PauseUntil(due)) break;
         } else {
             std::lock_guard<std::mutex> lock(mutex_);

@@ -1,5 +1,7 @@
 #include "hostsim/bus/SimulatedNetwork.h"
 
+#include "platform/TimeScale.h"
+
 namespace hostsim {
 namespace {
 
@@ -8,6 +10,13 @@ using std::chrono::milliseconds;
 // Power-up claims and first broadcasts of the ECUs are spread a little so that the
 // bus log does not show every ECU at the same instant.
 constexpr milliseconds kPowerUpStagger{1};
+
+// The ECUs' delays and periods keep pace with the plug-in's clock, which a test time
+// scale speeds up; otherwise its time-outs would expire before an ECU answers.
+template <typename Length>
+std::chrono::steady_clock::duration OnBus(Length length) {
+    return marl::platform::RealDuration(length);
+}
 
 }  // namespace
 
@@ -19,7 +28,7 @@ void SimulatedNetwork::Load(const ScenarioDescription& scenario) {
     Unload();
     Clock::time_point start = Clock::now();
     std::lock_guard<std::mutex> lock(mutex_);
-    packetGap_ = milliseconds(scenario.tpPacketGapMs);
+    packetGap_ = OnBus(milliseconds(scenario.tpPacketGapMs));
     for (const EcuDescription& described : scenario.ecus) ecus_.emplace_back(described);
     for (size_t index = 0; index < ecus_.size(); ++index) {
         const EcuDescription& described = ecus_[index].Described();
@@ -36,8 +45,8 @@ void SimulatedNetwork::Load(const ScenarioDescription& scenario) {
             broadcast.channel = described.channel;
             broadcast.ecu = index;
             broadcast.pgn = pgn.first;
-            broadcast.period = std::chrono::duration_cast<Clock::duration>(
-                milliseconds(pgn.second.periodMs) * scenario.broadcastScale);
+            broadcast.period = OnBus(std::chrono::duration_cast<Clock::duration>(
+                milliseconds(pgn.second.periodMs) * scenario.broadcastScale));
             ScheduleLocked(powerUp + broadcast.period, broadcast);
         }
     }
@@ -71,7 +80,7 @@ void SimulatedNetwork::Transmit(int channel, const J1939Message& message) {
             event.kind = Kind::Carry;
             event.channel = channel;
             event.message = std::move(reply);
-            ScheduleLocked(now + milliseconds(ecu.Described().replyDelayMs), std::move(event));
+            ScheduleLocked(now + OnBus(milliseconds(ecu.Described().replyDelayMs)), std::move(event));
         }
     }
 }

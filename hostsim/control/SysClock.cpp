@@ -1,6 +1,6 @@
 #include "hostsim/control/SysClock.h"
 
-#include <chrono>
+#include "platform/Platform.h"
 
 namespace hostsim {
 
@@ -9,8 +9,8 @@ uint32_t SysClock::Now() {
         std::lock_guard<std::mutex> lock(mutex_);
         if (frozen_) return frozenAt_;
     }
-    auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    // The plug-in's tick: under a test time scale both run equally fast.
+    return marl::platform::TickCountMs();
 }
 
 void SysClock::Freeze(uint32_t milliseconds) {

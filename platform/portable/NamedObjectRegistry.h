@@ -2,24 +2,28 @@
 // process open the same event or mutex by name and keeps the object alive until its last
 // handle is closed; the plug-in relies on that to share its exit and wait events between
 // the application object and the shared state. Handles here are shared_ptr copies and the
-// table keeps only weak references, so the object dies with its last handle.
+// table keeps only weak references, so the object dies with its last handle. Once the
+// last name is gone the table holds no heap at all, so a library unloaded with no
+// objects open gives back everything it took.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
+
+#include "platform/NeverDestroyed.h"
 
 namespace marl::platform::portable {
 
 template <typename Object>
 class NamedObjectRegistry {
 public:
-    // Leaked on purpose: handles closed by static destructors at process exit must still
+    // Never destroyed: handles closed by static destructors at process exit must still
     // find the table.
     static NamedObjectRegistry& Instance() {
-        static auto* registry = new NamedObjectRegistry();
-        return *registry;
+        static NeverDestroyed<NamedObjectRegistry> registry;
+        return registry.Get();
     }
 
     // Returns the live object of that name, or a new one built by make(); *created tells
@@ -48,10 +52,12 @@ public:
     }
 
 private:
+    friend class NeverDestroyed<NamedObjectRegistry>;
     NamedObjectRegistry() = default;
 
     std::mutex mutex_;
-    std::unordered_map<std::string, std::weak_ptr<Object>> objects_;
+    // A tree rather than a hash table: empty, it keeps no bucket array on the heap.
+    std::map<std::string, std::weak_ptr<Object>> objects_;
 };
 
 inline bool IsNamed(const char* name) { return name != nullptr && name[0] != '\0'; }

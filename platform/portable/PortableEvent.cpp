@@ -5,6 +5,7 @@
 // step, so a Set that comes between two checks can never be lost. The plug-in has a
 // handful of threads waiting at a time, so one lock costs nothing measurable.
 #include "platform/Platform.h"
+#include "platform/NeverDestroyed.h"
 #include "platform/portable/NamedObjectRegistry.h"
 
 #include <algorithm>
@@ -19,9 +20,10 @@ namespace marl::platform {
 
 namespace {
 
+// Never destroyed: an event may be set or closed by another static's destructor.
 std::mutex& EventStateMutex() {
-    static auto* mutex = new std::mutex();
-    return *mutex;
+    static NeverDestroyed<std::mutex> mutex;
+    return mutex.Get();
 }
 
 // One per waiting thread and wait; events notify the waiters registered on them.
@@ -175,7 +177,7 @@ int WaitAny(Event* const* events, int count, uint32_t timeoutMs) {
         return -1;
     }
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(RealMs(timeoutMs));
     Waiter waiter;
     bool registered = false;
     std::unique_lock<std::mutex> lock(EventStateMutex());

@@ -80,7 +80,7 @@ WaitResult NamedMutex::Lock(uint32_t timeoutMs) {
     auto isFree = [&mutex] { return mutex.depth == 0; };
     if (timeoutMs == kInfinite) {
         mutex.released.wait(lock, isFree);
-    } else if (!mutex.released.wait_for(lock, std::chrono::milliseconds(timeoutMs), isFree)) {
+    } else if (!mutex.released.wait_for(lock, std::chrono::milliseconds(RealMs(timeoutMs)), isFree)) {
         return WaitResult::TimedOut;
     }
     mutex.owner = self;

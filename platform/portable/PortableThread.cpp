@@ -107,12 +107,12 @@ bool Thread::IsCurrent() const {
     return Joinable() && pthread_equal(impl_->handle, pthread_self()) != 0;
 }
 
-void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(RealMs(ms))); }
 
 uint32_t TickCountMs() {
     const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count();
-    return static_cast<uint32_t>(ms);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ms) * TimeScale());
 }
 
 }  // namespace marl::platform

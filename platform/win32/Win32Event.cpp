@@ -92,7 +92,7 @@ WaitResult Event::Wait(uint32_t timeoutMs) {
     if (impl_ == nullptr) {
         return WaitResult::Failed;
     }
-    switch (WaitForSingleObject(impl_->handle, timeoutMs)) {
+    switch (WaitForSingleObject(impl_->handle, RealMs(timeoutMs))) {
     case WAIT_OBJECT_0:
         return WaitResult::Signalled;
     case WAIT_TIMEOUT:
@@ -114,7 +114,7 @@ int WaitAny(Event* const* events, int count, uint32_t timeoutMs) {
         handles[i] = events[i]->impl()->handle;
     }
     const DWORD result =
-        WaitForMultipleObjects(static_cast<DWORD>(count), handles, FALSE, timeoutMs);
+        WaitForMultipleObjects(static_cast<DWORD>(count), handles, FALSE, RealMs(timeoutMs));
     if (result < WAIT_OBJECT_0 + static_cast<DWORD>(count)) {
         return static_cast<int>(result - WAIT_OBJECT_0);
     }

@@ -37,7 +37,7 @@ WaitResult NamedMutex::Lock(uint32_t timeoutMs) {
     if (impl_ == nullptr) {
         return WaitResult::Failed;
     }
-    switch (WaitForSingleObject(impl_->handle, timeoutMs)) {
+    switch (WaitForSingleObject(impl_->handle, RealMs(timeoutMs))) {
     case WAIT_OBJECT_0:
     // The previous owner ended without releasing; the mutex is ours all the same.
     case WAIT_ABANDONED:

@@ -78,8 +78,8 @@ void Thread::Join() {
 
 bool Thread::IsCurrent() const { return Joinable() && GetCurrentThreadId() == impl_->id; }
 
-void SleepMs(uint32_t ms) { Sleep(ms); }
+void SleepMs(uint32_t ms) { Sleep(RealMs(ms)); }
 
-uint32_t TickCountMs() { return GetTickCount(); }
+uint32_t TickCountMs() { return GetTickCount() * TimeScale(); }
 
 }  // namespace marl::platform

@@ -25,7 +25,8 @@ constexpr TESKID kGlobalSoftware = 704; // class 1: global
 constexpr TESKID kTrailerHours = 705;
 constexpr uint32_t kPgnHours = 65253, kPgnFuel = 65257, kPgnId = 65259, kPgnVin = 65260, kPgnSoftware = 65242;
 const uint32_t kDiagnosticPgns[] = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
-constexpr auto kWatch = std::chrono::milliseconds(10600);
+// In the plug-in's milliseconds, which a test time scale shortens.
+constexpr uint32_t kWatchMs = 10600;
 
 // Engine and transmission on channel 1 both answer the VIN; a second engine sits on
 // channel 2.
@@ -116,23 +117,30 @@ TEST_F(LifecycleThroughEntries, ModulesLiveTheirWholeLifeAndGoCleanly) {
     ASSERT_EQ(subscribe(1, engineSet, 5), 0);
     const uint32_t trailerSet[] = {kTrailerHours};
     ASSERT_EQ(subscribe(3, trailerSet, 1), 0);
-    std::this_thread::sleep_for(kWatch);
+    platform::SleepMs(kWatchMs);
     const auto requests = Requests(start);
 
     // Class 3 every 800 ms and class 2 every 4500 ms, addressed to the engine.
+    // How late a request may come is a matter of real time: under a test time scale the
+    // machine's load decides it, so only the spacing's lower bound is checked there.
+    const bool realTime = platform::TimeScale() == 1;
     const auto fast = Of(requests, 1, kPgnFuel);
     ASSERT_GE(fast.size(), 8u);
     for (size_t i = 1; i < fast.size(); ++i) {
         EXPECT_EQ(fast[i].destination, 0x00);
         EXPECT_GE(fast[i].timeMs - fast[i - 1].timeMs, 800u);
-        EXPECT_LT(fast[i].timeMs - fast[i - 1].timeMs, 1400u);
+        if (realTime) {
+            EXPECT_LT(fast[i].timeMs - fast[i - 1].timeMs, 1400u);
+        }
     }
     const auto slow = Of(requests, 1, kPgnHours);
     ASSERT_GE(slow.size(), 2u);
     EXPECT_LE(slow.size(), 4u);
     for (size_t i = 1; i < slow.size(); ++i) {
         EXPECT_GE(slow[i].timeMs - slow[i - 1].timeMs, 4500u);
-        EXPECT_LT(slow[i].timeMs - slow[i - 1].timeMs, 5200u);
+        if (realTime) {
+            EXPECT_LT(slow[i].timeMs - slow[i - 1].timeMs, 5200u);
+        }
     }
     // The trailer's engine sits at the same address on channel 2: the engine's requests on
     // channel 1 do not serve it, so it keeps its own 4500 ms rhythm.

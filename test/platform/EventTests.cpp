@@ -1,145 +1,98 @@
+// Event semantics the plug-in relies on: names shared within the process, objects that
+// live until their last handle closes, manual and automatic reset, and the peek.
 #include <atomic>
 #include <memory>
 
 #include <gtest/gtest.h>
 
 #include "platform/Platform.h"
-#include "test/platform/UniqueName.h"
+#include "test/platform/PlatformTestSupport.h"
 
 namespace marl::platform {
 namespace {
 
+using test::DeadlineMs;
 using test::UniqueName;
-
-// Generous bound for a wake-up that should be immediate: the CI machine has two cores
-// and the Windows build runs under Wine.
-constexpr uint32_t kWakeBoundMs = 2000;
-constexpr uint32_t kShortWaitMs = 100;
-// GetTickCount advances in steps of about 16 ms.
-constexpr uint32_t kTickSlackMs = 20;
-
-bool WaitUntil(const std::atomic<int>& value, int expected) {
-    const uint32_t start = TickCountMs();
-    while (value.load() != expected) {
-        if (TickCountMs() - start > kWakeBoundMs) {
-            return false;
-        }
-        SleepMs(1);
-    }
-    return true;
-}
 
 TEST(EventTest, EventsOfOneNameShareTheirState) {
     const std::string name = UniqueName("shared");
     Event first(name.c_str(), true, false);
     // The second handle opens the existing event, so its initial state is ignored.
     Event second(name.c_str(), true, true);
-    ASSERT_TRUE(first.Valid());
-    ASSERT_TRUE(second.Valid());
+    ASSERT_TRUE(first.Valid() && second.Valid());
     EXPECT_FALSE(second.IsSignalled());
-
     first.Set();
-    EXPECT_TRUE(second.IsSignalled());
     EXPECT_EQ(second.Wait(0), WaitResult::Signalled);
     second.Reset();
     EXPECT_FALSE(first.IsSignalled());
+
+    Event unnamed(nullptr, true, false);
+    Event empty("", true, false);
+    unnamed.Set();
+    EXPECT_FALSE(empty.IsSignalled()) << "events without a name are distinct";
 }
 
 TEST(EventTest, NamedEventLivesUntilItsLastHandleCloses) {
     const std::string name = UniqueName("lifetime");
     auto first = std::make_unique<Event>(name.c_str(), true, false);
-    Event second(name.c_str(), true, false);
+    auto second = std::make_unique<Event>(name.c_str(), true, false);
     first->Set();
     first.reset();
-    EXPECT_TRUE(second.IsSignalled());
-
-    auto third = std::make_unique<Event>(name.c_str(), true, false);
-    EXPECT_TRUE(third->IsSignalled());
-    third.reset();
+    EXPECT_TRUE(Event(name.c_str(), true, false).IsSignalled()) << "the second handle kept the object";
+    second.reset();
+    EXPECT_FALSE(Event(name.c_str(), true, false).IsSignalled()) << "the name went with the last handle";
 }
 
-TEST(EventTest, NameIsFreedWithTheLastHandle) {
-    const std::string name = UniqueName("freed");
-    {
-        Event first(name.c_str(), true, true);
-        EXPECT_TRUE(first.IsSignalled());
-    }
-    Event fresh(name.c_str(), true, false);
-    EXPECT_FALSE(fresh.IsSignalled());
-}
+struct ResetCase {
+    const char* label;
+    bool manualReset;
+    bool signalledAfterAWait;
+};
 
-TEST(EventTest, UnnamedEventsAreDistinct) {
-    Event first(nullptr, true, false);
-    Event second("", true, false);
-    first.Set();
-    EXPECT_FALSE(second.IsSignalled());
-}
+class EventResetTest : public ::testing::TestWithParam<ResetCase> {};
 
-TEST(EventTest, ManualResetStaysSignalledUntilReset) {
-    Event event(nullptr, true, false);
+TEST_P(EventResetTest, AWaitTakesOnlyAnAutoResetEventAndThePeekTakesNothing) {
+    Event event(nullptr, GetParam().manualReset, false);
     EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
     event.Set();
+    EXPECT_TRUE(event.IsSignalled());
+    EXPECT_TRUE(event.IsSignalled()) << "peeking twice";
     EXPECT_EQ(event.Wait(0), WaitResult::Signalled);
-    EXPECT_EQ(event.Wait(0), WaitResult::Signalled);
+    EXPECT_EQ(event.IsSignalled(), GetParam().signalledAfterAWait);
     event.Reset();
     EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
 }
 
-TEST(EventTest, AutoResetIsTakenByOneWaitAndPeekDoesNotTakeIt) {
-    Event event(nullptr, false, true);
-    EXPECT_TRUE(event.IsSignalled());
-    EXPECT_TRUE(event.IsSignalled());
-    EXPECT_EQ(event.Wait(0), WaitResult::Signalled);
-    EXPECT_FALSE(event.IsSignalled());
-    EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
-}
+INSTANTIATE_TEST_SUITE_P(Kinds, EventResetTest,
+                         ::testing::Values(ResetCase{"manual", true, true}, ResetCase{"automatic", false, false}),
+                         [](const auto& tested) { return std::string(tested.param.label); });
 
 TEST(EventTest, AutoResetSetReleasesExactlyOneWaiter) {
     Event event(nullptr, false, false);
-    std::atomic<int> released{0};
+    Event released(nullptr, false, false);
+    std::atomic<int> count{0};
     auto waitOnce = [&] {
-        if (event.Wait(kWakeBoundMs * 2) == WaitResult::Signalled) {
-            ++released;
+        if (event.Wait(DeadlineMs()) == WaitResult::Signalled) {
+            ++count;
+            released.Set();
         }
     };
     Thread one;
     Thread two;
     ASSERT_TRUE(one.Start(waitOnce, 0));
     ASSERT_TRUE(two.Start(waitOnce, 0));
-    SleepMs(kShortWaitMs / 2);
 
     event.Set();
-    ASSERT_TRUE(WaitUntil(released, 1));
-    SleepMs(kShortWaitMs / 2);
-    EXPECT_EQ(released.load(), 1);
+    ASSERT_EQ(released.Wait(DeadlineMs()), WaitResult::Signalled);
+    EXPECT_EQ(released.Wait(test::kShortWaitMs), WaitResult::TimedOut) << "a second waiter got the same Set";
+    EXPECT_EQ(count.load(), 1);
 
     event.Set();
-    EXPECT_TRUE(WaitUntil(released, 2));
+    EXPECT_EQ(released.Wait(DeadlineMs()), WaitResult::Signalled);
     one.Join();
     two.Join();
+    EXPECT_EQ(count.load(), 2);
     EXPECT_FALSE(event.IsSignalled());
-}
-
-TEST(EventTest, WaitTimesOutNoSooner) {
-    Event event(nullptr, true, false);
-    const uint32_t start = TickCountMs();
-    EXPECT_EQ(event.Wait(kShortWaitMs), WaitResult::TimedOut);
-    const uint32_t elapsed = TickCountMs() - start;
-    EXPECT_GE(elapsed, kShortWaitMs - kTickSlackMs);
-    EXPECT_LT(elapsed, kWakeBoundMs);
-}
-
-TEST(EventTest, SetFromAnotherThreadWakesAnInfiniteWait) {
-    Event event(nullptr, false, false);
-    Thread setter;
-    ASSERT_TRUE(setter.Start(
-        [&] {
-            SleepMs(kShortWaitMs / 2);
-            event.Set();
-        },
-        0));
-    EXPECT_EQ(event.Wait(kInfinite), WaitResult::Signalled);
-    setter.Join();
 }
 
 }  // namespace

@@ -1,25 +1,23 @@
-// The helper functions are reached by name, as sibling components of the host do.
+// The helper functions are reached by name, as sibling components of the host do. What
+// they compute is tested with the helpers linked directly; here each export must lead to
+// the right function.
 #include "PluginFixture.h"
 
 namespace marl::test {
 namespace {
 
-TEST(Exports, PlainNamedHelpersAreExported) {
+TEST(Exports, HelpersAreExportedUnderTheNamesTheHostLinks) {
+    // Plain C names, and the overloads under their type-encoded names.
     for (const char* name : {"GetDllInfo", "MBSToAscii", "AsciiToMBS", "AsciiToMBSEx", "AsciiToMBSRaw", "Make_ASCII",
-                             "MBSToAsciiEx", "IsAlphaString", "ConvertStrToDouble", "PutBigEndian"}) {
-        EXPECT_NE(Plugin().Symbol(name), nullptr) << name;
-    }
-}
-
-TEST(Exports, OverloadsAreExportedUnderTypeEncodedNames) {
-    for (const char* name : {"_Z12GetBigEndianPtPKh", "_Z12GetBigEndianPmPKh", "_Z15GetLittleEndianPtPKh",
+                             "MBSToAsciiEx", "IsAlphaString", "ConvertStrToDouble", "PutBigEndian",
+                             "_Z12GetBigEndianPtPKh", "_Z12GetBigEndianPmPKh", "_Z15GetLittleEndianPtPKh",
                              "_Z15GetLittleEndianPmPKh", "_Z15GetLittleEndianPdPKh", "_Z7ReorderRm", "_Z7ReorderRt",
                              "_Z7MYHTONLl", "_Z7MYNTOHLl"}) {
         EXPECT_NE(Plugin().Symbol(name), nullptr) << name;
     }
 }
 
-TEST(Exports, HelpersWorkThroughTheirExports) {
+TEST(Exports, ExportsLeadToTheirFunctions) {
     using IsAlphaFn = int (*)(const wchar_t*);
     using ToDoubleFn = double (*)(const wchar_t*);
     using PutBigEndianFn = void (*)(unsigned char*, unsigned long);
@@ -32,16 +30,10 @@ TEST(Exports, HelpersWorkThroughTheirExports) {
     ASSERT_TRUE(isAlpha && toDouble && put && get16);
 
     EXPECT_EQ(isAlpha(L"123a"), 1);
-    EXPECT_EQ(isAlpha(L"123"), 0);
-    EXPECT_EQ(isAlpha(L""), 0);
-    EXPECT_DOUBLE_EQ(toDouble(L"12"), 12.0);
     EXPECT_DOUBLE_EQ(toDouble(L"1.5"), 1.5);
-    EXPECT_DOUBLE_EQ(toDouble(L"abc"), 0.0);
-
     unsigned char bytes[4] = {0};
     put(bytes, 0x12345678ul);
     EXPECT_EQ(bytes[0], 0x78);
-    EXPECT_EQ(bytes[3], 0x12);
     const unsigned char be[] = {0x12, 0x34};
     unsigned short v = 0;
     get16(&v, be);
