@@ -2,6 +2,7 @@
 // registration, one object for all modules, gone after the last unregistration.
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
@@ -120,6 +121,31 @@ TEST_F(Lifecycle, AnExceptionFromTheHostNeverCrossesAnEntry) {
     EXPECT_EQ(Unregister(1), 0);
     EXPECT_FALSE(AppExists());
 }
+
+#ifdef __linux__
+size_t ThreadCount() {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+// No thread of the plug-in (the query thread, guided tests) outlives the objects it
+// works on: the last unregistration ends them all before it returns.
+TEST_F(Lifecycle, TheLastUnregistrationEndsEveryThreadOfThePlugin) {
+    ASSERT_EQ(EntryOf<zorv::FnRegisterModule>(zorv::kEntryRegisterModule)(kUiHandle, 1, L"0"), 0);
+    // The host's own threads (its receive thread) start with the connection.
+    const size_t before = ThreadCount();
+    auto cmd = EntryOf<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
+    cmd(1, zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_GT(ThreadCount(), before) << "the completed module started the query thread";
+    EXPECT_EQ(Unregister(1), 0);
+    EXPECT_FALSE(AppExists());
+    EXPECT_EQ(ThreadCount(), before);
+}
+#endif
 
 TEST_F(Lifecycle, RegistrationRefusesBadInputWithoutKeepingAnObject) {
     auto regInfo = EntryOf<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
