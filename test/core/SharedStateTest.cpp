@@ -6,21 +6,18 @@
 namespace marl {
 namespace {
 
-TEST(SharedState, ANewStateDoesNotInheritTheLastOnesSignals) {
+TEST(SharedState, ANewStateDoesNotInheritTheLastOnesSignalsAndAPauseEndsOnExit) {
     {
         SharedState first(1);
         first.ExitEvent().Set();
         first.SignalQuery();
         first.SetConnected(false);
     }
-    SharedState second(1);
-    EXPECT_FALSE(second.ExitEvent().IsSignalled());
-    EXPECT_FALSE(second.QueryEvent().IsSignalled());
-    EXPECT_TRUE(second.ConnectedEvent().IsSignalled());
-}
-
-TEST(SharedState, APauseEndsAtOnceOnceExitIsSignalled) {
     SharedState shared(1);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled());
+    EXPECT_FALSE(shared.QueryEvent().IsSignalled());
+    EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
+
     EXPECT_FALSE(shared.PauseOrExit(1));
     shared.ExitEvent().Set();
     EXPECT_TRUE(shared.PauseOrExit(10000));

@@ -2,12 +2,11 @@
 // or ignores the plug-in's Requests from a thread of its own.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 
 #include "VehicleApp/receive/Categories.h"
-#include "test/discovery/AppUnderTest.h"
-#include "test/discovery/VirtualEcu.h"
+#include "test/support/AppTest.h"
+#include "test/support/VirtualEcu.h"
 
 namespace marl::testing {
 namespace {
@@ -19,11 +18,6 @@ constexpr uint32_t kIgnored = 0xFEE7;
 constexpr uint32_t kLowPgn = 0x0F00;        // at most 4096: never probed by data point
 constexpr uint32_t kGuidedTestPgn = 0xFEF0;
 
-size_t CountRequests(uint32_t pgn, uint8_t destination) {
-    auto requests = SentRequests();
-    return static_cast<size_t>(std::count(requests.begin(), requests.end(), std::make_pair(pgn, destination)));
-}
-
 class DiscoveryTest : public AppTest {
 protected:
     void SetUp() override {
@@ -34,12 +28,13 @@ protected:
         hostsim::AddDataPoint(DataPoint(104, kLowPgn));
         hostsim::AddDataPoint(DataPoint(105, kGuidedTestPgn, 0, 1));
         hostsim::AddDataPoint(DataPoint(106, kAnswered));
-        hostsim::CategorySpec probe;
-        probe.id = kRequestPgnsCategory;
-        probe.name = "RequestPGNs";
-        probe.teskIds = {101, 102, 103, 104, 105};
-        hostsim::AddCategory(probe);
+        hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs", {101, 102, 103, 104, 105}));
         app.Receiver().ClassifyCategories(1);
+    }
+    // The adapter that names the data points to probe by the host's discovery identifiers.
+    void UseUdiAdapter() {
+        hostsim::SetProductId(0x47);
+        app.Registrations().IdentifyAdapter();
     }
 };
 
@@ -75,9 +70,9 @@ TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
     EXPECT_TRUE(engine->pgnMap.wasRequested(kIgnored));
     EXPECT_FALSE(engine->pgnMap.hasResponded(kIgnored));
 
-    EXPECT_EQ(CountRequests(kAnswered, 0x00), 1u) << "answered in the first pass, not asked again";
-    EXPECT_EQ(CountRequests(kRefused, 0x00), 1u);
-    EXPECT_EQ(CountRequests(kIgnored, 0x00), 2u) << "one Request per pass";
+    EXPECT_EQ(RequestCount(kAnswered, 0x00), 1u) << "answered in the first pass, not asked again";
+    EXPECT_EQ(RequestCount(kRefused, 0x00), 1u);
+    EXPECT_EQ(RequestCount(kIgnored, 0x00), 2u) << "one Request per pass";
     EXPECT_EQ(engine->BusyCount(), 0);
 }
 
@@ -88,7 +83,7 @@ TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToG
     app.Discoveries().RequestPgnsForTeskIds(1, {104, 101, 106, 103});
     ecu.Drain();
 
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{
+    EXPECT_EQ(SentRequests(), (Requests{
                                   {kAnswered, 0x00},
                                   {kIgnored, 0x00}, {kIgnored, 0x00}, {kIgnored, 0x00},
                                   {kIgnored, 0xFF}, {kIgnored, 0xFF}, {kIgnored, 0xFF}}));
@@ -114,7 +109,7 @@ TEST_F(DiscoveryTest, FirstModuleOfAChannelAlsoProbesGlobally) {
         return ZResult{0};
     });
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
-    EXPECT_EQ(CountRequests(kLowPgn, 0x00), 2u);
+    EXPECT_EQ(RequestCount(kLowPgn, 0x00), 2u);
     EXPECT_EQ(globalRequests.load(), 1);
     EXPECT_EQ(engine->pgnMap.sourceAddressOf(kLowPgn), 0xFF) << "the global probe is the last one sent";
     EXPECT_FALSE(engine->pgnMap.contains(0xFECD)) << "nothing answered: no freeze-frame support assumed";
@@ -188,8 +183,7 @@ ZResult ZORV_STDCALL DiscoveryUdisOverstated(ZUdi* udis, uint32_t* count) {
 }
 
 TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
+    UseUdiAdapter();
     hostsim::DataPointSpec named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
@@ -200,7 +194,7 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     app.Discoveries().BuildSupportedPgnList(*engine);
     ecu.Drain();
 
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEE9, 0x00}}));
+    EXPECT_EQ(SentRequests(), (Requests{{0xFEE9, 0x00}}));
     EXPECT_TRUE(engine->pgnMap.isSupported(0xFEE9));
     for (uint32_t pgn : {kAnswered, kRefused, kIgnored, kLowPgn}) EXPECT_TRUE(engine->pgnMap.contains(pgn)) << pgn;
     EXPECT_FALSE(engine->pgnMap.contains(kGuidedTestPgn));
@@ -209,8 +203,7 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
 }
 
 TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
+    UseUdiAdapter();
     tooSmallCalls = 0;
     hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall));
     ModuleRecordPtr engine = AddModule(1, 0x00);
@@ -222,8 +215,7 @@ TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes
 }
 
 TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
+    UseUdiAdapter();
     hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisOverstated));
     ModuleRecordPtr engine = AddModule(1, 0x00);
     app.Discoveries().BuildSupportedPgnList(*engine);
@@ -233,8 +225,7 @@ TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
 }
 
 TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
+    UseUdiAdapter();
     hostsim::RemoveLookup(0x2214);
     ModuleRecordPtr engine = AddModule(1, 0x00);
     app.Discoveries().BuildSupportedPgnList(*engine);
@@ -259,36 +250,23 @@ TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
 }
 
 TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
-    hostsim::AddDataPoint(DataPoint(201, 0xFEEC));
-    hostsim::AddDataPoint(DataPoint(202, 0xFEEC));
-    hostsim::AddDataPoint(DataPoint(203, 0xFEEB));
-    hostsim::AddDataPoint(DataPoint(204, 0xFEDA));
-    hostsim::CategorySpec info;
-    info.id = 7;
-    info.name = "Vehicle Info";
-    info.teskIds = {201, 202, 203, 204};
-    hostsim::AddCategory(info);
+    for (const auto& [teskId, pgn] : {std::pair<TESKID, uint32_t>{201, 0xFEEC}, {202, 0xFEEC}, {203, 0xFEEB}, {204, 0xFEDA}})
+        hostsim::AddDataPoint(DataPoint(teskId, pgn));
+    hostsim::AddCategory(Category(7, "Vehicle Info", {201, 202, 203, 204}));
     app.Receiver().ClassifyCategories(1);
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEDA, false);
     VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(0xFEEC);
-    ecu.Answer(0xFEEB);
+    ecu.Answer({0xFEEC, 0xFEEB});
 
     engine->SetBusy(true);
     EXPECT_EQ(app.Discoveries().BuildVehicleInfoPgnList(*engine), 0);
     ecu.Drain();
     engine->SetBusy(false);
 
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEEC, 0x00}, {0xFEEB, 0x00}}));
+    EXPECT_EQ(SentRequests(), (Requests{{0xFEEC, 0x00}, {0xFEEB, 0x00}}));
     EXPECT_TRUE(engine->pgnMap.isSupported(0xFEEB));
-    bool traced = false;
-    for (const hostsim::TraceLine& line : hostsim::Traces()) {
-        traced |= line.level == 7 &&
-                  line.text == "(Module Handle: 1), CVehicleApp::GetSupportedVehicleInfoPgns (Line 1853), Number of "
-                               "TESKIDs Supported: 4";
-    }
-    EXPECT_TRUE(traced);
+    EXPECT_TRUE(HasTrace(7, "(Module Handle: 1), CVehicleApp::GetSupportedVehicleInfoPgns (Line 1853), Number of TESKIDs Supported: 4"));
 }
 
 }  // namespace

@@ -2,21 +2,16 @@
 // from them on the way.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstring>
+#include <string>
 #include <thread>
 
-#include <atomic>
-
-#include <string>
-
-#include <cstring>
-
-#include "VehicleApp/subscriptions/Subscription.h"
-#include "test/discovery/AppUnderTest.h"
+#include "test/support/AppTest.h"
 
 namespace marl::testing {
 namespace {
 
-const std::vector<uint8_t> kValues = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
 const std::vector<uint8_t> kNotAvailable(8, 0xFF);
 
 class ReceiveTest : public AppTest {
@@ -102,9 +97,7 @@ TEST_F(ReceiveTest, AcknowledgementsToTheToolMarkThePgnAndReleaseTheRequest) {
                           Case{0, 0x17, false}}) {
         ++pgn;
         app.Sender().Awaited().Arm(0x00, pgn);
-        std::vector<uint8_t> ack = Acknowledgement(c.control, pgn, 0x00);
-        ack[5] = c.destination;
-        EXPECT_EQ(Receive(1, ack), 0);
+        EXPECT_EQ(Receive(1, Acknowledgement(c.control, pgn, 0x00, c.destination)), 0);
         const auto what = "control " + std::to_string(c.control) + " to " + std::to_string(c.destination);
         EXPECT_EQ(engine->pgnMap.hasResponded(pgn), c.counts) << what;
         EXPECT_EQ(engine->pgnMap.isSupported(pgn), c.counts && c.control == 0) << what;
@@ -194,10 +187,6 @@ TEST_F(ReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
     EXPECT_EQ(ParsedCount(), 2u) << "each PGN has its own time";
     FromEngine(0xF004, kValues, 100401);
     EXPECT_EQ(ParsedCount(), 3u);
-
-    FromEngine(0xFEEE, kValues, 0xFFFFFF00u);
-    FromEngine(0xFEEE, kValues, 0x00000100u);
-    EXPECT_EQ(ParsedCount(), 5u) << "the time stamp wrapped 0x200 units later";
 }
 
 TEST_F(ReceiveTest, NoThrottleDuringPlaybackOrBeforeRegistrationCompletes) {
@@ -266,10 +255,7 @@ TEST_F(ReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
     FromEngine(0xFEDA, {0x03, '1', '.', '0', '*', '2', '.', '1'});
     const auto records = hostsim::CallsTo("Zorv_ParseMsg");
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].Arg(0), "1");
-    EXPECT_EQ(records[0].Arg(1), "10 DA FE 00 FF 03");
-    EXPECT_EQ(records[0].Arg(2), "6");
-    EXPECT_EQ(records[0].Arg(3), "100000");
+    EXPECT_EQ(records[0].args, (std::vector<std::string>{"1", "10 DA FE 00 FF 03", "6", "100000"}));
     const auto calls = hostsim::Calls();
     size_t record = calls.size(), parse = calls.size();
     for (size_t i = 0; i < calls.size(); ++i) {
@@ -293,14 +279,12 @@ J1939DecodedName TireEcuName(uint32_t manufacturer) {
 }
 
 TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
-    ModuleRecordPtr tires = AddModule(2, 0x33);
-    ModuleRecordPtr otherTires = AddModule(3, 0x34);
-    tires->SetRegistrationComplete();
-    otherTires->SetRegistrationComplete();
-    const J1939DecodedName offsetName = TireEcuName(312);
-    const J1939DecodedName plainName = TireEcuName(313);
-    tires->SetDecodedName(reinterpret_cast<const uint8_t*>(&offsetName));
-    otherTires->SetDecodedName(reinterpret_cast<const uint8_t*>(&plainName));
+    for (const auto& [handle, address, manufacturer] : {std::tuple<int32_t, uint8_t, uint32_t>{2, 0x33, 312}, {3, 0x34, 313}}) {
+        ModuleRecordPtr tires = AddModule(handle, address);
+        tires->SetRegistrationComplete();
+        const J1939DecodedName name = TireEcuName(manufacturer);
+        tires->SetDecodedName(reinterpret_cast<const uint8_t*>(&name));
+    }
 
     Receive(1, Message(0xFEF4, 0x33, {0x11, 0x7D}));
     Receive(1, Message(0xFEF4, 0x33, {0x10, 0x7D}));
@@ -339,12 +323,7 @@ TEST_F(ReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
     engine->SetRegistrationComplete();
     hostsim::RemoveLookup(0x2013);
     EXPECT_EQ(FromEngine(0xF004), 20);
-    bool traced = false;
-    for (const hostsim::TraceLine& line : hostsim::Traces()) {
-        traced |= line.level == 2 && line.code == 0 &&
-                  line.text == "CVehicleApp::GetParseMessageFunctionPointer (Line 24) ParseJ1939Msg == NULL";
-    }
-    EXPECT_TRUE(traced);
+    EXPECT_TRUE(HasTrace(2, "CVehicleApp::GetParseMessageFunctionPointer (Line 24) ParseJ1939Msg == NULL"));
     EXPECT_FALSE(engine->pgnMap.contains(0xF004));
 
     hostsim::RestoreLookup(0x2013);

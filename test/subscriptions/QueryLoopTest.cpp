@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "VehicleApp/core/SharedState.h"
-#include "test/subscriptions/SubscriptionFixture.h"
+#include "test/support/SubscriptionTest.h"
 
 namespace marl::testing {
 namespace {
@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(QueryLoop, PollsTheFirstModuleOfEachChannelEveryTenSeconds) {
-    StartQueryLoop();
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
     // The poll's time is taken when its last request has gone.
     ASSERT_TRUE(WaitUntil([] { return RequestCount(kLastDiagnosticPgn, 0x0B) == 1; }));
     SettleCycles();
@@ -62,7 +62,7 @@ TEST_F(QueryLoop, PollsTheFirstModuleOfEachChannelEveryTenSeconds) {
 TEST_F(QueryLoop, KeepsSubscriptionsFreshAsTheyFallDue) {
     app.Modules().FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
     ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
-    StartQueryLoop();
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
     ASSERT_TRUE(WaitUntil([] { return RequestCount(kFastPgn, 0x00) == 1; }));
     SettleCycles();
     EXPECT_EQ(RequestCount(kFastPgn, 0x00), 1u) << "the clock stands still";
@@ -71,7 +71,7 @@ TEST_F(QueryLoop, KeepsSubscriptionsFreshAsTheyFallDue) {
 }
 
 TEST_F(QueryLoop, EndsWhenDisconnectedAndSaysSoByTheQueryEvent) {
-    StartQueryLoop();
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
     ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) == 1; }));
     EXPECT_FALSE(shared.QueryEvent().IsSignalled());
     shared.SetConnected(false);
@@ -79,17 +79,11 @@ TEST_F(QueryLoop, EndsWhenDisconnectedAndSaysSoByTheQueryEvent) {
     EXPECT_FALSE(shared.ExitEvent().IsSignalled());
 }
 
-TEST_F(QueryLoop, EndsOnTheExitEvent) {
-    StartQueryLoop();
-    ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) == 1; }));
-    EXPECT_TRUE(StopQueryLoop());
-}
-
 TEST_F(QueryLoop, PutsNothingOnTheBusDuringPlayback) {
     app.Modules().FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
     ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
     app.SetPlaybackStatus(1);
-    StartQueryLoop();
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
     SettleCycles();
     hostsim::AdvanceSysTime(20000);
     SettleCycles();

@@ -7,7 +7,6 @@
 
 #include "VehicleApp/subscriptions/Subscription.h"
 #include "VehicleApp/subscriptions/SubscriptionCollection.h"
-#include "VehicleApp/subscriptions/Subscription.h"
 
 namespace marl {
 namespace {
@@ -80,25 +79,6 @@ TEST(SubscriptionSchedule, OnDemandIsRetriedUntilAnsweredAtMostThreeTimes) {
         entry.responder = kSeveralResponders;
         EXPECT_FALSE(IsDue(entry, 90000)) << "answered by several";
     }
-}
-
-TEST(SubscriptionSchedule, RepeatUntilCountAsksThreeTimesEvenWhenAnswered) {
-    Subscription entry = Requested(kOnDemandAtEcu, 2000);
-    entry.repeatUntilCount = true;
-    entry.responder = 0x00;
-    EXPECT_FALSE(IsDue(entry, 2800));
-    EXPECT_TRUE(IsDue(entry, 2801));
-    entry.requestCount = 3;
-    EXPECT_FALSE(IsDue(entry, 2801));
-}
-
-TEST(SubscriptionSchedule, RearmMakesAnAnsweredEntryDueAtOnce) {
-    Subscription entry = Requested(kOnDemandAtEcu, 2000, 3);
-    entry.responder = 0x00;
-    Rearm(entry);
-    EXPECT_EQ(entry.requestCount, 0u);
-    EXPECT_EQ(entry.responder, kNoResponder);
-    EXPECT_TRUE(IsDue(entry, 2000));
 }
 
 class SubscriptionList : public ::testing::Test {

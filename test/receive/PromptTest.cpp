@@ -2,9 +2,9 @@
 // parameters and only the supported ones.
 #include <gtest/gtest.h>
 
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
 
 using hostsim::CallCount;
@@ -90,4 +90,4 @@ TEST_F(PromptTest, TheQuestionIsAskedOncePerChannel) {
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing

@@ -8,9 +8,9 @@
 
 #include "VehicleApp/receive/Categories.h"
 #include "host/ZorvLookup.h"
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
 
 using hostsim::CallCount;
@@ -27,14 +27,8 @@ class FinishTest : public RegistrationTest {
 protected:
     void SetUp() override {
         RegistrationTest::SetUp();
-        hostsim::CategorySpec requestPgns;
-        requestPgns.id = kRequestPgnsCategory;
-        requestPgns.name = "RequestPGNs";
-        hostsim::AddCategory(requestPgns);
-        hostsim::CategorySpec tripData;
-        tripData.id = kTripDataCategory;
-        tripData.name = "TripData_Engine";
-        hostsim::AddCategory(tripData);
+        hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs"));
+        hostsim::AddCategory(Category(kTripDataCategory, "TripData_Engine"));
     }
 
     // Whether the supported-PGN list was built: it starts from the "RequestPGNs" category.
@@ -53,22 +47,13 @@ TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel
 
     auto filters = CallsTo("Zorv_SendCommand");
     ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[0].Arg(0), "10");
-    EXPECT_EQ(filters[0].Arg(1), "4");
-    EXPECT_EQ(filters[0].Arg(2), "04 00 00 00 00 05 00");
-    EXPECT_EQ(filters[0].Arg(3), "7");
-    EXPECT_EQ(filters[0].Arg(4), "0");
-    EXPECT_EQ(filters[0].Arg(5), "1");
-    EXPECT_EQ(filters[0].Arg(6), "null");
+    EXPECT_EQ(filters[0].args, (std::vector<std::string>{"10", "4", "04 00 00 00 00 05 00", "7", "0", "1", "null"}));
     EXPECT_EQ(filters[1].Arg(0), "10") << "the second module of channel 1 goes through the first one's connection";
     EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 17 00");
     EXPECT_EQ(filters[2].Arg(0), "12");
-
     auto claims = CallsTo("ClaimBusAddress");
     ASSERT_EQ(claims.size(), 2u);
-    EXPECT_EQ(claims[0].Arg(0), "10");
-    EXPECT_EQ(claims[0].Arg(1), "249");
-    EXPECT_EQ(claims[1].Arg(0), "12");
+    EXPECT_EQ(claims[0].Arg(0) + " " + claims[0].Arg(1) + " " + claims[1].Arg(0), "10 249 12");
 
     EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), kTripDataCategory);
     auto vehicleData = CallsTo("Zorv_SetVehicleData");
@@ -91,17 +76,14 @@ TEST_F(FinishTest, ModulesNamedByTheirMakeAreFilteredOnTheirChannel) {
 }
 
 TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
-    ModuleRecordPtr record = app.Modules().AddModuleRecord(1, Info(kQuickAddress), true);
+    AddModule(1, kQuickAddress, 1, kRestrictedModuleType);
     app.SetConnected(true);
 
     hostsim::SetResult("Zorv_SendCommand", 44);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 44);
-    auto filterLine = TracesWith("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for "
-                                 "Module - 5");
-    ASSERT_EQ(filterLine.size(), 1u);
-    EXPECT_EQ(filterLine[0].code, 44);
-    EXPECT_EQ(TracesWith("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed").size(),
-              1u);
+    EXPECT_EQ(TraceCodes("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for Module - 5"),
+              std::vector<ZResult>{44});
+    EXPECT_EQ(TraceCount("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed"), 1u);
     EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
     hostsim::ClearResult("Zorv_SendCommand");
 
@@ -112,7 +94,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
 
     hostsim::RemoveLookup(zorv::kLookupClaimBusAddress);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 20);
-    EXPECT_EQ(TracesWith("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL").size(), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL"), 1u);
     hostsim::RestoreLookup(zorv::kLookupClaimBusAddress);
 
     app.SetConnected(false);
@@ -120,9 +102,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
 
     EXPECT_EQ(app.Registrations().FinishRegistration(99), 5);
-    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++")
-                  .size(),
-              5u);
+    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++"), 5u);
 }
 
 TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
@@ -166,15 +146,10 @@ protected:
     void SetUp() override {
         FinishTest::SetUp();
         hostsim::SetProductId(0x40);
-        hostsim::DataPointSpec vin;
-        vin.teskId = kVinTeskId;
-        vin.name = "VIN";
-        vin.attribute.pgn = kVinPgn;
+        hostsim::DataPointSpec vin = DataPoint(kVinTeskId, kVinPgn);
         vin.udis = {7};
         hostsim::AddDataPoint(vin);
-        hostsim::DataPointSpec emptyMake;
-        emptyMake.teskId = kEmptyMakeTeskId;
-        emptyMake.name = "MAKE";
+        hostsim::DataPointSpec emptyMake = DataPoint(kEmptyMakeTeskId, 0);
         emptyMake.udis = {17};
         hostsim::AddDataPoint(emptyMake);
         hostsim::DataPointSpec filledMake = emptyMake;
@@ -203,22 +178,15 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     EXPECT_FALSE(kept.visible);
 
     EXPECT_FALSE(BuiltSupportedPgnList());
-    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration "
-                         "Requesting VIN")
-                  .size(),
-              1u);
-    EXPECT_EQ(TracesWith("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for "
-                         "Module - 5")
-                  .size(),
-              1u);
+    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN"), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for Module - 5"), 1u);
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
     EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 0u);
     EXPECT_EQ(app.Modules().FindModule(1)->BusyCount(), 0);
 }
 
 TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
-    ModuleRecordPtr record = app.Modules().AddModuleRecord(1, Info(kQuickAddress, 1, "", 0), true);
-    record->pgnMap.recordPgn(kVinPgn);
+    AddModule(1, kQuickAddress)->pgnMap.recordPgn(kVinPgn);
     hostsim::SetProductId(0x40);
     app.Registrations().IdentifyAdapter();
     app.SetConnected(true);
@@ -230,4 +198,4 @@ TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing

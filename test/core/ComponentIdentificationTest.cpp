@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "host/ZorvLookup.h"
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
 
 using hostsim::CallCount;
@@ -45,6 +45,13 @@ protected:
         auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
         return loads.empty() ? std::string() : loads.back().Arg(3);
     }
+    // File, vehicle name and components of each load, in order.
+    static std::vector<std::string> Loads() {
+        std::vector<std::string> loads;
+        for (const hostsim::Call& call : CallsTo("Zorv_LoadBinFileWithSpecifiedComponents"))
+            loads.push_back(call.Arg(1) + " " + call.Arg(2) + " " + call.Arg(3));
+        return loads;
+    }
 };
 
 TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
@@ -66,11 +73,7 @@ TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
     SelfConfigurableEcu(0x21, NameWithFunction(19), true);
     ModuleRecordPtr record = Add(1, 0x21, "jCb");
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0].Arg(1), "\"JCB.BIN\"");
-    EXPECT_EQ(loads[0].Arg(2), "\"JCB.EN\"");
-    EXPECT_EQ(loads[0].Arg(3), "[\"SA_21\"]");
+    EXPECT_EQ(Loads(), std::vector<std::string>{"\"JCB.BIN\" \"JCB.EN\" [\"SA_21\"]"});
     EXPECT_EQ(CallCount("CheckAssignable"), 0u);
 }
 
@@ -88,16 +91,12 @@ TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
         SelfConfigurableEcu(0x80, name, true);
         ModuleRecordPtr record = Add(3, 0x80);
         EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-        EXPECT_EQ(LoadedComponentArg(), std::string("[\"") + c.component + "\"]");
-        EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(1), "\"MARL_J1939.BIN\"");
-        EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(2), "\"MARL_J1939\"");
+        EXPECT_EQ(Loads(), std::vector<std::string>{std::string("\"MARL_J1939.BIN\" \"MARL_J1939\" [\"") + c.component + "\"]"});
         EXPECT_EQ(record->ComponentSa(), c.componentSa);
         EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
         app.Modules().RemoveModuleRecord(3);
     }
-    auto line = TracesWith("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B");
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].level, 2);
+    EXPECT_EQ(TraceLevels("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B"), std::vector<int32_t>{2});
 }
 
 TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
@@ -114,9 +113,7 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     ModuleRecordPtr unnamed = Add(2, 0x2C);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unnamed), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
-    auto line = TracesWith("on 2C -- COMPONENT SA_2C");
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].code, hostsim::kResultNotFound);
+    EXPECT_EQ(TraceCodes("on 2C -- COMPONENT SA_2C"), std::vector<ZResult>{hostsim::kResultNotFound});
     EXPECT_EQ(unnamed->DecodedName()[1], 0xFF) << "nothing was decoded";
 
     // Without the host's assignable check nothing is asked at all.
@@ -126,8 +123,7 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unchecked), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
-    EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(),
-              1u);
+    EXPECT_EQ(TraceCount("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr"), 1u);
 }
 
 TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
@@ -159,11 +155,8 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_100"});
     ModuleRecordPtr record = Add(1, kQuickAddress);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 2u);
-    EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\"]");
-    EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
-    EXPECT_EQ(loads[1].Arg(3), "[\"SA_100\"]");
+    EXPECT_EQ(Loads(), (std::vector<std::string>{"\"MARL_J1939.BIN\" \"MARL_J1939\" [\"SA_05\"]",
+                                                 "\"MARL_J1939.BIN\" \"MARL_J1939\" [\"SA_100\"]"}));
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u);
     EXPECT_EQ(hostsim::LoadedComponents(1), std::vector<std::string>{"SA_100"});
 
@@ -173,14 +166,10 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {});
     ModuleRecordPtr jcb = Add(2, 0x21, "JCB");
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*jcb), 20);
-    loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 2u);
-    EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
-    EXPECT_EQ(loads[1].Arg(2), "\"JCB.EN\"");
+    EXPECT_EQ(Loads(), (std::vector<std::string>{"\"JCB.BIN\" \"JCB.EN\" [\"SA_21\"]",
+                                                 "\"MARL_J1939.BIN\" \"JCB.EN\" [\"SA_100\"]"}));
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 2u);
-    auto line = TracesWith("(Line 800) :: Failed to load the bin file with the 256 source address component.");
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].code, 20);
+    EXPECT_EQ(TraceCodes("(Line 800) :: Failed to load the bin file with the 256 source address component."), std::vector<ZResult>{20});
 }
 
 TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
@@ -195,7 +184,7 @@ TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
     ModuleRecordPtr record = Add(1, 0xFF);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
-    EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)"), 1u);
 
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
@@ -203,4 +192,4 @@ TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing
