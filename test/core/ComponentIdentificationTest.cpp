@@ -24,10 +24,16 @@ J1939DecodedName NameWithFunction(uint8_t function) {
 class ComponentTest : public RegistrationTest {
 protected:
     ModuleRecordPtr Add(int32_t handle, uint8_t address, const char* make = "") {
-        ModuleRecordPtr record = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
-        EXPECT_TRUE(record);
-        return record;
+        ModuleRecordPtr added = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
+        EXPECT_TRUE(added);
+        return added;
     }
+    // Adds the module and chooses and loads its parameter file.
+    uint16_t Identify(int32_t handle, uint8_t address, const char* make = "") {
+        record = Add(handle, address, make);
+        return app.Registrations().GetJ1939NameAndLoadBinFile(*record);
+    }
+    ModuleRecordPtr record;
 
     // An ECU that may sit at any address and whose NAME the host has decoded.
     static void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
@@ -59,8 +65,7 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
         SCOPED_TRACE(make);
         ResetHost();
         hostsim::SetAssignableDefault(true);
-        ModuleRecordPtr record = Add(1, 0x21, make);
-        EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(Identify(1, 0x21, make), 0);
         EXPECT_EQ(LoadedComponentArg(), "[\"SA_DTNA\"]");
         EXPECT_EQ(CallCount("CheckAssignable"), 0u);
         EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
@@ -71,8 +76,7 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
 
 TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
     SelfConfigurableEcu(0x21, NameWithFunction(19), true);
-    ModuleRecordPtr record = Add(1, 0x21, "jCb");
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(Identify(1, 0x21, "jCb"), 0);
     EXPECT_EQ(Loads(), std::vector<std::string>{"\"JCB.BIN\" \"JCB.EN\" [\"SA_21\"]"});
     EXPECT_EQ(CallCount("CheckAssignable"), 0u);
 }
@@ -89,8 +93,7 @@ TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
         ResetHost();
         const J1939DecodedName name = NameWithFunction(c.function);
         SelfConfigurableEcu(0x80, name, true);
-        ModuleRecordPtr record = Add(3, 0x80);
-        EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(Identify(3, 0x80), 0);
         EXPECT_EQ(Loads(), std::vector<std::string>{std::string("\"MARL_J1939.BIN\" \"MARL_J1939\" [\"") + c.component + "\"]"});
         EXPECT_EQ(record->ComponentSa(), c.componentSa);
         EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
@@ -103,32 +106,28 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     SkipTheNameRequestWait();
     // The NAME is there but is not arbitrary-address capable.
     SelfConfigurableEcu(0x1A, NameWithFunction(19), false);
-    ModuleRecordPtr record = Add(1, 0x1A, "Paccar");
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(Identify(1, 0x1A, "Paccar"), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_1A\"]");
 
     // No NAME known for the address: the host's failure is reported in the trace.
     ResetHost();
     hostsim::SetAssignable(0x2C, kAssignableQuery, true);
-    ModuleRecordPtr unnamed = Add(2, 0x2C);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unnamed), 0);
+    EXPECT_EQ(Identify(2, 0x2C), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
     EXPECT_EQ(TraceCodes("on 2C -- COMPONENT SA_2C"), std::vector<ZResult>{hostsim::kResultNotFound});
-    EXPECT_EQ(unnamed->DecodedName()[1], 0xFF) << "nothing was decoded";
+    EXPECT_EQ(record->DecodedName()[1], 0xFF) << "nothing was decoded";
 
     // Without the host's assignable check nothing is asked at all.
     ResetHost();
     hostsim::RemoveLookup(zorv::kLookupCheckAssignable);
-    ModuleRecordPtr unchecked = Add(4, 0x2D);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unchecked), 0);
+    EXPECT_EQ(Identify(4, 0x2D), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
     EXPECT_EQ(TraceCount("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr"), 1u);
 }
 
 TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
-    ModuleRecordPtr record = Add(1, 0xC2);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(Identify(1, 0xC2), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_0B\"]");
     EXPECT_EQ(record->ComponentSa(), 0x0B);
 }
@@ -137,8 +136,7 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
     hostsim::SetProductId(0x46);
     app.Registrations().IdentifyAdapter();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
-    ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0) << "only the first component must be in the file";
+    EXPECT_EQ(Identify(1, kQuickAddress), 0) << "only the first component must be in the file";
     auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
     ASSERT_EQ(loads.size(), 1u);
     EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\", \"PC_COMPONENT\"]");
@@ -153,8 +151,7 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
 
 TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_100"});
-    ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(Identify(1, kQuickAddress), 0);
     EXPECT_EQ(Loads(), (std::vector<std::string>{"\"MARL_J1939.BIN\" \"MARL_J1939\" [\"SA_05\"]",
                                                  "\"MARL_J1939.BIN\" \"MARL_J1939\" [\"SA_100\"]"}));
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u);
@@ -164,8 +161,7 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     ResetHost();
     hostsim::SetBinFileComponents(L"JCB.BIN", {});
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {});
-    ModuleRecordPtr jcb = Add(2, 0x21, "JCB");
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*jcb), 20);
+    EXPECT_EQ(Identify(2, 0x21, "JCB"), 20);
     EXPECT_EQ(Loads(), (std::vector<std::string>{"\"JCB.BIN\" \"JCB.EN\" [\"SA_21\"]",
                                                  "\"MARL_J1939.BIN\" \"JCB.EN\" [\"SA_100\"]"}));
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 2u);
@@ -174,15 +170,13 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
 
 TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
     hostsim::SetResult("Zorv_LoadBinFileWithSpecifiedComponents", 61);
-    ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 61);
+    EXPECT_EQ(Identify(1, kQuickAddress), 61);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 2u);
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 0u);
 }
 
 TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
-    ModuleRecordPtr record = Add(1, 0xFF);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 20);
+    EXPECT_EQ(Identify(1, 0xFF), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
     EXPECT_EQ(TraceCount("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)"), 1u);
 

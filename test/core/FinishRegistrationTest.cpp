@@ -38,6 +38,12 @@ protected:
             return call.Arg(2) == std::to_string(kRequestPgnsCategory);
         });
     }
+    // Each filter command as "connection: filter bytes".
+    static std::vector<std::string> Filters() {
+        std::vector<std::string> filters;
+        for (const hostsim::Call& call : CallsTo("Zorv_SendCommand")) filters.push_back(call.Arg(0) + ": " + call.Arg(2));
+        return filters;
+    }
 };
 
 TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel) {
@@ -45,12 +51,11 @@ TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel
     ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
     ASSERT_EQ(Register(12, Info(0x21, 2)), 0);
 
-    auto filters = CallsTo("Zorv_SendCommand");
-    ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[0].args, (std::vector<std::string>{"10", "4", "04 00 00 00 00 05 00", "7", "0", "1", "null"}));
-    EXPECT_EQ(filters[1].Arg(0), "10") << "the second module of channel 1 goes through the first one's connection";
-    EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 17 00");
-    EXPECT_EQ(filters[2].Arg(0), "12");
+    EXPECT_EQ(CallsTo("Zorv_SendCommand")[0].args,
+              (std::vector<std::string>{"10", "4", "04 00 00 00 00 05 00", "7", "0", "1", "null"}));
+    EXPECT_EQ(Filters(), (std::vector<std::string>{"10: 04 00 00 00 00 05 00", "10: 04 00 00 00 00 17 00",
+                                                   "12: 04 00 00 00 00 21 00"}))
+        << "the second module of channel 1 goes through the first one's connection";
     auto claims = CallsTo("ClaimBusAddress");
     ASSERT_EQ(claims.size(), 2u);
     EXPECT_EQ(claims[0].Arg(0) + " " + claims[0].Arg(1) + " " + claims[1].Arg(0), "10 249 12");
@@ -67,11 +72,8 @@ TEST_F(FinishTest, ModulesNamedByTheirMakeAreFilteredOnTheirChannel) {
     ASSERT_EQ(Register(10, Info(0x05, 1)), 0);
     ASSERT_EQ(Register(11, Info(0x27, 1, "DTNA")), 0);
     ASSERT_EQ(Register(12, Info(0x31, 1, "JCB")), 0);
-    auto filters = CallsTo("Zorv_SendCommand");
-    ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[1].Arg(0), "10");
-    EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 27 00");
-    EXPECT_EQ(filters[2].Arg(0), "10");
+    EXPECT_EQ(Filters(), (std::vector<std::string>{"10: 04 00 00 00 00 05 00", "10: 04 00 00 00 00 27 00",
+                                                   "10: 04 00 00 00 00 31 00"}));
     for (const hostsim::Call& call : CallsTo("Zorv_EnableParsing")) EXPECT_EQ(call.Arg(0), "10");
 }
 
@@ -114,20 +116,15 @@ TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
 TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
     // Discovery itself is cut short at its first exit check.
     shared.ExitEvent().Set();
-    ASSERT_EQ(Register(1, Info(0x0B, 1)), 0);
-    EXPECT_TRUE(BuiltSupportedPgnList());
-
-    hostsim::ClearCalls();
-    ASSERT_EQ(Register(2, Info(0x17, 2)), 0);
-    EXPECT_FALSE(BuiltSupportedPgnList());
-
-    hostsim::ClearCalls();
-    ASSERT_EQ(Register(4, Info(0xCA, 4)), 0);
-    EXPECT_TRUE(BuiltSupportedPgnList()) << "the brakes at another of their addresses";
-
-    hostsim::ClearCalls();
-    ASSERT_EQ(Register(3, Info(0x17, 3, "", 0)), 0);
-    EXPECT_TRUE(BuiltSupportedPgnList()) << "other module types list every address";
+    // The brakes at 0x0B and at another of their addresses; other module types list every address.
+    const std::tuple<uint8_t, uint32_t, bool> cases[] = {
+        {0x0B, kRestrictedModuleType, true}, {0x17, kRestrictedModuleType, false}, {0xCA, kRestrictedModuleType, true}, {0x17, 0, true}};
+    int16_t channel = 1;
+    for (const auto& [address, moduleType, listed] : cases) {
+        hostsim::ClearCalls();
+        ASSERT_EQ(Register(channel, Info(address, channel, "", moduleType)), 0);
+        EXPECT_EQ(BuiltSupportedPgnList(), listed) << channel++;
+    }
 }
 
 TEST_F(FinishTest, TheEngineAlsoProbesItsIdentification) {
@@ -164,18 +161,14 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     ASSERT_EQ(Register(1, Info(kQuickAddress, 1, "Volvo", 0)), 0);
 
     // The VIN first, then the diagnostic PGNs of the health report.
-    std::vector<std::vector<uint8_t>> expected = {RequestFor(kVinPgn, kQuickAddress)};
-    for (uint32_t pgn : {65227u, 65231u, 65236u, 64949u, 64898u, 64896u, 40704u}) {
-        expected.push_back(RequestFor(pgn, kQuickAddress));
-    }
-    EXPECT_EQ(hostsim::SentMessages(), expected);
+    Requests expected;
+    for (uint32_t pgn : {kVinPgn, 65227u, 65231u, 65236u, 64949u, 64898u, 64896u, 40704u}) expected.emplace_back(pgn, kQuickAddress);
+    EXPECT_EQ(SentRequests(), expected);
     EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
-    hostsim::DataPointState filled = hostsim::DataPoint(kEmptyMakeTeskId);
-    EXPECT_EQ(std::string(filled.value.begin(), filled.value.end()), "Volvo");
-    EXPECT_TRUE(filled.visible);
-    hostsim::DataPointState kept = hostsim::DataPoint(kFilledMakeTeskId);
-    EXPECT_EQ(std::string(kept.value.begin(), kept.value.end()), "KW");
-    EXPECT_FALSE(kept.visible);
+    EXPECT_EQ(hostsim::DataPoint(kEmptyMakeTeskId).value, (std::vector<uint8_t>{'V', 'o', 'l', 'v', 'o'}));
+    EXPECT_TRUE(hostsim::DataPoint(kEmptyMakeTeskId).visible);
+    EXPECT_EQ(hostsim::DataPoint(kFilledMakeTeskId).value, (std::vector<uint8_t>{'K', 'W'}));
+    EXPECT_FALSE(hostsim::DataPoint(kFilledMakeTeskId).visible);
 
     EXPECT_FALSE(BuiltSupportedPgnList());
     EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN"), 1u);
@@ -191,9 +184,7 @@ TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
     app.Registrations().IdentifyAdapter();
     app.SetConnected(true);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 0);
-    for (const auto& sent : hostsim::SentMessages()) {
-        EXPECT_NE(sent, RequestFor(kVinPgn, kQuickAddress)) << "the VIN's PGN is known already";
-    }
+    EXPECT_EQ(RequestCount(kVinPgn, kQuickAddress), 0u) << "the VIN's PGN is known already";
     EXPECT_EQ(CallCount("Zorv_SetDPValue"), 0u) << "no make to hand on";
 }
 
