@@ -1,15 +1,11 @@
 // Which parameter file and component a module gets: by make, by the J1939 NAME of the
 // ECU, or by its address, and the fallback when the file lacks the component.
-#include <gtest/gtest.h>
 
 #include "host/ZorvLookup.h"
 #include "test/support/AppTest.h"
 
 namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
-using hostsim::CallsTo;
 
 constexpr uint32_t kAssignableQuery = 1;
 

@@ -1,10 +1,8 @@
 // The module's setup on the bus after its file is loaded: the adapter's filter, the
 // tool's address claim, categories, discovery, and the VIN path of the adapters that
 // defer discovery.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "VehicleApp/receive/Categories.h"
 #include "host/ZorvLookup.h"
@@ -12,9 +10,6 @@
 
 namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
-using hostsim::CallsTo;
 
 constexpr ZCategoryId kRequestPgnsCategory = 77;
 constexpr ZCategoryId kTripDataCategory = 31;

@@ -1,12 +1,11 @@
-// The module table: records, their busy protocol, and the look-ups the workers use.
-#include <gtest/gtest.h>
-
+// The module table: records, their busy protocol and the look-ups the workers use; and
+// the shared events.
 #include <cstring>
-#include <thread>
 
 #include "VehicleApp/boundary/AddressText.h"
 #include "VehicleApp/core/ModuleList.h"
 #include "VehicleApp/core/ModuleRecord.h"
+#include "VehicleApp/core/SharedState.h"
 #include "test/support/AppTest.h"
 
 namespace marl::testing {
@@ -127,6 +126,24 @@ TEST(AddressText, DecimalTextGivesAddressAndChannel) {
         EXPECT_EQ(info.channel, c.channel);
         EXPECT_EQ(info.make[0], '\0');
     }
+}
+
+TEST(SharedState, ANewStateDoesNotInheritTheLastOnesSignalsAndAPauseEndsOnExit) {
+    {
+        SharedState first(1);
+        first.ExitEvent().Set();
+        first.SignalQuery();
+        first.SetConnected(false);
+    }
+    SharedState shared(1);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled());
+    EXPECT_FALSE(shared.QueryEvent().IsSignalled());
+    EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
+
+    EXPECT_FALSE(shared.PauseOrExit(1));
+    shared.ExitEvent().Set();
+    EXPECT_TRUE(shared.PauseOrExit(10000));
+    EXPECT_TRUE(PauseStops(nullptr, 10000)) << "no shared state counts as an exit";
 }
 
 }  // namespace

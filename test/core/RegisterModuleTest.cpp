@@ -1,6 +1,5 @@
 // Registration of a module as the host drives it: the checks before anything is kept,
 // the connection, and what each failing step leaves behind.
-#include <gtest/gtest.h>
 
 #include "VehicleApp/boundary/AddressText.h"
 #include "host/ZorvLookup.h"
@@ -9,21 +8,14 @@
 namespace marl::testing {
 namespace {
 
-using hostsim::CallCount;
-using hostsim::CallsTo;
-
 TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
     ModuleInfo info = ModuleInfoFromAddressText(L"773");  // 0x305
     info.moduleType = kRestrictedModuleType;
     ASSERT_EQ(Register(4, info), 0);
 
-    auto connects = CallsTo("Zorv_Connect");
-    ASSERT_EQ(connects.size(), 1u);
-    EXPECT_EQ(connects[0].args, (std::vector<std::string>{"4", "\"J1939:Baud=Auto,Channel=3\"",
-                                                           std::to_string(hostsim::kDefaultDeviceId), "null", "1"}));
-    auto opens = CallsTo("OpenTraceSource");
-    ASSERT_EQ(opens.size(), 1u);
-    EXPECT_EQ(opens[0].args, (std::vector<std::string>{std::to_string(zorv::kTraceClassVehicleApp), "1002", "5", "0", "out"}));
+    EXPECT_EQ(ArgsOf("Zorv_Connect"), (std::vector<Texts>{{"4", "\"J1939:Baud=Auto,Channel=3\"",
+                                                           std::to_string(hostsim::kDefaultDeviceId), "null", "1"}}));
+    EXPECT_EQ(ArgsOf("OpenTraceSource"), (std::vector<Texts>{{std::to_string(zorv::kTraceClassVehicleApp), "1002", "5", "0", "out"}}));
     EXPECT_EQ(TraceCount("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:"), 1u);
 
     ModuleRecordPtr record = app.Modules().FindModule(4);

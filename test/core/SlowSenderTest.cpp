@@ -1,9 +1,7 @@
 // The exchanges whose timing is the point: unanswered attempts and the NAME request,
 // which gives every ECU on the bus the whole time-out to claim its address.
-#include <gtest/gtest.h>
 
 #include <atomic>
-#include <string>
 
 #include "platform/Platform.h"
 #include "test/support/AppTest.h"

@@ -1,8 +1,6 @@
 // Unregistration and disconnect: what is waited for, what is released, what is told.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "test/support/AppTest.h"
 
@@ -33,9 +31,7 @@ TEST_F(Unregistration, TheToolAddressIsReleasedWithTheLastModuleOfItsConnection)
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u) << "module 2 still uses connection 1";
     EXPECT_FALSE(shared.ExitEvent().IsSignalled());
     EXPECT_EQ(app.Registrations().UnregisterModule(2), 0);
-    auto unclaims = hostsim::CallsTo(hostsim::names::kUnclaimBusAddress);
-    ASSERT_EQ(unclaims.size(), 1u);
-    EXPECT_EQ(unclaims[0].Arg(0), "1") << "the address is released on the channel's connection";
+    EXPECT_EQ(ArgOf(hostsim::names::kUnclaimBusAddress, 0), Texts{"1"}) << "the address is released on the channel's connection";
     EXPECT_EQ(app.Modules().SendHandles(), std::vector<int32_t>{3}) << "connection 1 is not polled any more";
 }
 
@@ -45,13 +41,9 @@ TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
     EXPECT_EQ(app.Registrations().UnregisterModule(2), 0);
     EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "module 1 is still registered";
     EXPECT_EQ(app.Modules().FindModule(2), nullptr);
-    auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
-    ASSERT_EQ(parsing.size(), 1u);
-    EXPECT_EQ(parsing[0].args, (std::vector<std::string>{"2", "0"}));
+    EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "0"}}));
     EXPECT_EQ(hostsim::CallCount("Zorv_RemoveNotifyModule"), 1u);
-    auto clears = hostsim::CallsTo(hostsim::names::kClearFaultList);
-    ASSERT_EQ(clears.size(), 1u);
-    EXPECT_EQ(clears[0].Arg(0), "2");
+    EXPECT_EQ(ArgOf(hostsim::names::kClearFaultList, 0), Texts{"2"});
 }
 
 TEST_F(Unregistration, MissingHostFunctionsAreTracedAndDoNotStopIt) {
@@ -113,9 +105,7 @@ TEST_F(Unregistration, DisconnectNotifiesOnlyModulesSharingAConnectionExceptInPl
 
     app.SetPlaybackStatus(0);
     EXPECT_EQ(app.Registrations().NotifyDisconnect(1), 0);
-    auto notes = hostsim::CallsTo("Zorv_ClientConnectionNotify");
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0].args, (std::vector<std::string>{"2", "1"}));
+    EXPECT_EQ(ArgsOf("Zorv_ClientConnectionNotify"), (std::vector<Texts>{{"2", "1"}}));
     EXPECT_FALSE(shared.ConnectedEvent().IsSignalled());
     EXPECT_FALSE(app.Connected());
     EXPECT_EQ(app.Registrations().NotifyDisconnect(-4), 5);

@@ -1,6 +1,5 @@
 // Supported-PGN discovery against the stand-in host, with an ECU that answers, refuses
 // or ignores the plug-in's Requests from a thread of its own.
-#include <gtest/gtest.h>
 
 #include <atomic>
 
@@ -219,9 +218,7 @@ TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
     hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisOverstated));
     ModuleRecordPtr engine = AddModule(1, 0x00);
     app.Discoveries().BuildSupportedPgnList(*engine);
-    const auto calls = hostsim::CallsTo("Zorv_GetTeskIdsFromUdiList");
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].Arg(2), "256");
+    EXPECT_EQ(ArgOf("Zorv_GetTeskIdsFromUdiList", 2), Texts{"256"});
 }
 
 TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {

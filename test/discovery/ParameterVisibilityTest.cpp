@@ -1,9 +1,6 @@
 // Which data points the host lists after discovery, decided from the module's PGN table.
-#include <gtest/gtest.h>
 
 #include <atomic>
-#include <string>
-#include <thread>
 
 #include "VehicleApp/discovery/SoftwareIdFields.h"
 #include "platform/Platform.h"
@@ -98,24 +95,6 @@ TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableV
     EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     // 205 is carried by the supported PGN in the host's message table; 207 reads "N/A".
     EXPECT_EQ(Visible({201, 202, 203, 204, 205, 207}), (std::vector<bool>{true, false, false, true, true, false}));
-}
-
-TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden) {
-    hostsim::DataPointSpec count = DataPoint(300, kSoftwareId);
-    count.name = "SPN_965";
-    count.valueText = L"3";
-    hostsim::AddDataPoint(count);
-    for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-        hostsim::DataPointSpec described = DataPoint(310 + field, kSoftwareId);
-        described.name = SoftwareIdFieldName(field);
-        hostsim::AddDataPoint(described);
-    }
-    Answer();
-    module->pgnMap.recordResponse(kSoftwareId, false);
-
-    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
-    for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field)
-        EXPECT_EQ(hostsim::DataPoint(310 + field).visible, field < 3) << SoftwareIdFieldName(field);
 }
 
 TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePass) {

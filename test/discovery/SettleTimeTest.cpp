@@ -1,10 +1,8 @@
 // The settling time after probing, in real time: 2 s once the ECU answered, 10 s when it
 // did not, 20 s for the ECU at 0x33, each cut short by the exit event. The three modules
 // settle side by side, so the whole program takes about as long as the longest wait.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "test/support/AppTest.h"
 #include "VehicleApp/receive/Categories.h"

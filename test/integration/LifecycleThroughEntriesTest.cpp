@@ -3,7 +3,6 @@
 // kept fresh on the bus, and everything is unsubscribed and unregistered; a second
 // registration builds everything anew.
 #include <chrono>
-#include <thread>
 
 #include "VehicleApp/boundary/AppInstance.h"
 #include "VehicleApp/subscriptions/Subscription.h"

@@ -2,7 +2,6 @@
 // complete, subscribe, unsubscribe and unregister over and over, the last one included.
 // Under the sanitizers this is where races and use-after-free show.
 #include <chrono>
-#include <thread>
 
 #include "test/support/AppTest.h"
 #include "test/support/EntryTest.h"

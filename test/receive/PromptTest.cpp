@@ -1,13 +1,10 @@
 // The test setting of the host's configuration that lets the user choose between all
 // parameters and only the supported ones.
-#include <gtest/gtest.h>
 
 #include "test/support/AppTest.h"
 
 namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
 
 constexpr int32_t kYes = 6;
 constexpr int32_t kNo = 7;

@@ -1,12 +1,9 @@
 // The host's registration-complete command: notification and parsing, the filters of
 // all modules, the end of registration's hold, deferred discovery, the one query thread
 // and the fuel system's fixed texts.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
-#include "VehicleApp/core/SharedState.h"
 #include "host/ZorvLookup.h"
 #include "test/support/VirtualEcu.h"
 #include "test/support/SubscriptionTest.h"
@@ -53,12 +50,8 @@ TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     AddModule(3, 0x0B, 2);
     app.Subscribed().RegistrationIsComplete(2);
 
-    const auto notify = hostsim::CallsTo("Zorv_AddNotifyModule");
-    ASSERT_EQ(notify.size(), 1u);
-    EXPECT_EQ(notify[0].Arg(0), "2");
-    const auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
-    ASSERT_EQ(parsing.size(), 1u);
-    EXPECT_EQ(parsing[0].args, (std::vector<std::string>{"2", "1"}));
+    EXPECT_EQ(ArgOf("Zorv_AddNotifyModule", 0), Texts{"2"});
+    EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "1"}}));
 
     std::vector<std::pair<std::string, std::string>> filters;
     for (const hostsim::Call& call : hostsim::CallsTo("Zorv_SendCommand")) {

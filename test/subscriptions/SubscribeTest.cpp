@@ -1,10 +1,8 @@
 // The subscription entries as the host calls them: where each request class sends its
 // requests, re-subscribing, unsubscribing, the early answers, guided tests and the wait
 // for a module that is still discovering.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "test/support/SubscriptionTest.h"
 

@@ -104,6 +104,18 @@ bool HasTrace(int32_t level, const std::string& text, ZResult code) {
     return false;
 }
 
+std::vector<Texts> ArgsOf(const std::string& function) {
+    std::vector<Texts> args;
+    for (const hostsim::Call& call : CallsTo(function)) args.push_back(call.args);
+    return args;
+}
+
+Texts ArgOf(const std::string& function, size_t index) {
+    Texts args;
+    for (const hostsim::Call& call : CallsTo(function)) args.push_back(call.Arg(index));
+    return args;
+}
+
 Requests SentRequests() {
     Requests requests;
     for (const std::vector<uint8_t>& m : hostsim::SentMessages()) {

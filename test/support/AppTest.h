@@ -30,6 +30,9 @@ const std::vector<uint8_t> kValues = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 
 
 // (requested PGN, destination) pairs, in order.
 using Requests = std::vector<std::pair<uint32_t, uint8_t>>;
+using Texts = std::vector<std::string>;
+using hostsim::CallCount;
+using hostsim::CallsTo;
 
 // PGN (three bytes), priority 6, source, destination, data: the host's message layout.
 std::vector<uint8_t> Message(uint32_t pgn, uint8_t source, const std::vector<uint8_t>& data = kValues,
@@ -58,6 +61,10 @@ std::vector<ZResult> TraceCodes(const std::string& fragment);
 std::vector<int32_t> TraceLevels(const std::string& fragment);
 // A trace line of exactly this text, level and result code.
 bool HasTrace(int32_t level, const std::string& text, ZResult code = 0);
+// The arguments of every call to `function`, in the call log's text form; or only the
+// argument at `index`.
+std::vector<Texts> ArgsOf(const std::string& function);
+Texts ArgOf(const std::string& function, size_t index);
 Requests SentRequests();
 size_t RequestCount(uint32_t pgn, uint8_t destination);
 // The byte buffers handed to ParseJ1939Msg, in order.

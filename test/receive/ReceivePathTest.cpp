@@ -1,12 +1,9 @@
-// The receive path: which messages reach the host's parser, and what the plug-in learns
-// from them on the way.
-#include <gtest/gtest.h>
-
+// The receive path: which messages reach the host's parser, what the plug-in learns from
+// them on the way, and the categories with a fixed role.
 #include <atomic>
 #include <cstring>
-#include <string>
-#include <thread>
 
+#include "VehicleApp/receive/Categories.h"
 #include "test/support/AppTest.h"
 
 namespace marl::testing {
@@ -253,9 +250,7 @@ TEST_F(ReceiveTest, Dm28PassesDuringTheAddressClaimQueryAndIsNeverThrottled) {
 TEST_F(ReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
     engine->SetRegistrationComplete();
     FromEngine(0xFEDA, {0x03, '1', '.', '0', '*', '2', '.', '1'});
-    const auto records = hostsim::CallsTo("Zorv_ParseMsg");
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].args, (std::vector<std::string>{"1", "10 DA FE 00 FF 03", "6", "100000"}));
+    EXPECT_EQ(ArgsOf("Zorv_ParseMsg"), (std::vector<Texts>{{"1", "10 DA FE 00 FF 03", "6", "100000"}}));
     const auto calls = hostsim::Calls();
     size_t record = calls.size(), parse = calls.size();
     for (size_t i = 0; i < calls.size(); ++i) {
@@ -329,6 +324,41 @@ TEST_F(ReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
     hostsim::RestoreLookup(0x2013);
     FromEngine(0xF004, kValues, 200000);
     EXPECT_EQ(ParsedCount(), 1u);
+}
+
+TEST(CategoryRoles, NamesAreMatchedByTheirWholePrefixFirstRowFirst) {
+    const std::pair<const char*, int> cases[] = {
+        {"TripData", kCategoryTripData},
+        {"TripDataPerDay", kCategoryTripData},
+        {"Trip", kNoCategoryRole},      // shorter than the prefix
+        {"tripdata", kNoCategoryRole},  // case counts
+        {"HealthReport_VehicleInfo", kCategoryHealthReportVehicleInfo},
+        {"HealthReport_Data", kCategoryHealthReportData},
+        {"HealthReport_DataExtra", kCategoryHealthReportData},
+        {"Vehicle Info", kCategoryVehicleInfo},
+        {"RequestPGNs", kCategoryRequestPgns},
+        {"MobileParameters", kCategoryMobileParameters},
+        {"", kNoCategoryRole},
+        {nullptr, kNoCategoryRole}};
+    for (const auto& [name, role] : cases) EXPECT_EQ(CategoryRoleForName(name), role) << (name ? name : "null");
+}
+
+TEST_F(AppTest, ClassifyKeepsTheHostIdOfEachRecognisedCategory) {
+    const char* names[] = {"TripDataPerDay", "Trip", "HealthReport_VehicleInfo", "RequestPGNs", "TripData"};
+    for (int16_t index = 0; index < 5; ++index) hostsim::AddCategory(Category(static_cast<int16_t>(40 + index), names[index]));
+    for (int index = 0; index < 4; ++index) EXPECT_EQ(app.Receiver().ClassifyCategory(1, index, names[index]), 0);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), 40);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryHealthReportVehicleInfo), 42);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryHealthReportData), -1);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryRequestPgns), 43);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryID"), 3u) << "an unrecognised name asks the host nothing";
+
+    EXPECT_EQ(app.Receiver().ClassifyCategory(1, 4, "TripData"), 0);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), 44) << "the later category of a role wins";
+
+    hostsim::SetResult("Zorv_GetCategoryID", 9);
+    EXPECT_EQ(app.Receiver().ClassifyCategory(1, 2, "Vehicle Info"), 9);
+    EXPECT_EQ(app.Receiver().CategoryId(kCategoryVehicleInfo), -1);
 }
 
 }  // namespace
