@@ -40,7 +40,7 @@ void VirtualEcu::Answer(uint32_t pgn, std::vector<uint8_t> data) {
     answers_[pgn] = std::move(data);
 }
 
-void VirtualEcu::Answer(std::initializer_list<uint32_t> pgns) {
+void VirtualEcu::Answer(const std::vector<uint32_t>& pgns) {
     for (uint32_t pgn : pgns) Answer(pgn);
 }
 

@@ -26,7 +26,7 @@ public:
     VirtualEcu& operator=(const VirtualEcu&) = delete;
 
     void Answer(uint32_t pgn, std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8});
-    void Answer(std::initializer_list<uint32_t> pgns);
+    void Answer(const std::vector<uint32_t>& pgns);
     // Answers requests for `pgn` with a negative acknowledgement.
     void Refuse(uint32_t pgn);
     // Waits until every reply queued so far has been handed to the plug-in; fails the

@@ -21,7 +21,14 @@ constexpr uint32_t kSilentDataPgn = 0xFEE6;   // the ECU never answers it
 constexpr uint32_t kVehicleInfoPgn = 0xFEEB;
 constexpr TESKID kAddressDataPoint = 350;
 constexpr uint32_t kCategorySettleMs = 2000;
-constexpr uint32_t kDiagnosticPgns[] = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
+constexpr uint32_t kDm2 = 65227;
+constexpr uint32_t kDm6 = 65231;
+constexpr uint32_t kDm12 = 65236;
+constexpr uint32_t kDm23 = 64949;
+constexpr uint32_t kDm27 = 64898;
+constexpr uint32_t kDm28 = 64896;
+constexpr uint32_t kPgn40704 = 40704;
+const std::vector<uint32_t> kDiagnosticPgns = {kDm2, kDm6, kDm12, kDm23, kDm27, kDm28, kPgn40704};
 
 // Requests for `pgn` to any ECU.
 size_t CountRequests(uint32_t pgn) {
@@ -71,7 +78,7 @@ protected:
 TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerates) {
     ModuleRecordPtr transmission = AddTypedModule(0x03, 0);
     VirtualEcu ecu(app, kHandle, 0x03);
-    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDiagnosticPgns);
     ecu.Answer({kDataPgn, kVehicleInfoPgn});
 
     EXPECT_EQ(Report(), 0);
@@ -99,7 +106,7 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
 TEST_F(HealthReportTest, SecondReportAsksTheCategoriesAgainButNotTheDiagnostics) {
     AddTypedModule(0x03, 0);
     VirtualEcu ecu(app, kHandle, 0x03);
-    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDiagnosticPgns);
     ecu.Answer(kDataPgn);
     ASSERT_EQ(Report(), 0);
     ecu.Drain();
@@ -210,7 +217,7 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "no diagnostic request before discovery ends";
 
     VirtualEcu ecu(app, kHandle, 0x21);
-    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDiagnosticPgns);
     const uint32_t released = platform::TickCountMs();
     module->SetBusy(false);
     reporter.join();
@@ -223,15 +230,6 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
     EXPECT_TRUE(module->pgnMap.wasRequested(65227)) << "the answer reached the receive path";
 }
 
-constexpr uint32_t kDm2 = 65227;
-constexpr uint32_t kDm6 = 65231;
-constexpr uint32_t kDm12 = 65236;
-constexpr uint32_t kDm23 = 64949;
-constexpr uint32_t kDm27 = 64898;
-constexpr uint32_t kDm28 = 64896;
-constexpr uint32_t kPgn40704 = 40704;
-const std::vector<uint32_t> kAll = {kDm2, kDm6, kDm12, kDm23, kDm27, kDm28, kPgn40704};
-
 Requests To(uint8_t address, const std::vector<uint32_t>& pgns) {
     Requests requests;
     for (uint32_t pgn : pgns) requests.emplace_back(pgn, address);
@@ -240,8 +238,6 @@ Requests To(uint8_t address, const std::vector<uint32_t>& pgns) {
 
 class DiagnosticRequestsTest : public AppTest {
 protected:
-    // An ECU that answers all seven keeps each request short.
-    static void Answering(VirtualEcu& ecu) { ecu.Answer({kDm2, kDm6, kDm12, kDm23, kDm27, kDm28, kPgn40704}); }
     ModuleRecordPtr Complete(ModuleRecordPtr module) {
         module->SetRegistrationComplete();
         return module;
@@ -253,11 +249,11 @@ TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHa
     ModuleRecordPtr transmission = Complete(AddModule(2, 0x03));
     ASSERT_EQ(transmission->SendHandle(), 1);
     VirtualEcu ecu(app, 1, 0x03);
-    Answering(ecu);
+    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
 
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*transmission), 0);
     ecu.Drain();
-    EXPECT_EQ(SentRequests(), To(0x03, kAll));
+    EXPECT_EQ(SentRequests(), To(0x03, kDiagnosticPgns));
     for (const hostsim::Call& call : hostsim::CallsTo("SendJ1939Msg")) EXPECT_EQ(call.Arg(0), "2");
     EXPECT_TRUE(transmission->DiagnosticsRequested());
 }
@@ -265,7 +261,7 @@ TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHa
 TEST_F(DiagnosticRequestsTest, TheFuelSystemIsNotAskedForDm6) {
     ModuleRecordPtr fuelSystem = Complete(AddModule(1, 18));
     VirtualEcu ecu(app, 1, 18);
-    Answering(ecu);
+    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
     app.Vehicle().RequestDiagnosticPgns(*fuelSystem);
     ecu.Drain();
     EXPECT_EQ(SentRequests(), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
@@ -280,7 +276,7 @@ TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain)
     engine->pgnMap.recordResponse(kDm27, true);
     engine->pgnMap.recordPgn(kDm28);                 // in the table, never probed
     VirtualEcu ecu(app, 1, 0x00);
-    Answering(ecu);
+    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
     app.Vehicle().RequestDiagnosticPgns(*engine);
     ecu.Drain();
     EXPECT_EQ(SentRequests(), To(0x00, {kDm2, kDm6, kDm23, kDm28, kPgn40704}));
@@ -296,7 +292,7 @@ TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
         return ZResult{0};
     });
     app.Vehicle().RequestDiagnosticPgns(*everyone);
-    EXPECT_EQ(SentRequests().size(), kAll.size());
+    EXPECT_EQ(SentRequests().size(), kDiagnosticPgns.size());
 }
 
 TEST_F(DiagnosticRequestsTest, NothingIsSentInPlaybackOrOnExit) {
@@ -322,10 +318,10 @@ TEST_F(DiagnosticRequestsTest, ByHandleChecksTheHandleAndFindsTheModule) {
     EXPECT_TRUE(hostsim::SentMessages().empty());
 
     VirtualEcu ecu(app, 1, 0x00);
-    Answering(ecu);
+    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
     ecu.Drain();
-    EXPECT_EQ(SentRequests(), To(0x00, kAll));
+    EXPECT_EQ(SentRequests(), To(0x00, kDiagnosticPgns));
     EXPECT_TRUE(engine->DiagnosticsRequested());
 }
 
