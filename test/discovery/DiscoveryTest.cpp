@@ -30,10 +30,21 @@ protected:
         hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs", {101, 102, 103, 104, 105}));
         app.Receiver().ClassifyCategories(1);
     }
-    // The adapter that names the data points to probe by the host's discovery identifiers.
-    void UseUdiAdapter() {
-        hostsim::SetProductId(0x47);
+    void UseAdapter(int16_t productId) {
+        hostsim::SetProductId(productId);
         app.Registrations().IdentifyAdapter();
+        if (productId == 0x40) app.Discoveries().SetShowOnlySupported(false);  // showing everything
+    }
+    // The engine's list built with the adapter that names the data points to probe by the
+    // host's discovery identifiers, read through `udis` (the look-up fails when null).
+    ModuleRecordPtr BuildWithUdis(void* udis) {
+        UseAdapter(0x47);
+        if (udis == nullptr) hostsim::RemoveLookup(0x2214);
+        else hostsim::RegisterModuleFunction(0x2214, -1, udis);
+        ModuleRecordPtr engine = AddModule(1, 0x00);
+        app.Discoveries().BuildSupportedPgnList(*engine);
+        EXPECT_EQ(engine->BusyCount(), 0);
+        return engine;
     }
 };
 
@@ -133,9 +144,7 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
 TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3); }
 
 TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWithoutProbing) {
-    hostsim::SetProductId(0x40);
-    app.Registrations().IdentifyAdapter();
-    app.Discoveries().SetShowOnlySupported(false);
+    UseAdapter(0x40);
     ModuleRecordPtr transmission = AddModule(1, 0x03);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
     for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u})
@@ -146,9 +155,7 @@ TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWith
 }
 
 TEST_F(DiscoveryTest, DeferredAdapterBuildsTheEngineTableButLeavesProbingForLater) {
-    hostsim::SetProductId(0x40);
-    app.Registrations().IdentifyAdapter();
-    app.Discoveries().SetShowOnlySupported(false);
+    UseAdapter(0x40);
     ModuleRecordPtr engine = AddModule(1, 0x01);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
     EXPECT_TRUE(engine->pgnMap.contains(kAnswered));
@@ -182,15 +189,12 @@ ZResult ZORV_STDCALL DiscoveryUdisOverstated(ZUdi* udis, uint32_t* count) {
 }
 
 TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
-    UseUdiAdapter();
     hostsim::DataPointSpec named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
-    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisFifty));
-    ModuleRecordPtr engine = AddModule(1, 0x00);
     VirtualEcu ecu(app, 1, 0x00);
     ecu.Answer(0xFEE9);
-    app.Discoveries().BuildSupportedPgnList(*engine);
+    ModuleRecordPtr engine = BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisFifty));
     ecu.Drain();
 
     EXPECT_EQ(SentRequests(), (Requests{{0xFEE9, 0x00}}));
@@ -198,36 +202,20 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     for (uint32_t pgn : {kAnswered, kRefused, kIgnored, kLowPgn}) EXPECT_TRUE(engine->pgnMap.contains(pgn)) << pgn;
     EXPECT_FALSE(engine->pgnMap.contains(kGuidedTestPgn));
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
-    EXPECT_EQ(engine->BusyCount(), 0);
 }
 
 TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
-    UseUdiAdapter();
     tooSmallCalls = 0;
-    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall));
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.Discoveries().BuildSupportedPgnList(*engine);
+    EXPECT_EQ(BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall))->pgnMap.size(), 0u);
     EXPECT_EQ(tooSmallCalls.load(), 5);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
-    EXPECT_EQ(engine->pgnMap.size(), 0u);
-    EXPECT_EQ(engine->BusyCount(), 0);
 }
 
-TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
-    UseUdiAdapter();
-    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisOverstated));
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.Discoveries().BuildSupportedPgnList(*engine);
+TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToItAndAMissingHostFunctionRecordsNothing) {
+    BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisOverstated));
     EXPECT_EQ(ArgOf("Zorv_GetTeskIdsFromUdiList", 2), Texts{"256"});
-}
-
-TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
-    UseUdiAdapter();
-    hostsim::RemoveLookup(0x2214);
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.Discoveries().BuildSupportedPgnList(*engine);
-    EXPECT_EQ(engine->pgnMap.size(), 0u);
-    EXPECT_EQ(engine->BusyCount(), 0);
+    app.Modules().RemoveModuleRecord(1);
+    EXPECT_EQ(BuildWithUdis(nullptr)->pgnMap.size(), 0u);
 }
 
 TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {

@@ -2,6 +2,7 @@
 // all modules, the end of registration's hold, deferred discovery, the one query thread
 // and the fuel system's fixed texts.
 
+#include <algorithm>
 #include <chrono>
 
 #include "host/ZorvLookup.h"
@@ -25,24 +26,7 @@ protected:
         // Every message is refused at once, so that no request waits for an answer.
         hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) { return ZResult{1}; });
     }
-
-    std::vector<std::string> TraceTexts() {
-        std::vector<std::string> texts;
-        for (const hostsim::TraceLine& line : hostsim::Traces()) texts.push_back(line.text);
-        return texts;
-    }
 };
-
-TEST_F(Completion, TracesBracketTheWholeOperation) {
-    AddModule(7, 0x00);
-    app.Subscribed().RegistrationIsComplete(7);
-    const auto texts = TraceTexts();
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts.front(),
-              "CVehicleApp::RegistrationIsComplete (Line 2460): ENTER RegistrationIsComplete for module=7.");
-    EXPECT_EQ(texts.back(),
-              "CVehicleApp::RegistrationIsComplete (Line 2516): EXIT RegistrationIsComplete for module=7.");
-}
 
 TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     AddModule(1, 0x00, 1);
@@ -136,10 +120,8 @@ protected:
     }
 
     static size_t DiscoveryLookups() {
-        size_t count = 0;
-        for (const hostsim::Call& call : hostsim::CallsTo(hostsim::names::kGetFunctionAddress))
-            count += call.Arg(0) == "0x2214" ? 1 : 0;
-        return count;
+        const Texts looked = ArgOf(hostsim::names::kGetFunctionAddress, 0);
+        return static_cast<size_t>(std::count(looked.begin(), looked.end(), "0x2214"));
     }
 };
 
@@ -161,10 +143,8 @@ TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {
 
 TEST_F(Completion, TheFuelSystemGetsItsFixedTextsOthersDoNot) {
     auto askedForMake = [] {
-        for (const hostsim::Call& call : hostsim::CallsTo("Zorv_GetDPIDbyName")) {
-            if (call.Arg(1) == "\"SPN_586\"") return true;
-        }
-        return false;
+        const Texts names = ArgOf("Zorv_GetDPIDbyName", 1);
+        return std::find(names.begin(), names.end(), "\"SPN_586\"") != names.end();
     };
     AddModule(1, 0x00);
     app.Subscribed().RegistrationIsComplete(1);
