@@ -90,22 +90,15 @@ TEST_F(NotAvailableValuesTest, WithoutTheLocalizedTextNothingIsHidden) {
 constexpr TESKID kCountTeskId = 900;
 constexpr TESKID kFirstFieldTeskId = 910;
 
-TEST(SoftwareIdFieldNameTest, TwoDigitsAtLeast) {
-    EXPECT_EQ(SoftwareIdFieldName(0), "SPN_234_00");
-    EXPECT_EQ(SoftwareIdFieldName(7), "SPN_234_07");
-    EXPECT_EQ(SoftwareIdFieldName(19), "SPN_234_19");
-    EXPECT_EQ(SoftwareIdFieldName(123), "SPN_234_123");
-}
-
-TEST(ParseFieldCountTest, ReadsTheLeadingDecimalNumber) {
-    EXPECT_EQ(ParseFieldCount(L"3"), 3);
-    EXPECT_EQ(ParseFieldCount(L"  12 fields"), 12);
-    EXPECT_EQ(ParseFieldCount(L"0"), 0);
-    EXPECT_EQ(ParseFieldCount(L"99999999999999999999"), 0xFFFF) << "saturates instead of wrapping";
-    EXPECT_EQ(ParseFieldCount(L"65539"), 0xFFFF) << "would wrap to 3 in 16 bits";
-    EXPECT_FALSE(ParseFieldCount(L""));
-    EXPECT_FALSE(ParseFieldCount(L"N/A"));
-    EXPECT_FALSE(ParseFieldCount(L"-3"));
+TEST(SoftwareIdFields, FieldNamesHaveTwoDigitsAtLeastAndTheCountIsTheLeadingDecimalNumber) {
+    for (const auto& [field, name] : {std::pair<uint16_t, const char*>{0, "SPN_234_00"}, {7, "SPN_234_07"},
+                                      {19, "SPN_234_19"}, {123, "SPN_234_123"}})
+        EXPECT_EQ(SoftwareIdFieldName(field), name);
+    // Too big a number saturates instead of wrapping (65539 would wrap to 3 in 16 bits).
+    for (const auto& [text, count] : {std::pair<const wchar_t*, int>{L"3", 3}, {L"  12 fields", 12}, {L"0", 0},
+                                      {L"99999999999999999999", 0xFFFF}, {L"65539", 0xFFFF}})
+        EXPECT_EQ(ParseFieldCount(text), count) << hostsim::ToUtf8(text);
+    for (const wchar_t* text : {L"", L"N/A", L"-3"}) EXPECT_FALSE(ParseFieldCount(text)) << hostsim::ToUtf8(text);
 }
 
 class SoftwareIdFieldsTest : public ::testing::Test {
@@ -116,18 +109,16 @@ protected:
     // The twenty fields, all shown, and nothing else.
     void FreshDatabase() {
         hostsim::Reset();
-        for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-            hostsim::DataPointSpec described;
-            described.teskId = kFirstFieldTeskId + field;
-            described.name = SoftwareIdFieldName(field);
-            described.visible = true;
-            hostsim::AddDataPoint(described);
-        }
+        for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) AddField(field);
     }
-
-    void AddCount(const std::wstring& value) {
-        hostsim::DataPointSpec described;
-        described.teskId = kCountTeskId;
+    static void AddField(uint16_t field) {
+        hostsim::DataPointSpec described = DataPoint(kFirstFieldTeskId + field, 0);
+        described.name = SoftwareIdFieldName(field);
+        described.visible = true;
+        hostsim::AddDataPoint(described);
+    }
+    static void AddCount(const std::wstring& value) {
+        hostsim::DataPointSpec described = DataPoint(kCountTeskId, 0);
         described.name = "SPN_965";
         described.valueText = value;
         hostsim::AddDataPoint(described);
@@ -170,11 +161,7 @@ TEST_F(SoftwareIdFieldsTest, NoCountDataPointHidesNone) {
 TEST_F(SoftwareIdFieldsTest, MissingFieldsAreSkipped) {
     hostsim::Reset();
     AddCount(L"18");
-    hostsim::DataPointSpec last;
-    last.teskId = kFirstFieldTeskId + 19;
-    last.name = SoftwareIdFieldName(19);
-    last.visible = true;
-    hostsim::AddDataPoint(last);
+    AddField(19);
     HideSurplusSoftwareIdFields(kHandle);
     EXPECT_FALSE(hostsim::DataPoint(kFirstFieldTeskId + 19).visible);
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 1u) << "SPN_234_18 is not in the database";

@@ -9,8 +9,6 @@
 namespace marl::testing {
 namespace {
 
-const std::vector<uint8_t> kNotAvailable(8, 0xFF);
-
 class ReceiveTest : public AppTest {
 protected:
     ModuleRecordPtr engine;
@@ -50,29 +48,23 @@ TEST_F(ReceiveTest, IdleModuleBeforeRegistrationCompletesHearsOnlyTheAddressClai
     EXPECT_TRUE(engine->pgnMap.wasRequested(0xF004)) << "still noted as seen";
 }
 
+// A short message is read as far as it goes; only the first eight data bytes count.
 TEST_F(ReceiveTest, DuringDiscoveryOnlyAvailableValuesMarkSupport) {
     engine->SetBusy(true);
-    FromEngine(0xF004, kNotAvailable);
-    EXPECT_TRUE(engine->pgnMap.wasRequested(0xF004));
-    EXPECT_FALSE(engine->pgnMap.hasResponded(0xF004));
-
-    std::vector<uint8_t> oneValue = kNotAvailable;
-    oneValue[7] = 0x00;
-    FromEngine(0xFEF1, oneValue);
-    EXPECT_TRUE(engine->pgnMap.isSupported(0xFEF1));
+    const std::tuple<uint32_t, std::vector<uint8_t>, bool> cases[] = {
+        {0xF004, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, false},
+        {0xFEF1, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}, true},
+        {0xFEEE, {}, false},
+        {0xFEE0, {0xFF, 0xFF, 0xFF}, false},
+        {0xFEE1, {0xFF, 0xFF, 0x00}, true},
+        {0xFEE2, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x02}, false}};
+    for (const auto& [pgn, data, available] : cases) {
+        FromEngine(pgn, data);
+        EXPECT_TRUE(engine->pgnMap.wasRequested(pgn)) << pgn;
+        EXPECT_EQ(engine->pgnMap.hasResponded(pgn), available) << pgn;
+        EXPECT_EQ(engine->pgnMap.isSupported(pgn), available) << pgn;
+    }
     EXPECT_EQ(engine->pgnMap.sourceAddressOf(0xFEF1), 0x00);
-
-    FromEngine(0xFEEE, {});
-    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEEE)) << "no data bytes at all";
-    FromEngine(0xFEE0, {0xFF, 0xFF, 0xFF});
-    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE0));
-    FromEngine(0xFEE1, {0xFF, 0xFF, 0x00});
-    EXPECT_TRUE(engine->pgnMap.isSupported(0xFEE1)) << "a short message is read as far as it goes";
-
-    std::vector<uint8_t> longMessage = kNotAvailable;
-    longMessage.insert(longMessage.end(), {0x01, 0x02});
-    FromEngine(0xFEE2, longMessage);
-    EXPECT_FALSE(engine->pgnMap.hasResponded(0xFEE2)) << "only the first eight data bytes count";
     engine->SetBusy(false);
 
     engine->SetRegistrationComplete();
@@ -281,11 +273,10 @@ TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
         tires->SetDecodedName(reinterpret_cast<const uint8_t*>(&name));
     }
 
-    Receive(1, Message(0xFEF4, 0x33, {0x11, 0x7D}));
-    Receive(1, Message(0xFEF4, 0x33, {0x10, 0x7D}));
-    Receive(1, Message(0xFDB9, 0x33, {0x25}));
-    Receive(1, Message(0xFEF4, 0x34, {0x11, 0x7D}));
-    Receive(1, Message(0xFEF4, 0x33, {}));
+    for (const auto& [pgn, source, data] : {std::tuple<uint32_t, uint8_t, std::vector<uint8_t>>{0xFEF4, 0x33, {0x11, 0x7D}},
+                                            {0xFEF4, 0x33, {0x10, 0x7D}}, {0xFDB9, 0x33, {0x25}},
+                                            {0xFEF4, 0x34, {0x11, 0x7D}}, {0xFEF4, 0x33, {}}})
+        Receive(1, Message(pgn, source, data));
     EXPECT_EQ(Parsed(), (std::vector<std::string>{"F4 FE 00 06 33 F9 00 7D", "F4 FE 00 06 33 F9 10 7D",
                                                   "B9 FD 00 06 33 F9 14", "F4 FE 00 06 34 F9 11 7D",
                                                   "F4 FE 00 06 33 F9"}))
