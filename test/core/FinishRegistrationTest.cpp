@@ -156,8 +156,8 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     ASSERT_EQ(Register(1, Info(kQuickAddress, 1, "Volvo", 0)), 0);
 
     // The VIN first, then the diagnostic PGNs of the health report.
-    Requests expected;
-    for (uint32_t pgn : {kVinPgn, 65227u, 65231u, 65236u, 64949u, 64898u, 64896u, 40704u}) expected.emplace_back(pgn, kQuickAddress);
+    Requests expected = {{kVinPgn, kQuickAddress}};
+    for (uint32_t pgn : kDiagnosticPgns) expected.emplace_back(pgn, kQuickAddress);
     EXPECT_EQ(SentRequests(), expected);
     EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
     EXPECT_EQ(hostsim::DataPoint(kEmptyMakeTeskId).value, (std::vector<uint8_t>{'V', 'o', 'l', 'v', 'o'}));

@@ -22,7 +22,6 @@ constexpr TESKID kGlobalSoftware = 704; // class 1: global
 // same address on the other channel, has a data point of its own.
 constexpr TESKID kTrailerHours = 705;
 constexpr uint32_t kPgnHours = 65253, kPgnFuel = 65257, kPgnId = 65259, kPgnVin = 65260, kPgnSoftware = 65242;
-const uint32_t kDiagnosticPgns[] = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
 constexpr auto kWatch = std::chrono::milliseconds(10600);
 
 // Engine and transmission on channel 1 both answer the VIN; a second engine sits on

@@ -27,6 +27,9 @@ constexpr uint32_t kUiHandle = 0x55;
 constexpr uint32_t kRestrictedModuleType = 0x4A;
 constexpr uint8_t kQuickAddress = 0x05;
 const std::vector<uint8_t> kValues = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
+// The diagnostic PGNs (DM2, DM6, DM12, DM23, DM27, DM28, 40704) that the health report and
+// the query thread's poll request, in their order.
+const std::vector<uint32_t> kDiagnosticPgns = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
 
 // (requested PGN, destination) pairs, in order.
 using Requests = std::vector<std::pair<uint32_t, uint8_t>>;

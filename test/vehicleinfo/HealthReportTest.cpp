@@ -28,7 +28,6 @@ constexpr uint32_t kDm23 = 64949;
 constexpr uint32_t kDm27 = 64898;
 constexpr uint32_t kDm28 = 64896;
 constexpr uint32_t kPgn40704 = 40704;
-const std::vector<uint32_t> kDiagnosticPgns = {kDm2, kDm6, kDm12, kDm23, kDm27, kDm28, kPgn40704};
 
 // Requests for `pgn` to any ECU.
 size_t CountRequests(uint32_t pgn) {
