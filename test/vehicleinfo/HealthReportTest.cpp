@@ -241,29 +241,28 @@ protected:
         module->SetRegistrationComplete();
         return module;
     }
+    // The requests of the pass for `module`, whose ECU answers all seven so that each
+    // request is short.
+    Requests AskedOf(const ModuleRecordPtr& module) {
+        VirtualEcu ecu(app, module->SendHandle(), module->EcuAddress());
+        ecu.Answer(kDiagnosticPgns);
+        EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*module), 0);
+        ecu.Drain();
+        return SentRequests();
+    }
 };
 
 TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHandle) {
     Complete(AddModule(1, 0x00));
     ModuleRecordPtr transmission = Complete(AddModule(2, 0x03));
     ASSERT_EQ(transmission->SendHandle(), 1);
-    VirtualEcu ecu(app, 1, 0x03);
-    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
-
-    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*transmission), 0);
-    ecu.Drain();
-    EXPECT_EQ(SentRequests(), To(0x03, kDiagnosticPgns));
+    EXPECT_EQ(AskedOf(transmission), To(0x03, kDiagnosticPgns));
     for (const hostsim::Call& call : hostsim::CallsTo("SendJ1939Msg")) EXPECT_EQ(call.Arg(0), "2");
     EXPECT_TRUE(transmission->DiagnosticsRequested());
 }
 
 TEST_F(DiagnosticRequestsTest, TheFuelSystemIsNotAskedForDm6) {
-    ModuleRecordPtr fuelSystem = Complete(AddModule(1, 18));
-    VirtualEcu ecu(app, 1, 18);
-    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
-    app.Vehicle().RequestDiagnosticPgns(*fuelSystem);
-    ecu.Drain();
-    EXPECT_EQ(SentRequests(), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
+    EXPECT_EQ(AskedOf(Complete(AddModule(1, 18))), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
 }
 
 TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain) {
@@ -274,11 +273,7 @@ TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain)
     engine->pgnMap.recordProbe(kDm27, 0x00);         // probed and refused
     engine->pgnMap.recordResponse(kDm27, true);
     engine->pgnMap.recordPgn(kDm28);                 // in the table, never probed
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
-    app.Vehicle().RequestDiagnosticPgns(*engine);
-    ecu.Drain();
-    EXPECT_EQ(SentRequests(), To(0x00, {kDm2, kDm6, kDm23, kDm28, kPgn40704}));
+    EXPECT_EQ(AskedOf(engine), To(0x00, {kDm2, kDm6, kDm23, kDm28, kPgn40704}));
 }
 
 TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
