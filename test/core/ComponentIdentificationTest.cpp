@@ -133,10 +133,8 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
     app.Registrations().IdentifyAdapter();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
     EXPECT_EQ(Identify(1, kQuickAddress), 0) << "only the first component must be in the file";
-    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\", \"PC_COMPONENT\"]");
-    EXPECT_EQ(loads[0].Arg(4), "2");
+    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3), Texts{"[\"SA_05\", \"PC_COMPONENT\"]"});
+    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 4), Texts{"2"});
 
     ResetHost();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"PC_COMPONENT", "SA_100"});
