@@ -21,8 +21,16 @@ protected:
     }
 };
 
-TEST_F(ReceiveTest, ShortNullAndForeignMessagesChangeNothing) {
-    engine->SetRegistrationComplete();
+// The engine once its registration is complete.
+class CompletedReceiveTest : public ReceiveTest {
+protected:
+    void SetUp() override {
+        ReceiveTest::SetUp();
+        engine->SetRegistrationComplete();
+    }
+};
+
+TEST_F(CompletedReceiveTest, ShortNullAndForeignMessagesChangeNothing) {
     const std::vector<uint8_t> four = {0x04, 0xF0, 0x00, 0x06};
     EXPECT_EQ(Receive(1, four), 0);
     EXPECT_EQ(app.Receiver().ParseMessage(1, nullptr, 14, 100000), 0);
@@ -98,8 +106,7 @@ TEST_F(ReceiveTest, AcknowledgementsToTheToolMarkThePgnAndReleaseTheRequest) {
     EXPECT_EQ(ParsedCount(), 0u) << "acknowledgements are never parsed";
 }
 
-TEST_F(ReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondChangesNothing) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondChangesNothing) {
     app.Sender().Awaited().Arm(0x00, 0xFEE9);
     std::vector<uint8_t> cut = Acknowledgement(1, 0xFEE9, 0x00);
     cut.pop_back();
@@ -115,8 +122,7 @@ TEST_F(ReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondChangesNot
     EXPECT_EQ(ParsedCount(), 0u);
 }
 
-TEST_F(ReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
     shared.SetWait(false);
     Receive(1, Acknowledgement(0, 0xFED3, 0x00));
     EXPECT_TRUE(shared.WaitEvent().IsSignalled());
@@ -130,8 +136,7 @@ TEST_F(ReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
     EXPECT_FALSE(shared.WaitEvent().IsSignalled()) << "a refused clear is no reason to go on";
 }
 
-TEST_F(ReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
     app.Receiver().SetClearingInProgress(true);
     uint32_t timeStamp = 100000;
     for (uint32_t pgn : {0xFECAu, 0xFECBu, 0xFECFu, 0xFED4u, 0xFDB5u, 0xFD82u, 0xFD80u, 0x9F00u}) {
@@ -167,8 +172,7 @@ TEST_F(ReceiveTest, EngineFaultsGoToTheHostsOwnApplicationOnDeferredAdapters) {
     EXPECT_EQ(ParsedCount(), 2u);
 }
 
-TEST_F(ReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
     FromEngine(0xF004, kValues, 100000);
     FromEngine(0xF004, kValues, 100400);
     EXPECT_EQ(ParsedCount(), 1u);
@@ -193,8 +197,7 @@ TEST_F(ReceiveTest, NoThrottleDuringPlaybackOrBeforeRegistrationCompletes) {
     app.SetPlaybackStatus(0);
 }
 
-TEST_F(ReceiveTest, Dm22AndDm30NeverReachTheParser) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, Dm22AndDm30NeverReachTheParser) {
     EXPECT_EQ(FromEngine(0xC300), 0);
     app.Receiver().ExpectDiagnosticAnswersFrom(0x00);
     app.Sender().Awaited().Arm(0x00, 0xE300);
@@ -209,8 +212,7 @@ TEST_F(ReceiveTest, Dm22AndDm30NeverReachTheParser) {
     EXPECT_EQ(ParsedCount(), 0u);
 }
 
-TEST_F(ReceiveTest, FreezeFrameFromTheAskedEcuIsKeptNotParsed) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, FreezeFrameFromTheAskedEcuIsKeptNotParsed) {
     app.Receiver().ExpectDiagnosticAnswersFrom(0x00);
     app.Sender().Awaited().Arm(0x00, 0xFECD);
     const std::vector<uint8_t> frame = Message(0xFECD, 0x00, {0x0C, 0x00, 0x6E, 0x00, 0x04, 0x01, 0x10, 0x20, 0x30});
@@ -239,8 +241,7 @@ TEST_F(ReceiveTest, Dm28PassesDuringTheAddressClaimQueryAndIsNeverThrottled) {
     EXPECT_EQ(ParsedCount(), 3u);
 }
 
-TEST_F(ReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
     FromEngine(0xFEDA, {0x03, '1', '.', '0', '*', '2', '.', '1'});
     EXPECT_EQ(ArgsOf("Zorv_ParseMsg"), (std::vector<Texts>{{"1", "10 DA FE 00 FF 03", "6", "100000"}}));
     const auto calls = hostsim::Calls();
@@ -305,8 +306,7 @@ TEST_F(ReceiveTest, TheNameMayChangeWhileTireMessagesArrive) {
     }
 }
 
-TEST_F(ReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
-    engine->SetRegistrationComplete();
+TEST_F(CompletedReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
     hostsim::RemoveLookup(0x2013);
     EXPECT_EQ(FromEngine(0xF004), 20);
     EXPECT_TRUE(HasTrace(2, "CVehicleApp::GetParseMessageFunctionPointer (Line 24) ParseJ1939Msg == NULL"));
