@@ -1,14 +1,12 @@
-// Host commands answered by the boundary itself, with and without an application object.
-#include <gtest/gtest.h>
+// Host commands answered by the boundary itself, with and without an application object,
+// and the hash the host files messages under.
+#include <algorithm>
 
-#include <cstring>
-#include <string>
-
-#include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/boundary/CommandHandler.h"
-#include "VehicleApp/core/SharedState.h"
+#include "VehicleApp/boundary/HashMessage.h"
+#include "test/support/AppTest.h"
 
-namespace marl {
+namespace marl::testing {
 namespace {
 
 struct Buffers {
@@ -25,19 +23,13 @@ uint16_t Command(CVehicleApp* app, uint32_t handle, int16_t code, Buffers& b) {
 }
 
 TEST(CommandHandler, CapabilityFlagsWithoutApp) {
-    for (int16_t code : {1001, 1021}) {
+    const std::pair<int16_t, uint32_t> cases[] = {{1001, 0}, {1021, 0}, {1002, 1}, {1003, 1}, {1004, 1}, {1005, 1},
+                                                  {1014, 1}, {1015, 1}, {1016, 0}, {1038, 0}, {3004, 15}};
+    for (const auto& [code, flag] : cases) {
         Buffers b;
-        EXPECT_EQ(Command(nullptr, 1, code, b), 0);
-        EXPECT_EQ(b.flag, 0u) << code;
+        EXPECT_EQ(Command(nullptr, 1, code, b), 0) << code;
+        EXPECT_EQ(b.flag, flag) << code;
     }
-    for (int16_t code : {1002, 1003, 1004, 1005, 1014, 1015}) {
-        Buffers b;
-        EXPECT_EQ(Command(nullptr, 1, code, b), 0);
-        EXPECT_EQ(b.flag, 1u) << code;
-    }
-    Buffers b3004;
-    EXPECT_EQ(Command(nullptr, 1, 3004, b3004), 0);
-    EXPECT_EQ(b3004.flag, 15u);
 }
 
 TEST(CommandHandler, UnlistedCodesAnd3003TouchNothing) {
@@ -51,42 +43,29 @@ TEST(CommandHandler, UnlistedCodesAnd3003TouchNothing) {
     }
 }
 
-TEST(CommandHandler, ProtocolIdIsMinusOne) {
-    Buffers b;
-    EXPECT_EQ(Command(nullptr, 1, 1006, b), 0);
-    EXPECT_EQ(std::wstring(b.text), L"-1");
-    EXPECT_EQ(b.length, 1);
+TEST(CommandHandler, ProtocolIdAndConnectionTextWithoutApp) {
+    const struct {
+        int16_t code;
+        int16_t capacity;
+        const wchar_t* text;
+        int16_t length;
+    } cases[] = {{1006, 64, L"-1", 1}, {1012, 64, L"\u00A7J1939:Baud=Auto", 16}, {1012, 6, L"\u00A7J193", 5}};
+    for (const auto& c : cases) {
+        Buffers b;
+        b.length = c.capacity;
+        EXPECT_EQ(Command(nullptr, 1, c.code, b), 0);
+        EXPECT_EQ(std::wstring(b.text), c.text);
+        EXPECT_EQ(b.length, c.length);
+        EXPECT_EQ(b.text[std::min<int16_t>(c.capacity, 63)], L'#') << "nothing written past the capacity";
+    }
 }
 
-TEST(CommandHandler, ConnectionTextWithoutApp) {
-    Buffers b;
-    EXPECT_EQ(Command(nullptr, 1, 1012, b), 0);
-    EXPECT_EQ(std::wstring(b.text), L"\u00A7J1939:Baud=Auto");
-    EXPECT_EQ(b.length, 16);
-}
-
-TEST(CommandHandler, ConnectionTextIsCutToTheBuffer) {
-    Buffers b;
-    b.length = 6;
-    EXPECT_EQ(Command(nullptr, 1, 1012, b), 0);
-    EXPECT_EQ(std::wstring(b.text), L"\u00A7J193");
-    EXPECT_EQ(b.length, 5);
-    EXPECT_EQ(b.text[6], L'#') << "nothing written past the capacity";
-}
-
-class CommandWithApp : public ::testing::Test {
+class CommandWithApp : public AppTest {
 protected:
-    SharedState shared{1};
-    CVehicleApp app{1};
     void SetUp() override {
-        app.Attach(&shared, 0);
-        ModuleInfo info;
-        std::memset(&info, 0, sizeof(info));
-        info.channel = 1;
-        info.ecuAddress = 0;
-        app.Modules().AddModuleRecord(1, info, true);
-        info.ecuAddress = 3;
-        app.Modules().AddModuleRecord(2, info, false);
+        AppTest::SetUp();
+        AddModule(1, 0x00);
+        AddModule(2, 0x03);
     }
 };
 
@@ -104,16 +83,29 @@ TEST_F(CommandWithApp, TripDataOnlyForEngineAddresses) {
     Buffers transmission;
     EXPECT_EQ(Command(&app, 2, 1016, transmission), 0);
     EXPECT_EQ(transmission.flag, 0u);
-    Buffers noApp;
-    EXPECT_EQ(Command(nullptr, 1, 1016, noApp), 0);
-    EXPECT_EQ(noApp.flag, 0u);
 }
 
-TEST_F(CommandWithApp, HealthReportFlagFollowsTheReportResult) {
-    Buffers noApp;
-    EXPECT_EQ(Command(nullptr, 1, 1038, noApp), 0);
-    EXPECT_EQ(noApp.flag, 0u);
+TEST(HashMessage, KeysByMarkerAndLengthAndReadsNothingBeyondTheMessage) {
+    const uint8_t twoByteKey[] = {0x11, 0x20, 0x30};
+    const uint8_t shortMessage[] = {0x05, 0x01};
+    const uint8_t request[] = {0x00, 0xEA, 0x00, 0x06, 0x55};
+    const uint8_t marked[] = {0x91, 0x02, 0x03, 0x04};
+    // 0x91 asks for four key bytes, 0x11 for two: short messages are not read past their end.
+    const uint8_t shortMarked[] = {0x91, 0x02};
+    const uint8_t shortTwoByte[] = {0x11, 0x40};
+    const struct {
+        const uint8_t* bytes;
+        int16_t length;
+        int32_t divisor;
+        uint32_t hash;
+    } cases[] = {{twoByteKey, 3, 7, (0x20u + 0x30u) % 7}, {shortMessage, 2, 4, 1u},
+                 {request, 4, 16, 0xF0u % 16},           {request, 5, 16, 0xF0u % 16},  // only four bytes count
+                 {marked, 4, 1000, 0x91u + 2 + 3 + 4},   {shortMarked, 2, 1000, 0x91u + 0x02u},
+                 {shortTwoByte, 2, 1000, 0x40u},         {shortMarked, 2, 0, 0u},  // a zero divisor must not fault
+                 {shortMarked, 2, -3, 0u},               {nullptr, 4, 7, 0u},
+                 {shortMarked, 0, 7, 0u}};
+    for (const auto& c : cases) EXPECT_EQ(HashMessage(c.bytes, c.length, c.divisor), c.hash) << c.length << " " << c.divisor;
 }
 
 }  // namespace
-}  // namespace marl
+}  // namespace marl::testing

@@ -1,36 +1,26 @@
-// The module table: records, their busy protocol, and the look-ups the workers use.
-#include <gtest/gtest.h>
-
+// The module table: records, their busy protocol and the look-ups the workers use; and
+// the shared events.
 #include <cstring>
-#include <thread>
 
-#include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/boundary/AddressText.h"
 #include "VehicleApp/core/ModuleList.h"
 #include "VehicleApp/core/ModuleRecord.h"
 #include "VehicleApp/core/SharedState.h"
+#include "test/support/AppTest.h"
 
-namespace marl {
+namespace marl::testing {
 namespace {
 
-ModuleInfo Info(int16_t address, int16_t channel) {
-    ModuleInfo info;
-    std::memset(&info, 0, sizeof(info));
-    info.ecuAddress = address;
-    info.channel = channel;
-    return info;
-}
-
-std::shared_ptr<ModuleRecord> Record(int32_t handle, int16_t address = 0, int16_t channel = 1) {
-    return std::make_shared<ModuleRecord>(handle, Info(address, channel));
+std::shared_ptr<ModuleRecord> Record(int32_t handle, uint8_t address = 0) {
+    return std::make_shared<ModuleRecord>(handle, Info(address));
 }
 
 TEST(ModuleList, InsertsWalksAndRemovesInOrder) {
     ModuleList list;
     auto a = Record(1), b = Record(2), c = Record(3);
-    list.InsertAfter(nullptr, a);      // a
-    list.InsertAfter(nullptr, b);      // b a
-    list.InsertAfter(b.get(), c);      // b c a
+    list.InsertAfter(nullptr, a);  // a
+    list.InsertAfter(nullptr, b);  // b a
+    list.InsertAfter(b.get(), c);  // b c a
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Next(nullptr), b);
     EXPECT_EQ(list.Next(b.get()), c);
@@ -40,24 +30,14 @@ TEST(ModuleList, InsertsWalksAndRemovesInOrder) {
     EXPECT_EQ(list.Remove(c.get()), c);
     EXPECT_EQ(list.Next(b.get()), a);
     EXPECT_EQ(list.Remove(nullptr), b);  // no element given: the first goes
-    EXPECT_EQ(list.Count(), 1);
     auto stranger = Record(9);
     EXPECT_EQ(list.Remove(stranger.get()), nullptr);
     EXPECT_EQ(list.Next(stranger.get()), nullptr);
     EXPECT_EQ(list.Count(), 1);
-    list.Remove(nullptr);
+    ModuleRecordPtr held = list.Remove(nullptr);
     EXPECT_EQ(list.Remove(nullptr), nullptr);
     EXPECT_EQ(list.Count(), 0);
-}
-
-TEST(ModuleList, RemovedRecordStaysAliveForItsUser) {
-    ModuleList list;
-    list.InsertAfter(nullptr, Record(4, 0x0B));
-    ModuleRecordPtr held = list.Next(nullptr);
-    list.Remove(nullptr);
-    ASSERT_TRUE(held);
-    EXPECT_EQ(held->Handle(), 4);
-    EXPECT_EQ(held->EcuAddress(), 0x0B);
+    EXPECT_EQ(held->Handle(), 1) << "a removed record stays alive for its user";
 }
 
 TEST(ModuleRecord, BusyCountSignalsIdleOnlyWhenItReachesZero) {
@@ -70,22 +50,17 @@ TEST(ModuleRecord, BusyCountSignalsIdleOnlyWhenItReachesZero) {
     EXPECT_FALSE(rec->IdleEvent().IsSignalled());
     EXPECT_TRUE(rec->WaitIdle(20)) << "still busy: the wait must time out";
     rec->SetBusy(false);
-    EXPECT_EQ(rec->BusyCount(), 0);
-    EXPECT_TRUE(rec->IdleEvent().IsSignalled());
     rec->SetBusy(false);
     EXPECT_EQ(rec->BusyCount(), 0) << "an extra off never goes below zero";
     EXPECT_TRUE(rec->IdleEvent().IsSignalled());
     EXPECT_FALSE(rec->WaitIdle(20));
-}
 
-TEST(ModuleRecord, WaitIdleReturnsWhenAnotherThreadFinishes) {
-    auto rec = Record(8);
     rec->SetBusy(true);
     std::thread worker([rec] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         rec->SetBusy(false);
     });
-    EXPECT_FALSE(rec->WaitIdle(5000));
+    EXPECT_FALSE(rec->WaitIdle(5000)) << "another thread's finish ends the wait";
     worker.join();
 }
 
@@ -100,83 +75,76 @@ TEST(ModuleRecord, IdleEventsOfDifferentModulesAreDistinct) {
     first->SetBusy(false);
 }
 
-TEST(ModuleRecord, ReadsTheHostFieldsAndBoundsUnterminatedTexts) {
-    ModuleInfo info = Info(0x117, 2);
+TEST(ModuleRecord, KeepsTheLowByteOfTheAddressAndBoundsUnterminatedTexts) {
+    ModuleInfo info = Info(0x17, 2);
+    info.ecuAddress = 0x117;
     std::memset(info.make, 'M', sizeof(info.make));  // no terminator inside the field
-    std::strcpy(info.model, "T680");
-    info.moduleId = 1002;
-    info.moduleType = 74;
     ModuleRecord rec(3, info);
     EXPECT_EQ(rec.EcuAddress(), 0x17);
-    EXPECT_EQ(rec.Channel(), 2);
-    EXPECT_EQ(rec.ModuleId(), 1002);
     EXPECT_EQ(rec.Make(), std::string(sizeof(info.make), 'M'));
-    EXPECT_EQ(rec.Model(), "T680");
-    EXPECT_EQ(rec.ModuleType(), 74u);
-    for (uint8_t b : rec.DecodedName()) EXPECT_EQ(b, 0xFF);
+    for (uint8_t b : rec.DecodedName()) EXPECT_EQ(b, 0xFF) << "no NAME decoded yet";
 }
 
-class ModuleTableTest : public ::testing::Test {
-protected:
-    SharedState shared{1};
-    CVehicleApp app{1};
-    void SetUp() override { app.Attach(&shared, 0); }
-};
+using ModuleTableTest = AppTest;
 
-TEST_F(ModuleTableTest, CheckHandleAcceptsOneTo255) {
+TEST_F(ModuleTableTest, ChecksHandlesAndSendsThroughTheFirstModuleOfAChannel) {
+    for (int32_t handle : {0, 256, -1}) EXPECT_FALSE(app.Modules().CheckHandle(handle)) << handle;
     EXPECT_TRUE(app.Modules().CheckHandle(1));
     EXPECT_TRUE(app.Modules().CheckHandle(255));
-    EXPECT_FALSE(app.Modules().CheckHandle(0));
-    EXPECT_FALSE(app.Modules().CheckHandle(256));
-    EXPECT_FALSE(app.Modules().CheckHandle(-1));
-}
 
-TEST_F(ModuleTableTest, SecondModuleOnAChannelSendsThroughTheFirst) {
-    ASSERT_TRUE(app.Modules().AddModuleRecord(4, Info(0x00, 1), true));
-    ASSERT_TRUE(app.Modules().AddModuleRecord(6, Info(0x03, 1), false));
-    ASSERT_TRUE(app.Modules().AddModuleRecord(9, Info(0x00, 2), true));
-    ASSERT_TRUE(app.Modules().AddModuleRecord(12, Info(0x0B, 1), false));
-    EXPECT_EQ(app.Modules().FindModule(6)->SendHandle(), 4);
-    EXPECT_EQ(app.Modules().FindModule(12)->SendHandle(), 4);
+    ModuleRecordPtr engine = AddModule(4, 0x00, 1);
+    ModuleRecordPtr transmission = AddModule(6, 0x03, 1);
+    AddModule(9, 0x00, 2);
+    ModuleRecordPtr brakes = AddModule(12, 0x0B, 1);
+    EXPECT_EQ(transmission->SendHandle(), 4);
+    EXPECT_EQ(brakes->SendHandle(), 4);
     EXPECT_EQ(app.Modules().FindModule(9)->SendHandle(), 9);
     EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{4, 9}));
     EXPECT_EQ(app.Modules().Count(), 4);
-}
 
-TEST_F(ModuleTableTest, FindOperations) {
-    auto engine = app.Modules().AddModuleRecord(4, Info(0x00, 1), true);
-    auto brakes = app.Modules().AddModuleRecord(6, Info(0x0B, 1), false);
-    engine->SetComponentSa(0x00);
-    brakes->SetComponentSa(0x0B);
-
-    EXPECT_EQ(app.Modules().FindModule(6), brakes);
     EXPECT_EQ(app.Modules().FindModule(5), nullptr);
-    EXPECT_EQ(app.Modules().FindByChannel(engine.get(), 1), brakes);
-    EXPECT_EQ(app.Modules().FindByChannel(nullptr, 2), nullptr);
+    EXPECT_EQ(app.Modules().FindByChannel(nullptr, 3), nullptr);
+    EXPECT_EQ(app.Modules().FindByChannel(brakes.get(), 1), transmission) << "the newest module of the channel but the one given";
     EXPECT_EQ(app.Modules().FindSendHandle(0x0B, 1), 4);
     EXPECT_EQ(app.Modules().FindSendHandle(0x0B, 2), kNoSendHandle);
-    EXPECT_EQ(app.Modules().SourceAddressOf(6), 0x0B);
+    EXPECT_EQ(app.Modules().SourceAddressOf(12), 0x0B);
     EXPECT_EQ(app.Modules().SourceAddressOf(77), kNullAddress);
-
-    EXPECT_EQ(app.Modules().RemoveModuleRecord(6), brakes);
-    EXPECT_EQ(app.Modules().FindModule(6), nullptr);
-    EXPECT_EQ(app.Modules().RemoveModuleRecord(6), nullptr);
+    EXPECT_EQ(app.Modules().RemoveModuleRecord(12), brakes);
+    EXPECT_EQ(app.Modules().FindModule(12), nullptr);
+    EXPECT_EQ(app.Modules().RemoveModuleRecord(12), nullptr);
 }
 
 TEST(AddressText, DecimalTextGivesAddressAndChannel) {
-    ModuleInfo five = ModuleInfoFromAddressText(L"5");
-    EXPECT_EQ(five.ecuAddress, 5);
-    EXPECT_EQ(five.channel, 1);
-    ModuleInfo onChannel3 = ModuleInfoFromAddressText(L"773");  // 0x305
-    EXPECT_EQ(onChannel3.ecuAddress, 5);
-    EXPECT_EQ(onChannel3.channel, 3);
-    ModuleInfo garbage = ModuleInfoFromAddressText(L"engine");
-    EXPECT_EQ(garbage.ecuAddress, 0);
-    EXPECT_EQ(garbage.channel, 1);
-    ModuleInfo none = ModuleInfoFromAddressText(nullptr);
-    EXPECT_EQ(none.ecuAddress, 0);
-    EXPECT_EQ(none.make[0], '\0');
+    const struct {
+        const wchar_t* text;
+        int16_t address;
+        int16_t channel;
+    } cases[] = {{L"5", 5, 1}, {L"773", 5, 3} /* 0x305 */, {L"engine", 0, 1}, {nullptr, 0, 1}};
+    for (const auto& c : cases) {
+        const ModuleInfo info = ModuleInfoFromAddressText(c.text);
+        EXPECT_EQ(info.ecuAddress, c.address);
+        EXPECT_EQ(info.channel, c.channel);
+        EXPECT_EQ(info.make[0], '\0');
+    }
+}
+
+TEST(SharedState, ANewStateDoesNotInheritTheLastOnesSignalsAndAPauseEndsOnExit) {
+    {
+        SharedState first(1);
+        first.ExitEvent().Set();
+        first.SignalQuery();
+        first.SetConnected(false);
+    }
+    SharedState shared(1);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled());
+    EXPECT_FALSE(shared.QueryEvent().IsSignalled());
+    EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
+
+    EXPECT_FALSE(shared.PauseOrExit(1));
+    shared.ExitEvent().Set();
+    EXPECT_TRUE(shared.PauseOrExit(10000));
+    EXPECT_TRUE(PauseStops(nullptr, 10000)) << "no shared state counts as an exit";
 }
 
 }  // namespace
-}  // namespace marl
+}  // namespace marl::testing

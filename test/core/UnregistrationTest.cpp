@@ -1,42 +1,17 @@
 // Unregistration and disconnect: what is waited for, what is released, what is told.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
-#include <thread>
 
-#include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/core/SharedState.h"
-#include "hostsim/HostSim.h"
+#include "test/support/AppTest.h"
 
-namespace marl {
+namespace marl::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-ModuleInfo Info(int16_t address, int16_t channel) {
-    ModuleInfo info;
-    std::memset(&info, 0, sizeof(info));
-    info.ecuAddress = address;
-    info.channel = channel;
-    return info;
-}
-
-class Unregistration : public ::testing::Test {
-protected:
-    SharedState shared{1};
-    CVehicleApp app{1};
-    void SetUp() override {
-        hostsim::Reset();
-        app.Attach(&shared, 0);
-    }
-    ModuleRecordPtr Add(int32_t handle, int16_t address, int16_t channel, bool first) {
-        return app.Modules().AddModuleRecord(handle, Info(address, channel), first);
-    }
-};
+using Unregistration = AppTest;
 
 TEST_F(Unregistration, AnUnknownHandleChangesNothing) {
-    Add(1, 0x00, 1, true);
+    AddModule(1, 0x00);
     EXPECT_EQ(app.Registrations().UnregisterModule(9), 0);
     EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "the remaining module must keep working";
     EXPECT_EQ(app.Modules().Count(), 1);
@@ -49,37 +24,30 @@ TEST_F(Unregistration, AnUnknownHandleChangesNothing) {
 }
 
 TEST_F(Unregistration, TheToolAddressIsReleasedWithTheLastModuleOfItsConnection) {
-    Add(1, 0x00, 1, true);
-    Add(2, 0x03, 1, false);
-    Add(3, 0x00, 2, true);
+    AddModule(1, 0x00, 1);
+    AddModule(2, 0x03, 1);
+    AddModule(3, 0x00, 2);
     EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u) << "module 2 still uses connection 1";
     EXPECT_FALSE(shared.ExitEvent().IsSignalled());
     EXPECT_EQ(app.Registrations().UnregisterModule(2), 0);
-    auto unclaims = hostsim::CallsTo(hostsim::names::kUnclaimBusAddress);
-    ASSERT_EQ(unclaims.size(), 1u);
-    EXPECT_EQ(unclaims[0].Arg(0), "1") << "the address is released on the channel's connection";
+    EXPECT_EQ(ArgOf(hostsim::names::kUnclaimBusAddress, 0), Texts{"1"}) << "the address is released on the channel's connection";
     EXPECT_EQ(app.Modules().SendHandles(), std::vector<int32_t>{3}) << "connection 1 is not polled any more";
 }
 
 TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
-    Add(1, 0x00, 1, true);
-    Add(2, 0x03, 1, false);
+    AddModule(1, 0x00);
+    AddModule(2, 0x03);
     EXPECT_EQ(app.Registrations().UnregisterModule(2), 0);
     EXPECT_FALSE(shared.ExitEvent().IsSignalled()) << "module 1 is still registered";
     EXPECT_EQ(app.Modules().FindModule(2), nullptr);
-    auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
-    ASSERT_EQ(parsing.size(), 1u);
-    EXPECT_EQ(parsing[0].Arg(0), "2");
-    EXPECT_EQ(parsing[0].Arg(1), "0");
+    EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "0"}}));
     EXPECT_EQ(hostsim::CallCount("Zorv_RemoveNotifyModule"), 1u);
-    auto clears = hostsim::CallsTo(hostsim::names::kClearFaultList);
-    ASSERT_EQ(clears.size(), 1u);
-    EXPECT_EQ(clears[0].Arg(0), "2");
+    EXPECT_EQ(ArgOf(hostsim::names::kClearFaultList, 0), Texts{"2"});
 }
 
 TEST_F(Unregistration, MissingHostFunctionsAreTracedAndDoNotStopIt) {
-    Add(1, 0x00, 1, true);
+    AddModule(1, 0x00);
     hostsim::RemoveLookup(zorv::kLookupUnclaimBusAddress);
     hostsim::RemoveLookup(zorv::kLookupClearFaultList);
     EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
@@ -88,7 +56,7 @@ TEST_F(Unregistration, MissingHostFunctionsAreTracedAndDoNotStopIt) {
 }
 
 TEST_F(Unregistration, LastModuleWaitsForBusyWorkAndTheQueryThread) {
-    auto rec = Add(1, 0x00, 1, true);
+    auto rec = AddModule(1, 0x00);
     rec->SetBusy(true);
     ASSERT_TRUE(app.Subscribed().StartQueryThread());
     std::thread discovery([rec] {
@@ -104,48 +72,44 @@ TEST_F(Unregistration, LastModuleWaitsForBusyWorkAndTheQueryThread) {
     EXPECT_EQ(rec->BusyCount(), 0);
 }
 
+// A module whose registration failed is never let go by its discovery; waiting for it
+// would hold unregistration for the whole busy time-out of 20 s.
 TEST_F(Unregistration, FailedRegistrationIsRemovedAtOnceButStillReleasesTheAddress) {
-    auto rec = Add(1, 0x00, 1, true);
+    auto rec = AddModule(1, 0x00);
     rec->SetBusy(true);
     rec->MarkRegistrationFailed();
     const auto start = Clock::now();
     EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 1u);
     EXPECT_EQ(app.Modules().FindModule(1), nullptr);
 }
 
 TEST_F(Unregistration, PlaybackWaitsForNothingAndReleasesNothing) {
-    Add(1, 0x00, 1, true)->SetBusy(true);
+    AddModule(1, 0x00)->SetBusy(true);
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
     EXPECT_EQ(hostsim::CallCount(hostsim::names::kUnclaimBusAddress), 0u);
     EXPECT_EQ(app.Modules().FindModule(1), nullptr);
 }
 
-TEST_F(Unregistration, DisconnectNotifiesOnlyModulesSharingAConnection) {
-    Add(1, 0x00, 1, true);
-    Add(2, 0x03, 1, false);
-    Add(3, 0x00, 2, true);
+TEST_F(Unregistration, DisconnectNotifiesOnlyModulesSharingAConnectionExceptInPlayback) {
+    AddModule(1, 0x00, 1);
+    AddModule(2, 0x03, 1);
+    AddModule(3, 0x00, 2);
     app.SetConnected(true);
+    app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().NotifyDisconnect(1), 0);
-    auto notes = hostsim::CallsTo("Zorv_ClientConnectionNotify");
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0].Arg(0), "2");
-    EXPECT_EQ(notes[0].Arg(1), "1");
+    EXPECT_EQ(hostsim::CallCount("Zorv_ClientConnectionNotify"), 0u);
+    EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
+
+    app.SetPlaybackStatus(0);
+    EXPECT_EQ(app.Registrations().NotifyDisconnect(1), 0);
+    EXPECT_EQ(ArgsOf("Zorv_ClientConnectionNotify"), (std::vector<Texts>{{"2", "1"}}));
     EXPECT_FALSE(shared.ConnectedEvent().IsSignalled());
     EXPECT_FALSE(app.Connected());
     EXPECT_EQ(app.Registrations().NotifyDisconnect(-4), 5);
 }
 
-TEST_F(Unregistration, DisconnectDuringPlaybackChangesNothing) {
-    Add(1, 0x00, 1, true);
-    Add(2, 0x03, 1, false);
-    app.SetPlaybackStatus(1);
-    EXPECT_EQ(app.Registrations().NotifyDisconnect(1), 0);
-    EXPECT_EQ(hostsim::CallCount("Zorv_ClientConnectionNotify"), 0u);
-    EXPECT_TRUE(shared.ConnectedEvent().IsSignalled());
-}
-
 }  // namespace
-}  // namespace marl
+}  // namespace marl::testing

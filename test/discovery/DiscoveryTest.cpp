@@ -1,13 +1,11 @@
 // Supported-PGN discovery against the stand-in host, with an ECU that answers, refuses
 // or ignores the plug-in's Requests from a thread of its own.
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 
 #include "VehicleApp/receive/Categories.h"
-#include "test/discovery/AppUnderTest.h"
-#include "test/discovery/VirtualEcu.h"
+#include "test/support/AppTest.h"
+#include "test/support/VirtualEcu.h"
 
 namespace marl::testing {
 namespace {
@@ -19,11 +17,6 @@ constexpr uint32_t kIgnored = 0xFEE7;
 constexpr uint32_t kLowPgn = 0x0F00;        // at most 4096: never probed by data point
 constexpr uint32_t kGuidedTestPgn = 0xFEF0;
 
-size_t CountRequests(uint32_t pgn, uint8_t destination) {
-    auto requests = SentRequests();
-    return static_cast<size_t>(std::count(requests.begin(), requests.end(), std::make_pair(pgn, destination)));
-}
-
 class DiscoveryTest : public AppTest {
 protected:
     void SetUp() override {
@@ -34,12 +27,24 @@ protected:
         hostsim::AddDataPoint(DataPoint(104, kLowPgn));
         hostsim::AddDataPoint(DataPoint(105, kGuidedTestPgn, 0, 1));
         hostsim::AddDataPoint(DataPoint(106, kAnswered));
-        hostsim::CategoryDefinition probe;
-        probe.id = kRequestPgnsCategory;
-        probe.name = "RequestPGNs";
-        probe.teskIds = {101, 102, 103, 104, 105};
-        hostsim::AddCategory(probe);
+        hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs", {101, 102, 103, 104, 105}));
         app.Receiver().ClassifyCategories(1);
+    }
+    void UseAdapter(int16_t productId) {
+        hostsim::SetProductId(productId);
+        app.Registrations().IdentifyAdapter();
+        if (productId == 0x40) app.Discoveries().SetShowOnlySupported(false);  // showing everything
+    }
+    // The engine's list built with the adapter that names the data points to probe by the
+    // host's discovery identifiers, read through `udis` (the look-up fails when null).
+    ModuleRecordPtr BuildWithUdis(void* udis) {
+        UseAdapter(0x47);
+        if (udis == nullptr) hostsim::RemoveLookup(0x2214);
+        else hostsim::RegisterModuleFunction(0x2214, -1, udis);
+        ModuleRecordPtr engine = AddModule(1, 0x00);
+        app.Discoveries().BuildSupportedPgnList(*engine);
+        EXPECT_EQ(engine->BusyCount(), 0);
+        return engine;
     }
 };
 
@@ -75,9 +80,9 @@ TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
     EXPECT_TRUE(engine->pgnMap.wasRequested(kIgnored));
     EXPECT_FALSE(engine->pgnMap.hasResponded(kIgnored));
 
-    EXPECT_EQ(CountRequests(kAnswered, 0x00), 1u) << "answered in the first pass, not asked again";
-    EXPECT_EQ(CountRequests(kRefused, 0x00), 1u);
-    EXPECT_EQ(CountRequests(kIgnored, 0x00), 2u) << "one Request per pass";
+    EXPECT_EQ(RequestCount(kAnswered, 0x00), 1u) << "answered in the first pass, not asked again";
+    EXPECT_EQ(RequestCount(kRefused, 0x00), 1u);
+    EXPECT_EQ(RequestCount(kIgnored, 0x00), 2u) << "one Request per pass";
     EXPECT_EQ(engine->BusyCount(), 0);
 }
 
@@ -88,7 +93,7 @@ TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToG
     app.Discoveries().RequestPgnsForTeskIds(1, {104, 101, 106, 103});
     ecu.Drain();
 
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{
+    EXPECT_EQ(SentRequests(), (Requests{
                                   {kAnswered, 0x00},
                                   {kIgnored, 0x00}, {kIgnored, 0x00}, {kIgnored, 0x00},
                                   {kIgnored, 0xFF}, {kIgnored, 0xFF}, {kIgnored, 0xFF}}));
@@ -114,7 +119,7 @@ TEST_F(DiscoveryTest, FirstModuleOfAChannelAlsoProbesGlobally) {
         return ZResult{0};
     });
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
-    EXPECT_EQ(CountRequests(kLowPgn, 0x00), 2u);
+    EXPECT_EQ(RequestCount(kLowPgn, 0x00), 2u);
     EXPECT_EQ(globalRequests.load(), 1);
     EXPECT_EQ(engine->pgnMap.sourceAddressOf(kLowPgn), 0xFF) << "the global probe is the last one sent";
     EXPECT_FALSE(engine->pgnMap.contains(0xFECD)) << "nothing answered: no freeze-frame support assumed";
@@ -139,9 +144,7 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
 TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3); }
 
 TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWithoutProbing) {
-    hostsim::SetProductId(0x40);
-    app.Registrations().IdentifyAdapter();
-    app.Discoveries().SetShowOnlySupported(false);
+    UseAdapter(0x40);
     ModuleRecordPtr transmission = AddModule(1, 0x03);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
     for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u})
@@ -152,9 +155,7 @@ TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWith
 }
 
 TEST_F(DiscoveryTest, DeferredAdapterBuildsTheEngineTableButLeavesProbingForLater) {
-    hostsim::SetProductId(0x40);
-    app.Registrations().IdentifyAdapter();
-    app.Discoveries().SetShowOnlySupported(false);
+    UseAdapter(0x40);
     ModuleRecordPtr engine = AddModule(1, 0x01);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
     EXPECT_TRUE(engine->pgnMap.contains(kAnswered));
@@ -188,58 +189,33 @@ ZResult ZORV_STDCALL DiscoveryUdisOverstated(ZUdi* udis, uint32_t* count) {
 }
 
 TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
     hostsim::DataPointDefinition named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
-    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisFifty));
-    ModuleRecordPtr engine = AddModule(1, 0x00);
     VirtualEcu ecu(app, 1, 0x00);
     ecu.Answer(0xFEE9);
-    app.Discoveries().BuildSupportedPgnList(*engine);
+    ModuleRecordPtr engine = BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisFifty));
     ecu.Drain();
 
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEE9, 0x00}}));
+    EXPECT_EQ(SentRequests(), (Requests{{0xFEE9, 0x00}}));
     EXPECT_TRUE(engine->pgnMap.isSupported(0xFEE9));
     for (uint32_t pgn : {kAnswered, kRefused, kIgnored, kLowPgn}) EXPECT_TRUE(engine->pgnMap.contains(pgn)) << pgn;
     EXPECT_FALSE(engine->pgnMap.contains(kGuidedTestPgn));
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
-    EXPECT_EQ(engine->BusyCount(), 0);
 }
 
 TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
     tooSmallCalls = 0;
-    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall));
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.Discoveries().BuildSupportedPgnList(*engine);
+    EXPECT_EQ(BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall))->pgnMap.size(), 0u);
     EXPECT_EQ(tooSmallCalls.load(), 5);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
-    EXPECT_EQ(engine->pgnMap.size(), 0u);
-    EXPECT_EQ(engine->BusyCount(), 0);
 }
 
-TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToIt) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
-    hostsim::RegisterModuleFunction(0x2214, -1, reinterpret_cast<void*>(&DiscoveryUdisOverstated));
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.Discoveries().BuildSupportedPgnList(*engine);
-    const auto calls = hostsim::CallsTo("Zorv_GetTeskIdsFromUdiList");
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].Arg(2), "256");
-}
-
-TEST_F(DiscoveryTest, UdiAdapterWithoutTheHostFunctionRecordsNothing) {
-    hostsim::SetProductId(0x47);
-    app.Registrations().IdentifyAdapter();
-    hostsim::RemoveLookup(0x2214);
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    app.Discoveries().BuildSupportedPgnList(*engine);
-    EXPECT_EQ(engine->pgnMap.size(), 0u);
-    EXPECT_EQ(engine->BusyCount(), 0);
+TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToItAndAMissingHostFunctionRecordsNothing) {
+    BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisOverstated));
+    EXPECT_EQ(ArgOf("Zorv_GetTeskIdsFromUdiList", 2), Texts{"256"});
+    app.Modules().RemoveModuleRecord(1);
+    EXPECT_EQ(BuildWithUdis(nullptr)->pgnMap.size(), 0u);
 }
 
 TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
@@ -259,36 +235,23 @@ TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
 }
 
 TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
-    hostsim::AddDataPoint(DataPoint(201, 0xFEEC));
-    hostsim::AddDataPoint(DataPoint(202, 0xFEEC));
-    hostsim::AddDataPoint(DataPoint(203, 0xFEEB));
-    hostsim::AddDataPoint(DataPoint(204, 0xFEDA));
-    hostsim::CategoryDefinition info;
-    info.id = 7;
-    info.name = "Vehicle Info";
-    info.teskIds = {201, 202, 203, 204};
-    hostsim::AddCategory(info);
+    for (const auto& [teskId, pgn] : {std::pair<TESKID, uint32_t>{201, 0xFEEC}, {202, 0xFEEC}, {203, 0xFEEB}, {204, 0xFEDA}})
+        hostsim::AddDataPoint(DataPoint(teskId, pgn));
+    hostsim::AddCategory(Category(7, "Vehicle Info", {201, 202, 203, 204}));
     app.Receiver().ClassifyCategories(1);
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEDA, false);
     VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(0xFEEC);
-    ecu.Answer(0xFEEB);
+    ecu.Answer({0xFEEC, 0xFEEB});
 
     engine->SetBusy(true);
     EXPECT_EQ(app.Discoveries().BuildVehicleInfoPgnList(*engine), 0);
     ecu.Drain();
     engine->SetBusy(false);
 
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{0xFEEC, 0x00}, {0xFEEB, 0x00}}));
+    EXPECT_EQ(SentRequests(), (Requests{{0xFEEC, 0x00}, {0xFEEB, 0x00}}));
     EXPECT_TRUE(engine->pgnMap.isSupported(0xFEEB));
-    bool traced = false;
-    for (const hostsim::TraceLine& line : hostsim::Traces()) {
-        traced |= line.level == 7 &&
-                  line.text == "(Module Handle: 1), CVehicleApp::GetSupportedVehicleInfoPgns (Line 1853), Number of "
-                               "TESKIDs Supported: 4";
-    }
-    EXPECT_TRUE(traced);
+    EXPECT_TRUE(HasTrace(7, "(Module Handle: 1), CVehicleApp::GetSupportedVehicleInfoPgns (Line 1853), Number of TESKIDs Supported: 4"));
 }
 
 }  // namespace

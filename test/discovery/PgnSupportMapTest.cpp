@@ -117,15 +117,9 @@ TEST_F(PgnSupportMapTest, ConcurrentWritersAndReadersKeepEveryEntry) {
     EXPECT_TRUE(map.wasRequested(0x10000 + kPerThread - 1));
 }
 
-TEST(RequestMessage, HeaderAndRequestedPgnLeastSignificantFirst) {
-    EXPECT_EQ(BuildRequestMessage(0xFEEC, 0x00),
-              (std::vector<uint8_t>{0x00, 0xEA, 0x00, 6, 0xF9, 0x00, 0xEC, 0xFE, 0x00}));
-    EXPECT_EQ(BuildRequestMessage(0x1FEDA, 0xFF),
-              (std::vector<uint8_t>{0x00, 0xEA, 0x00, 6, 0xF9, 0xFF, 0xDA, 0xFE, 0x01}));
-}
-
-TEST(RequestMessage, PgnFieldIsAlwaysThreeBytes) {
-    EXPECT_EQ(BuildRequestMessage(0, 0x03), (std::vector<uint8_t>{0x00, 0xEA, 0x00, 6, 0xF9, 0x03, 0, 0, 0}));
+TEST(RequestMessage, HeaderAndThreeBytesOfTheRequestedPgnLeastSignificantFirst) {
+    EXPECT_EQ(BuildRequestMessage(0xFEEC, 0x00), (std::vector<uint8_t>{0x00, 0xEA, 0x00, 6, 0xF9, 0x00, 0xEC, 0xFE, 0x00}));
+    EXPECT_EQ(BuildRequestMessage(0x1FEDA, 0xFF), (std::vector<uint8_t>{0x00, 0xEA, 0x00, 6, 0xF9, 0xFF, 0xDA, 0xFE, 0x01}));
     EXPECT_EQ(BuildRequestMessage(0x12, 0x03), (std::vector<uint8_t>{0x00, 0xEA, 0x00, 6, 0xF9, 0x03, 0x12, 0, 0}));
     EXPECT_EQ(BuildRequestMessage(0xFF00FFFF, 0x03).size(), 9u) << "bits above the 24 of a PGN are dropped";
 }

@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <set>
 
-#include "EntryFixture.h"
 #include "host/ZorvApi.h"
+#include "test/support/AppTest.h"
+#include "test/support/EntryTest.h"
 
 namespace marl::testing {
 namespace {
@@ -39,17 +40,11 @@ protected:
         EntryTest::SetUp();
         // The engine's parameter file: one data point per PGN, all in the category of
         // PGNs to probe.
-        hostsim::CategoryDefinition probe;
-        probe.id = kRequestPgnsCategory;
-        probe.name = "RequestPGNs";
+        hostsim::CategoryDefinition probe = Category(kRequestPgnsCategory, "RequestPGNs");
         TESKID teskId = kFirstTeskId;
         for (const auto* group : {&kAnswered, &kRefused, &kIgnored}) {
             for (uint32_t pgn : *group) {
-                hostsim::DataPointDefinition dp;
-                dp.teskId = teskId;
-                dp.name = "DP_" + std::to_string(pgn);
-                dp.attribute.pgn = pgn;
-                hostsim::AddDataPoint(dp);
+                hostsim::AddDataPoint(DataPoint(teskId, pgn));
                 probe.teskIds.push_back(teskId++);
             }
         }
@@ -78,10 +73,7 @@ protected:
         const auto requests = RequestsSeen();
         std::vector<SeenRequest> probes;
         for (const auto& r : requests) {
-            const std::vector<uint8_t> expected = {0x00, 0xEA, 0x00, 0x06, 0xF9, r.destination,
-                                                   static_cast<uint8_t>(r.pgn), static_cast<uint8_t>(r.pgn >> 8),
-                                                   static_cast<uint8_t>(r.pgn >> 16)};
-            EXPECT_EQ(r.hostBytes, expected);
+            EXPECT_EQ(r.hostBytes, RequestFor(r.pgn, r.destination));
             const bool probed = kAnswered.count(r.pgn) + kRefused.count(r.pgn) + kIgnored.count(r.pgn) != 0;
             if (probed && r.destination == 0x00) probes.push_back(r);
         }
@@ -96,7 +88,7 @@ protected:
             if (kIgnored.count(r.pgn) != 0) lastProbe = r.timeMs;
         }
         EXPECT_GE(registrationEnd - lastProbe, 1990u);
-        EXPECT_LT(registrationEnd - lastProbe, 9000u) << "a positive answer shortens the settling to 2 s";
+        EXPECT_LT(registrationEnd - lastProbe, 9000u) << "a positive answer shortens the settling from 10 s to 2 s";
     }
 };
 

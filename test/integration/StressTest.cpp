@@ -2,10 +2,9 @@
 // complete, subscribe, unsubscribe and unregister over and over, the last one included.
 // Under the sanitizers this is where races and use-after-free show.
 #include <chrono>
-#include <thread>
 
-#include "EntryFixture.h"
-#include "VehicleApp/boundary/AppInstance.h"
+#include "test/support/AppTest.h"
+#include "test/support/EntryTest.h"
 
 namespace marl::testing {
 namespace {
@@ -21,11 +20,6 @@ constexpr const char* kRefusingTruck = R"({"ecus": [
    "pgns": {"61444": {"behaviour": "broadcast", "periodMs": 20, "data": "F0 7D 87 50 14 00 FF 87"}}},
   {"label": "Transmission", "address": "0x03", "name": {"function": 3, "industryGroup": 1}, "default": "nack"}]})";
 
-bool AppExists() {
-    AppLease lease;
-    return static_cast<bool>(lease);
-}
-
 class Stress : public EntryTest {
 protected:
     void SetUp() override {
@@ -34,14 +28,8 @@ protected:
         hostsim::SetProductId(0x47);
         hostsim::SetAssignableDefault(false);
         for (auto [teskId, pgn, security] : {std::tuple<TESKID, uint32_t, int16_t>{kSlow, 65253, 2},
-                                             {kFast, 61444, 3}, {kOnDemand, 65259, 5}}) {
-            hostsim::DataPointDefinition dp;
-            dp.teskId = teskId;
-            dp.name = "DP_" + std::to_string(teskId);
-            dp.attribute.pgn = pgn;
-            dp.attribute.security = security;
-            hostsim::AddDataPoint(dp);
-        }
+                                             {kFast, 61444, 3}, {kOnDemand, 65259, 5}})
+            hostsim::AddDataPoint(DataPoint(teskId, pgn, security));
         LoadNetwork(kRefusingTruck);
     }
 
@@ -53,7 +41,6 @@ protected:
 };
 
 TEST_F(Stress, ModulesComeAndGoWhileTheBusDeliversAtFullRate) {
-    auto command = Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
     auto subscribe = Entry<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints);
     auto unsubscribe = Entry<zorv::FnSubscribeDatapoints>(zorv::kEntryUnsubscribeDatapoints);
     const uint32_t teskIds[] = {kSlow, kFast, kOnDemand};
@@ -65,7 +52,7 @@ TEST_F(Stress, ModulesComeAndGoWhileTheBusDeliversAtFullRate) {
         ASSERT_EQ(RegisterWithInfo(2, 0x03, 1), 0) << "round " << round;
         KeepTheBusBusy();
         for (int32_t handle : {1, 2}) {
-            command(static_cast<uint32_t>(handle), 1008, nullptr, nullptr, nullptr, nullptr, nullptr);
+            Complete(handle);
             EXPECT_EQ(subscribe(handle, teskIds, 3), 0);
         }
         KeepTheBusBusy();

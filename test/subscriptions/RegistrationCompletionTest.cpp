@@ -1,15 +1,13 @@
 // The host's registration-complete command: notification and parsing, the filters of
 // all modules, the end of registration's hold, deferred discovery, the one query thread
 // and the fuel system's fixed texts.
-#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <thread>
 
-#include "VehicleApp/core/SharedState.h"
 #include "host/ZorvLookup.h"
-#include "test/discovery/VirtualEcu.h"
-#include "test/subscriptions/SubscriptionFixture.h"
+#include "test/support/VirtualEcu.h"
+#include "test/support/SubscriptionTest.h"
 
 namespace marl::testing {
 namespace {
@@ -28,24 +26,7 @@ protected:
         // Every message is refused at once, so that no request waits for an answer.
         hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>&) { return ZResult{1}; });
     }
-
-    std::vector<std::string> TraceTexts() {
-        std::vector<std::string> texts;
-        for (const hostsim::TraceLine& line : hostsim::Traces()) texts.push_back(line.text);
-        return texts;
-    }
 };
-
-TEST_F(Completion, TracesBracketTheWholeOperation) {
-    AddModule(7, 0x00);
-    app.Subscribed().RegistrationIsComplete(7);
-    const auto texts = TraceTexts();
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts.front(),
-              "CVehicleApp::RegistrationIsComplete (Line 2460): ENTER RegistrationIsComplete for module=7.");
-    EXPECT_EQ(texts.back(),
-              "CVehicleApp::RegistrationIsComplete (Line 2516): EXIT RegistrationIsComplete for module=7.");
-}
 
 TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     AddModule(1, 0x00, 1);
@@ -53,13 +34,8 @@ TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     AddModule(3, 0x0B, 2);
     app.Subscribed().RegistrationIsComplete(2);
 
-    const auto notify = hostsim::CallsTo("Zorv_AddNotifyModule");
-    ASSERT_EQ(notify.size(), 1u);
-    EXPECT_EQ(notify[0].Arg(0), "2");
-    const auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
-    ASSERT_EQ(parsing.size(), 1u);
-    EXPECT_EQ(parsing[0].Arg(0), "2");
-    EXPECT_EQ(parsing[0].Arg(1), "1");
+    EXPECT_EQ(ArgOf("Zorv_AddNotifyModule", 0), Texts{"2"});
+    EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "1"}}));
 
     std::vector<std::pair<std::string, std::string>> filters;
     for (const hostsim::Call& call : hostsim::CallsTo("Zorv_SendCommand")) {
@@ -89,10 +65,8 @@ TEST_F(Completion, EndsRegistrationsHoldOnTheModule) {
     held->SetBusy(true);
     app.Subscribed().RegistrationIsComplete(1);
     app.Subscribed().RegistrationIsComplete(2);
-    EXPECT_EQ(held->BusyCount(), 0);
     EXPECT_TRUE(held->IdleEvent().IsSignalled());
     EXPECT_EQ(idle->BusyCount(), 0) << "a module registration let go of stays idle";
-    EXPECT_FALSE(idle->IsBusy());
 }
 
 TEST_F(Completion, AHandleThatIsNotRegisteredChangesNoModuleAndStartsNothing) {
@@ -134,7 +108,7 @@ protected:
     void Complete(int32_t productId) {
         ModuleRecordPtr engine = AddModule(1, 0x00);
         hostsim::SetProductId(productId);
-    app.Registrations().IdentifyAdapter();
+        app.Registrations().IdentifyAdapter();
         VirtualEcu ecu(app, 1, 0x00);
         ecu.Answer(kDiscoveredPgn);
         app.Subscribed().RegistrationIsComplete(1);
@@ -146,10 +120,8 @@ protected:
     }
 
     static size_t DiscoveryLookups() {
-        size_t count = 0;
-        for (const hostsim::Call& call : hostsim::CallsTo(hostsim::names::kGetFunctionAddress))
-            count += call.Arg(0) == "0x2214" ? 1 : 0;
-        return count;
+        const Texts looked = ArgOf(hostsim::names::kGetFunctionAddress, 0);
+        return static_cast<size_t>(std::count(looked.begin(), looked.end(), "0x2214"));
     }
 };
 
@@ -171,10 +143,8 @@ TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {
 
 TEST_F(Completion, TheFuelSystemGetsItsFixedTextsOthersDoNot) {
     auto askedForMake = [] {
-        for (const hostsim::Call& call : hostsim::CallsTo("Zorv_GetDPIDbyName")) {
-            if (call.Arg(1) == "\"SPN_586\"") return true;
-        }
-        return false;
+        const Texts names = ArgOf("Zorv_GetDPIDbyName", 1);
+        return std::find(names.begin(), names.end(), "\"SPN_586\"") != names.end();
     };
     AddModule(1, 0x00);
     app.Subscribed().RegistrationIsComplete(1);

@@ -7,20 +7,9 @@
 
 #include "VehicleApp/subscriptions/Subscription.h"
 #include "VehicleApp/subscriptions/SubscriptionCollection.h"
-#include "VehicleApp/subscriptions/Subscription.h"
 
 namespace marl {
 namespace {
-
-constexpr int16_t kOnDemandAtEcu = 4;
-
-Subscription Requested(int16_t security, uint32_t lastRequestTime, uint32_t requestCount = 1) {
-    Subscription entry;
-    entry.security = security;
-    entry.lastRequestTime = lastRequestTime;
-    entry.requestCount = requestCount;
-    return entry;
-}
 
 std::unique_ptr<Subscription> Entry(uint32_t teskId, uint32_t pgn, uint8_t destination) {
     auto entry = std::make_unique<Subscription>();
@@ -30,85 +19,51 @@ std::unique_ptr<Subscription> Entry(uint32_t teskId, uint32_t pgn, uint8_t desti
     return entry;
 }
 
-TEST(SubscriptionSchedule, AnEntryNeverRequestedIsDueWhateverItsClassAndAnswer) {
-    for (int16_t security : {0, 1, 2, 3, 4}) {
-        Subscription entry = Requested(security, 5000, 0);
-        entry.responder = 0x00;
-        EXPECT_TRUE(IsDue(entry, 5000)) << "class " << security;
-    }
-}
-
-TEST(SubscriptionSchedule, PeriodicClassesComeDueStrictlyAfterTheirPeriod) {
-    struct Case {
+// Classes 2 and 3 come due strictly after 4500 and 800 ms whatever the answers and the
+// number of requests; the others (on demand) are asked again 800 ms later until an ECU
+// answers, at most three times. An entry never requested is due at once. The clock wraps.
+TEST(SubscriptionSchedule, EachClassComesDueByItsRule) {
+    constexpr uint32_t kWrap = 0xFFFFFF00u;
+    const struct {
         int16_t security;
-        uint32_t period;
-    };
-    for (const Case& c : {Case{2, 4500}, Case{3, 800}}) {
-        // Answers and the number of requests do not stop a periodic entry.
-        Subscription entry = Requested(c.security, 10000, 57);
-        entry.responder = 0x00;
-        EXPECT_FALSE(IsDue(entry, 10000 + c.period)) << "class " << c.security;
-        EXPECT_TRUE(IsDue(entry, 10000 + c.period + 1)) << "class " << c.security;
+        uint32_t lastRequest;
+        uint32_t count;
+        int32_t responder;
+        uint32_t now;
+        bool due;
+    } cases[] = {
+        {0, 5000, 0, 0x00, 5000, true},        {1, 5000, 0, 0x00, 5000, true},        {2, 5000, 0, 0x00, 5000, true},
+        {3, 5000, 0, 0x00, 5000, true},        {4, 5000, 0, 0x00, 5000, true},
+        {2, 10000, 57, 0x00, 14500, false},    {2, 10000, 57, 0x00, 14501, true},     {3, 10000, 57, 0x00, 10800, false},
+        {3, 10000, 57, 0x00, 10801, true},     {3, kWrap, 1, kNoResponder, kWrap + 800, false},
+        {3, kWrap, 1, kNoResponder, kWrap + 801, true},                               {2, kWrap, 1, kNoResponder, 0x10, false},
+        {2, kWrap, 1, kNoResponder, kWrap + 4501, true},                              {4, kWrap, 1, kNoResponder, 0x20, false},
+        {4, kWrap, 1, kNoResponder, kWrap + 801, true},                               {0, 2000, 1, kNoResponder, 2800, false},
+        {0, 2000, 1, kNoResponder, 2801, true}, {1, 2000, 2, kNoResponder, 2801, true}, {4, 2000, 2, kNoResponder, 2801, true},
+        {1, 2000, 3, kNoResponder, 90000, false},  // given up after three requests
+        {4, 2000, 1, 0x17, 90000, false},          // answered
+        {0, 2000, 1, kSeveralResponders, 90000, false}};
+    for (const auto& c : cases) {
+        Subscription entry;
+        entry.security = c.security;
+        entry.lastRequestTime = c.lastRequest;
+        entry.requestCount = c.count;
+        entry.responder = c.responder;
+        EXPECT_EQ(IsDue(entry, c.now), c.due) << "class " << c.security << " count " << c.count << " at " << c.now;
     }
-}
-
-TEST(SubscriptionSchedule, TheClockWrapNeitherStallsNorHurriesARequest) {
-    const uint32_t beforeWrap = 0xFFFFFF00u;
-    Subscription fast = Requested(3, beforeWrap);
-    EXPECT_FALSE(IsDue(fast, beforeWrap + 800)) << "800 ms after, across the wrap";
-    EXPECT_TRUE(IsDue(fast, beforeWrap + 801));
-    Subscription slow = Requested(2, beforeWrap);
-    EXPECT_FALSE(IsDue(slow, 0x10)) << "only 272 ms passed";
-    EXPECT_TRUE(IsDue(slow, beforeWrap + 4501));
-    Subscription onDemand = Requested(kOnDemandAtEcu, beforeWrap);
-    EXPECT_FALSE(IsDue(onDemand, 0x20));
-    EXPECT_TRUE(IsDue(onDemand, beforeWrap + 801));
-}
-
-TEST(SubscriptionSchedule, OnDemandIsRetriedUntilAnsweredAtMostThreeTimes) {
-    for (int16_t security : {int16_t{0}, int16_t{1}, kOnDemandAtEcu}) {
-        Subscription entry = Requested(security, 2000);
-        EXPECT_FALSE(IsDue(entry, 2800));
-        EXPECT_TRUE(IsDue(entry, 2801)) << "class " << security;
-        entry.requestCount = 2;
-        EXPECT_TRUE(IsDue(entry, 2801));
-        entry.requestCount = 3;
-        EXPECT_FALSE(IsDue(entry, 90000)) << "given up after three requests";
-        entry.requestCount = 1;
-        entry.responder = 0x17;
-        EXPECT_FALSE(IsDue(entry, 90000)) << "answered";
-        entry.responder = kSeveralResponders;
-        EXPECT_FALSE(IsDue(entry, 90000)) << "answered by several";
-    }
-}
-
-TEST(SubscriptionSchedule, RepeatUntilCountAsksThreeTimesEvenWhenAnswered) {
-    Subscription entry = Requested(kOnDemandAtEcu, 2000);
-    entry.repeatUntilCount = true;
-    entry.responder = 0x00;
-    EXPECT_FALSE(IsDue(entry, 2800));
-    EXPECT_TRUE(IsDue(entry, 2801));
-    entry.requestCount = 3;
-    EXPECT_FALSE(IsDue(entry, 2801));
-}
-
-TEST(SubscriptionSchedule, RearmMakesAnAnsweredEntryDueAtOnce) {
-    Subscription entry = Requested(kOnDemandAtEcu, 2000, 3);
-    entry.responder = 0x00;
-    Rearm(entry);
-    EXPECT_EQ(entry.requestCount, 0u);
-    EXPECT_EQ(entry.responder, kNoResponder);
-    EXPECT_TRUE(IsDue(entry, 2000));
 }
 
 class SubscriptionList : public ::testing::Test {
 protected:
     SubscriptionCollection list;
 
-    std::vector<uint32_t> TeskIds() const {
-        std::vector<uint32_t> ids;
-        for (const auto& entry : list.Entries()) ids.push_back(entry ? entry->teskId : 0);
-        return ids;
+    std::vector<uint32_t> TeskIds() const { return Column(&Subscription::teskId); }
+    // One field of every slot, 0 for an empty one.
+    template <typename T>
+    std::vector<T> Column(T Subscription::*field) const {
+        std::vector<T> values;
+        for (const auto& entry : list.Entries()) values.push_back(entry ? (*entry).*field : T{});
+        return values;
     }
 };
 
@@ -146,21 +101,13 @@ TEST_F(SubscriptionList, ARequestCountsForItsDestinationOrForAllWhenGlobal) {
     list.Add(Entry(3, 0xFEEE, 0xFF));
     list.Entries().push_back(nullptr);
     list.Add(Entry(4, 0xFEEF, 0x00));
-    auto& e = list.Entries();
-
     list.MarkRequested(0xFEEE, 0x03, 7000);
-    EXPECT_EQ(e[0]->requestCount, 0u);
-    EXPECT_EQ(e[1]->requestCount, 1u);
-    EXPECT_EQ(e[1]->lastRequestTime, 7000u);
-    EXPECT_EQ(e[2]->requestCount, 0u) << "a request to one ECU is not the global one";
-
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{0, 1, 0, 0, 0}))
+        << "a request to one ECU is not the global one";
+    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{0, 7000, 0, 0, 0}));
     list.MarkRequested(0xFEEE, 0xFF, 9000);
-    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(e[i]->lastRequestTime, 9000u) << i;
-    EXPECT_EQ(e[0]->requestCount, 1u);
-    EXPECT_EQ(e[1]->requestCount, 2u);
-    EXPECT_EQ(e[2]->requestCount, 1u);
-    EXPECT_EQ(e[4]->requestCount, 0u) << "another PGN";
-    EXPECT_EQ(e[4]->lastRequestTime, 0u);
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{1, 2, 1, 0, 0})) << "not another PGN";
+    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{9000, 9000, 9000, 0, 0}));
 }
 
 TEST_F(SubscriptionList, ARequestServesOnlyTheModulesOfItsConnection) {
@@ -169,9 +116,8 @@ TEST_F(SubscriptionList, ARequestServesOnlyTheModulesOfItsConnection) {
     list.Entries()[0]->moduleHandle = 1;  // engine on channel 1
     list.Entries()[1]->moduleHandle = 3;  // another engine at 0x00 on channel 2
     list.MarkRequested(0xFEE5, 0x00, 5000, {1, 2});
-    EXPECT_EQ(list.Entries()[0]->requestCount, 1u);
-    EXPECT_EQ(list.Entries()[1]->requestCount, 0u) << "the request went out on the other channel";
-    EXPECT_EQ(list.Entries()[1]->lastRequestTime, 0u);
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{1, 0})) << "the request went out on channel 1";
+    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{5000, 0}));
 }
 
 TEST_F(SubscriptionList, CursorSkipsEmptySlotsAndFollowsTheListAsItChanges) {
@@ -203,23 +149,20 @@ TEST_F(SubscriptionList, ResponderIsTheOneEcuThatAnsweredOrSeveral) {
     list.Add(Entry(2, 0xFEEE, 0x03));
     list.Entries().push_back(nullptr);
     list.Add(Entry(3, 0xFEEF, 0xFF));
-    auto& e = list.Entries();
-
-    list.NoteResponder(0xFEEE, 0x00);
-    EXPECT_EQ(e[0]->responder, 0x00);
-    EXPECT_EQ(e[1]->responder, kNoResponder) << "addressed to another ECU";
-    list.NoteResponder(0xFEEE, 0x00);
-    EXPECT_EQ(e[0]->responder, 0x00) << "the same ECU again";
-    list.NoteResponder(0xFEEE, 0x03);
-    EXPECT_EQ(e[0]->responder, kSeveralResponders);
-    EXPECT_EQ(e[1]->responder, 0x03);
-    list.NoteResponder(0xFEEE, 0x00);
-    EXPECT_EQ(e[0]->responder, kSeveralResponders) << "several stays several";
-    EXPECT_EQ(e[3]->responder, kNoResponder);
-
-    // The global address is no sender: nothing changes.
+    // Each answer in turn, and the responders after it: the same ECU again changes
+    // nothing, a second ECU makes several and several stays several; the entry addressed
+    // to 0x03 hears only 0x03, and the global address is no sender.
+    const std::pair<uint8_t, std::vector<int32_t>> answers[] = {
+        {0x00, {0x00, kNoResponder, 0, kNoResponder}},
+        {0x00, {0x00, kNoResponder, 0, kNoResponder}},
+        {0x03, {kSeveralResponders, 0x03, 0, kNoResponder}},
+        {0x00, {kSeveralResponders, 0x03, 0, kNoResponder}}};
+    for (const auto& [sender, responders] : answers) {
+        list.NoteResponder(0xFEEE, sender);
+        EXPECT_EQ(Column(&Subscription::responder), responders) << int{sender};
+    }
     list.NoteResponder(0xFEEF, 0xFF);
-    EXPECT_EQ(e[3]->responder, kNoResponder);
+    EXPECT_EQ(list.Entries()[3]->responder, kNoResponder);
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
 // The test setting of the host's configuration that lets the user choose between all
 // parameters and only the supported ones.
-#include <gtest/gtest.h>
 
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
 
 constexpr int32_t kYes = 6;
 constexpr int32_t kNo = 7;
@@ -23,47 +20,37 @@ protected:
     static bool Asked() { return CallCount("Zorv_UIGenericMsg") != 0; }
 };
 
-TEST_F(PromptTest, WithoutTheSettingOnlySupportedParametersAreShown) {
-    EXPECT_TRUE(PromptFrom(false)) << "no configuration file";
-    EXPECT_FALSE(Asked());
-
-    UseAppConfig("");
-    EXPECT_TRUE(PromptFrom(false)) << "an empty file";
-    UseAppConfig("[Display]\nMarlJ1939PromptShowAllParameters=1\n");
-    EXPECT_TRUE(PromptFrom(false)) << "the key in another section";
-    EXPECT_FALSE(Asked());
-}
-
 TEST_F(PromptTest, TheSettingAsksWithYesNoAndAQuestionMark) {
     UseAppConfig("; host test switches\r\n[testing]\r\nMarlJ1939PromptShowAllParameters = 1\r\n");
     hostsim::QueueUiAnswer(kYes);
     EXPECT_TRUE(PromptFrom(false));
-    auto asked = hostsim::CallsTo("Zorv_UIGenericMsg");
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].Arg(0), std::to_string(kUiHandle));
-    EXPECT_EQ(asked[0].Arg(1), "\"Marl J1939: Show only supported parameters?\"");
-    EXPECT_EQ(asked[0].Arg(2), "4");
-    EXPECT_EQ(asked[0].Arg(3), "32");
-    EXPECT_EQ(asked[0].Arg(4), "0") << "the answer starts at 0";
+    // Yes/No buttons (4) with a question mark (32); the answer starts at 0.
+    EXPECT_EQ(ArgsOf("Zorv_UIGenericMsg"),
+              (std::vector<Texts>{{std::to_string(kUiHandle), "\"Marl J1939: Show only supported parameters?\"", "4", "32", "0"}}));
 
     hostsim::QueueUiAnswer(kNo);
     EXPECT_FALSE(PromptFrom(true));
     EXPECT_FALSE(PromptFrom(true)) << "a host that leaves the answer alone counts as No";
 }
 
-TEST_F(PromptTest, OnlyAWholeNonZeroNumberAsks) {
-    struct Case {
-        const char* value;
-        bool asks;
-    };
-    const Case cases[] = {{"0x0", false}, {"0", false},  {"yes", false}, {"1x", false},
-                          {"", false},    {"0x10", true}, {"-1", true},  {"0X1", true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
+// Without a configuration file, with an empty one or with the key in another section
+// only supported parameters are shown; the key asks when its value is a whole non-zero
+// number (section and key in any letter case).
+TEST_F(PromptTest, OnlyAWholeNonZeroNumberInTheTestingSectionAsks) {
+    EXPECT_TRUE(PromptFrom(false)) << "no configuration file";
+    EXPECT_FALSE(Asked());
+    const std::pair<std::string, bool> cases[] = {
+        {"", false},  {"[Display]\nMarlJ1939PromptShowAllParameters=1\n", false}, {"[TESTING]\nmarlj1939promptshowallparameters=0x0\n", false},
+        {"[TESTING]\nmarlj1939promptshowallparameters=0\n", false}, {"[TESTING]\nmarlj1939promptshowallparameters=yes\n", false},
+        {"[TESTING]\nmarlj1939promptshowallparameters=1x\n", false}, {"[TESTING]\nmarlj1939promptshowallparameters=\n", false},
+        {"[TESTING]\nmarlj1939promptshowallparameters=0x10\n", true}, {"[TESTING]\nmarlj1939promptshowallparameters=-1\n", true},
+        {"[TESTING]\nmarlj1939promptshowallparameters=0X1\n", true}};
+    for (const auto& [config, asks] : cases) {
+        SCOPED_TRACE(config);
         hostsim::ClearCalls();
-        UseAppConfig(std::string("[TESTING]\nmarlj1939promptshowallparameters=") + c.value + "\n");
-        PromptFrom(true);
-        EXPECT_EQ(Asked(), c.asks);
+        UseAppConfig(config);
+        EXPECT_EQ(PromptFrom(false), !asks) << "unasked, only supported parameters; asked, no answer counts as No";
+        EXPECT_EQ(Asked(), asks);
     }
 }
 
@@ -90,4 +77,4 @@ TEST_F(PromptTest, TheQuestionIsAskedOncePerChannel) {
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing

@@ -1,7 +1,7 @@
-// An ECU on the simulated bus for discovery tests. It sees every Request the plug-in
-// sends (through the stand-in host's send hook) and answers it the way a real ECU does:
-// on its own thread, never on the sender's, by handing the reply to the plug-in's
-// receive path. PGNs it neither answers nor refuses are ignored.
+// An ECU on the simulated bus. It sees every Request the plug-in sends (through the
+// stand-in host's send hook) and answers it the way a real ECU does: on its own thread,
+// never on the sender's, by handing the reply to the plug-in's receive path. PGNs it
+// neither answers nor refuses are ignored.
 #pragma once
 
 #include <condition_variable>
@@ -26,9 +26,11 @@ public:
     VirtualEcu& operator=(const VirtualEcu&) = delete;
 
     void Answer(uint32_t pgn, std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8});
+    void Answer(const std::vector<uint32_t>& pgns);
     // Answers requests for `pgn` with a negative acknowledgement.
     void Refuse(uint32_t pgn);
-    // Waits until every reply queued so far has been handed to the plug-in.
+    // Waits until every reply queued so far has been handed to the plug-in; fails the
+    // test when that takes longer than ten seconds.
     void Drain();
 
 private:

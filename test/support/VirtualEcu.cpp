@@ -1,14 +1,19 @@
-#include "test/discovery/VirtualEcu.h"
+#include "test/support/VirtualEcu.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "VehicleApp/CVehicleApp.h"
 #include "hostsim/HostSim.h"
-#include "test/discovery/AppUnderTest.h"
+#include "test/support/AppTest.h"
 
 namespace marl::testing {
 namespace {
 constexpr uint8_t kNegative = 1;
 // Far apart, so that the receive throttle never drops a reply.
 constexpr uint32_t kTimeStep = 1000;
+constexpr auto kDrainDeadline = std::chrono::seconds(10);
 }  // namespace
 
 VirtualEcu::VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address)
@@ -35,6 +40,10 @@ void VirtualEcu::Answer(uint32_t pgn, std::vector<uint8_t> data) {
     answers_[pgn] = std::move(data);
 }
 
+void VirtualEcu::Answer(const std::vector<uint32_t>& pgns) {
+    for (uint32_t pgn : pgns) Answer(pgn);
+}
+
 void VirtualEcu::Refuse(uint32_t pgn) {
     std::lock_guard<std::mutex> lock(mutex_);
     refusals_[pgn] = true;
@@ -42,17 +51,18 @@ void VirtualEcu::Refuse(uint32_t pgn) {
 
 void VirtualEcu::Drain() {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return replies_.empty() && !delivering_; });
+    EXPECT_TRUE(changed_.wait_for(lock, kDrainDeadline, [this] { return replies_.empty() && !delivering_; }))
+        << "the ECU's replies were not taken within the deadline";
 }
 
 void VirtualEcu::OnSent(const std::vector<uint8_t>& message) {
-    if (message.size() < 9 || message[0] != 0x00 || message[1] != 0xEA || message[2] != 0x00) return;
+    if (!IsRequest(message)) return;
     const uint8_t destination = message[5];
     if (destination != address_ && destination != 0xFF) return;
-    const uint32_t pgn = message[6] | (message[7] << 8) | (message[8] << 16);
+    const uint32_t pgn = RequestedPgn(message);
     std::lock_guard<std::mutex> lock(mutex_);
     if (answers_.count(pgn) != 0) {
-        replies_.push_back(testing::Message(pgn, address_, answers_[pgn]));
+        replies_.push_back(Message(pgn, address_, answers_[pgn]));
     } else if (refusals_.count(pgn) != 0) {
         replies_.push_back(Acknowledgement(kNegative, pgn, address_));
     } else {

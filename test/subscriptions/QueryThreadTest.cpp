@@ -1,20 +1,16 @@
-// One pass of the query thread over the subscriptions, with the host clock frozen so
-// that the test decides when a request falls due. Each request is followed by a real
-// 100-ms pause.
-#include <gtest/gtest.h>
-
+// The query thread: single passes over the subscriptions with the host clock frozen, so
+// that the test decides when a request falls due (each request is followed by a real
+// 100-ms pause); the diagnostic poll of every channel's first module; how it ends.
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
-#include <mutex>
-#include <stdexcept>
 #include <chrono>
-#include <thread>
+#include <cstdio>
+#include <iterator>
+#include <stdexcept>
 
-#include "VehicleApp/core/SharedState.h"
 #include "platform/Platform.h"
-#include "test/discovery/VirtualEcu.h"
-#include "test/subscriptions/SubscriptionFixture.h"
+#include "test/support/SubscriptionTest.h"
+#include "test/support/VirtualEcu.h"
 
 namespace marl::testing {
 namespace {
@@ -67,13 +63,6 @@ TEST_F(QueryPass, AnAnsweredOnDemandEntryIsNotRequestedAgain) {
     // Subscribing again makes it due at once.
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     EXPECT_EQ(PassesAt({2403}, kOnDemandPgn), (std::vector<size_t>{2}));
-}
-
-TEST_F(QueryPass, AnUnansweredOnDemandEntryIsRequestedThreeTimes) {
-    ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
-    EXPECT_EQ(PassesAt({0, 800, 801, 1601, 1602, 2403, 9000}, kOnDemandPgn),
-              (std::vector<size_t>{1, 1, 2, 2, 3, 3, 3}));
-    EXPECT_EQ(EntryOf(kOnDemandDp)->requestCount, 3u);
 }
 
 TEST_F(QueryPass, RepeatUntilCountAsksThreeTimes800msApartDespiteTheAnswer) {
@@ -148,7 +137,7 @@ TEST_F(QueryPass, RequestsArePacedWithoutHoldingUpTheReceiveThread) {
     uint32_t timeStamp = 100000;
     while (!done.load()) {
         const auto start = Clock::now();
-        Receive(1, Message(0xF004, 0x00, {1, 2, 3, 4, 5, 6, 7, 8}), timeStamp += 1000);
+        Receive(1, Message(0xF004, 0x00), timeStamp += 1000);
         micros.push_back(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
@@ -179,6 +168,70 @@ TEST_F(QueryPass, TheQueryThreadSaysItEndedEvenWhenTheHostThrows) {
     EXPECT_EQ(shared.QueryEvent().Wait(5000), platform::WaitResult::Signalled);
     hostsim::SetSendHook(nullptr);
     EXPECT_TRUE(app.Subscribed().WaitForQueryThread(1000));
+}
+
+// The poll's first diagnostic PGN, which the tests count, and its last.
+constexpr uint32_t kPgnDm2 = 65227;
+constexpr uint32_t kLastDiagnosticPgn = 40704;
+
+class QueryLoop : public SubscriptionTest {
+protected:
+    void SetUp() override {
+        SubscriptionTest::SetUp();
+        AddModule(1, 0x00, 1);
+        AddModule(2, 0x03, 1);
+        AddModule(3, 0x0B, 2);
+        for (int32_t handle : {1, 2, 3}) app.Modules().FindModule(handle)->SetRegistrationComplete();
+        // The ECUs keep silent, and the adapter refuses the diagnostic requests at once
+        // (after the host has logged them) so that none waits out its time-out.
+        hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>& message) {
+            const uint32_t requested = RequestedPgn(message);
+            return ZResult{std::count(kDiagnosticPgns.begin(), kDiagnosticPgns.end(), requested) != 0 ? ZResult{1} : ZResult{0}};
+        });
+    }
+
+    void SettleCycles() { std::this_thread::sleep_for(std::chrono::milliseconds(600)); }
+};
+
+TEST_F(QueryLoop, PollsTheFirstModuleOfEachChannelEveryTenSeconds) {
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
+    // The poll's time is taken when its last request has gone.
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(kLastDiagnosticPgn, 0x0B) == 1; }));
+    SettleCycles();
+    EXPECT_EQ(RequestCount(kPgnDm2, 0x00), 1u);
+    hostsim::AdvanceSysTime(10000);
+    SettleCycles();
+    EXPECT_EQ(RequestCount(kPgnDm2, 0x00), 1u) << "ten seconds are not yet more than ten seconds";
+    EXPECT_EQ(RequestCount(kPgnDm2, 0x0B), 1u);
+    hostsim::AdvanceSysTime(1);
+    EXPECT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) == 2 && RequestCount(kPgnDm2, 0x0B) == 2; }));
+    EXPECT_EQ(RequestCount(kPgnDm2, 0x03), 0u) << "a module sharing a channel is not polled";
+    // The poll goes through each module's own handle.
+    for (const hostsim::Call& call : hostsim::CallsTo(hostsim::names::kSendJ1939Msg)) {
+        const bool toEngine = call.Arg(1).find("00 EA 00 06 F9 00") == 0;
+        EXPECT_EQ(call.Arg(0), toEngine ? "1" : "3") << call.Arg(1);
+    }
+}
+
+TEST_F(QueryLoop, EndsWhenDisconnectedAndSaysSoByTheQueryEvent) {
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) == 1; }));
+    EXPECT_FALSE(shared.QueryEvent().IsSignalled());
+    shared.SetConnected(false);
+    EXPECT_EQ(shared.QueryEvent().Wait(3000), platform::WaitResult::Signalled);
+    EXPECT_FALSE(shared.ExitEvent().IsSignalled());
+}
+
+TEST_F(QueryLoop, PutsNothingOnTheBusDuringPlayback) {
+    app.Modules().FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
+    ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
+    app.SetPlaybackStatus(1);
+    ASSERT_TRUE(app.Subscribed().StartQueryThread());
+    SettleCycles();
+    hostsim::AdvanceSysTime(20000);
+    SettleCycles();
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_FALSE(app.Modules().FindModule(1)->DiagnosticsRequested());
 }
 
 }  // namespace

@@ -20,13 +20,19 @@ Fn Entry(uint32_t id) {
     return reinterpret_cast<Fn>(EntryAddress(id));
 }
 
-// A requested PGN seen on the bus: when, from whom to whom.
+// A Request the tool put on the bus: when, on which channel, to whom, for what.
 struct SeenRequest {
     uint32_t timeMs;
+    int channel;
     uint8_t destination;
     uint32_t pgn;
     std::vector<uint8_t> hostBytes;  // the whole message in the host's layout
 };
+
+// Requests seen on the bus from `sinceMs` on, optionally of one channel and PGN only.
+std::vector<SeenRequest> RequestsSeen(uint32_t sinceMs = 0, int channel = 0, uint32_t pgn = 0);
+// Whether the application object exists.
+bool AppExists();
 
 class EntryTest : public ::testing::Test {
 protected:
@@ -39,10 +45,11 @@ protected:
     void UnregisterAll();
     uint16_t RegisterByText(int32_t handle, const wchar_t* addressText);
     uint16_t RegisterWithInfo(int32_t handle, uint8_t address, int16_t channel);
+    // The host's registration-complete command.
+    static void Complete(int32_t handle);
 
     // The module's record inside the running application (null when none).
     ModuleRecordPtr Module(int32_t handle);
-    std::vector<SeenRequest> RequestsSeen();
 
     std::vector<int32_t> handles_;
 };

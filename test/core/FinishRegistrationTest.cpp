@@ -1,20 +1,15 @@
 // The module's setup on the bus after its file is loaded: the adapter's filter, the
 // tool's address claim, categories, discovery, and the VIN path of the adapters that
 // defer discovery.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "VehicleApp/receive/Categories.h"
 #include "host/ZorvLookup.h"
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
-using hostsim::CallsTo;
 
 constexpr ZCategoryId kRequestPgnsCategory = 77;
 constexpr ZCategoryId kTripDataCategory = 31;
@@ -27,14 +22,8 @@ class FinishTest : public RegistrationTest {
 protected:
     void SetUp() override {
         RegistrationTest::SetUp();
-        hostsim::CategoryDefinition requestPgns;
-        requestPgns.id = kRequestPgnsCategory;
-        requestPgns.name = "RequestPGNs";
-        hostsim::AddCategory(requestPgns);
-        hostsim::CategoryDefinition tripData;
-        tripData.id = kTripDataCategory;
-        tripData.name = "TripData_Engine";
-        hostsim::AddCategory(tripData);
+        hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs"));
+        hostsim::AddCategory(Category(kTripDataCategory, "TripData_Engine"));
     }
 
     // Whether the supported-PGN list was built: it starts from the "RequestPGNs" category.
@@ -44,6 +33,12 @@ protected:
             return call.Arg(2) == std::to_string(kRequestPgnsCategory);
         });
     }
+    // Each filter command as "connection: filter bytes".
+    static std::vector<std::string> Filters() {
+        std::vector<std::string> filters;
+        for (const hostsim::Call& call : CallsTo("Zorv_SendCommand")) filters.push_back(call.Arg(0) + ": " + call.Arg(2));
+        return filters;
+    }
 };
 
 TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel) {
@@ -51,24 +46,14 @@ TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel
     ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
     ASSERT_EQ(Register(12, Info(0x21, 2)), 0);
 
-    auto filters = CallsTo("Zorv_SendCommand");
-    ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[0].Arg(0), "10");
-    EXPECT_EQ(filters[0].Arg(1), "4");
-    EXPECT_EQ(filters[0].Arg(2), "04 00 00 00 00 05 00");
-    EXPECT_EQ(filters[0].Arg(3), "7");
-    EXPECT_EQ(filters[0].Arg(4), "0");
-    EXPECT_EQ(filters[0].Arg(5), "1");
-    EXPECT_EQ(filters[0].Arg(6), "null");
-    EXPECT_EQ(filters[1].Arg(0), "10") << "the second module of channel 1 goes through the first one's connection";
-    EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 17 00");
-    EXPECT_EQ(filters[2].Arg(0), "12");
-
+    EXPECT_EQ(CallsTo("Zorv_SendCommand")[0].args,
+              (std::vector<std::string>{"10", "4", "04 00 00 00 00 05 00", "7", "0", "1", "null"}));
+    EXPECT_EQ(Filters(), (std::vector<std::string>{"10: 04 00 00 00 00 05 00", "10: 04 00 00 00 00 17 00",
+                                                   "12: 04 00 00 00 00 21 00"}))
+        << "the second module of channel 1 goes through the first one's connection";
     auto claims = CallsTo("ClaimBusAddress");
     ASSERT_EQ(claims.size(), 2u);
-    EXPECT_EQ(claims[0].Arg(0), "10");
-    EXPECT_EQ(claims[0].Arg(1), "249");
-    EXPECT_EQ(claims[1].Arg(0), "12");
+    EXPECT_EQ(claims[0].Arg(0) + " " + claims[0].Arg(1) + " " + claims[1].Arg(0), "10 249 12");
 
     EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), kTripDataCategory);
     auto vehicleData = CallsTo("Zorv_SetVehicleData");
@@ -82,26 +67,20 @@ TEST_F(FinishTest, ModulesNamedByTheirMakeAreFilteredOnTheirChannel) {
     ASSERT_EQ(Register(10, Info(0x05, 1)), 0);
     ASSERT_EQ(Register(11, Info(0x27, 1, "DTNA")), 0);
     ASSERT_EQ(Register(12, Info(0x31, 1, "JCB")), 0);
-    auto filters = CallsTo("Zorv_SendCommand");
-    ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[1].Arg(0), "10");
-    EXPECT_EQ(filters[1].Arg(2), "04 00 00 00 00 27 00");
-    EXPECT_EQ(filters[2].Arg(0), "10");
+    EXPECT_EQ(Filters(), (std::vector<std::string>{"10: 04 00 00 00 00 05 00", "10: 04 00 00 00 00 27 00",
+                                                   "10: 04 00 00 00 00 31 00"}));
     for (const hostsim::Call& call : CallsTo("Zorv_EnableParsing")) EXPECT_EQ(call.Arg(0), "10");
 }
 
 TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
-    ModuleRecordPtr record = app.Modules().AddModuleRecord(1, Info(kQuickAddress), true);
+    AddModule(1, kQuickAddress, 1, kRestrictedModuleType);
     app.SetConnected(true);
 
     hostsim::SetResult("Zorv_SendCommand", 44);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 44);
-    auto filterLine = TracesWith("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for "
-                                 "Module - 5");
-    ASSERT_EQ(filterLine.size(), 1u);
-    EXPECT_EQ(filterLine[0].code, 44);
-    EXPECT_EQ(TracesWith("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed").size(),
-              1u);
+    EXPECT_EQ(TraceCodes("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for Module - 5"),
+              std::vector<ZResult>{44});
+    EXPECT_EQ(TraceCount("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed"), 1u);
     EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
     hostsim::ClearResult("Zorv_SendCommand");
 
@@ -112,7 +91,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
 
     hostsim::RemoveLookup(zorv::kLookupClaimBusAddress);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 20);
-    EXPECT_EQ(TracesWith("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL").size(), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL"), 1u);
     hostsim::RestoreLookup(zorv::kLookupClaimBusAddress);
 
     app.SetConnected(false);
@@ -120,9 +99,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
 
     EXPECT_EQ(app.Registrations().FinishRegistration(99), 5);
-    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++")
-                  .size(),
-              5u);
+    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++"), 5u);
 }
 
 TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
@@ -134,20 +111,15 @@ TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
 TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
     // Discovery itself is cut short at its first exit check.
     shared.ExitEvent().Set();
-    ASSERT_EQ(Register(1, Info(0x0B, 1)), 0);
-    EXPECT_TRUE(BuiltSupportedPgnList());
-
-    hostsim::ClearCalls();
-    ASSERT_EQ(Register(2, Info(0x17, 2)), 0);
-    EXPECT_FALSE(BuiltSupportedPgnList());
-
-    hostsim::ClearCalls();
-    ASSERT_EQ(Register(4, Info(0xCA, 4)), 0);
-    EXPECT_TRUE(BuiltSupportedPgnList()) << "the brakes at another of their addresses";
-
-    hostsim::ClearCalls();
-    ASSERT_EQ(Register(3, Info(0x17, 3, "", 0)), 0);
-    EXPECT_TRUE(BuiltSupportedPgnList()) << "other module types list every address";
+    // The brakes at 0x0B and at another of their addresses; other module types list every address.
+    const std::tuple<uint8_t, uint32_t, bool> cases[] = {
+        {0x0B, kRestrictedModuleType, true}, {0x17, kRestrictedModuleType, false}, {0xCA, kRestrictedModuleType, true}, {0x17, 0, true}};
+    int16_t channel = 1;
+    for (const auto& [address, moduleType, listed] : cases) {
+        hostsim::ClearCalls();
+        ASSERT_EQ(Register(channel, Info(address, channel, "", moduleType)), 0);
+        EXPECT_EQ(BuiltSupportedPgnList(), listed) << channel++;
+    }
 }
 
 TEST_F(FinishTest, TheEngineAlsoProbesItsIdentification) {
@@ -166,15 +138,10 @@ protected:
     void SetUp() override {
         FinishTest::SetUp();
         hostsim::SetProductId(0x40);
-        hostsim::DataPointDefinition vin;
-        vin.teskId = kVinTeskId;
-        vin.name = "VIN";
-        vin.attribute.pgn = kVinPgn;
+        hostsim::DataPointDefinition vin = DataPoint(kVinTeskId, kVinPgn);
         vin.udis = {7};
         hostsim::AddDataPoint(vin);
-        hostsim::DataPointDefinition emptyMake;
-        emptyMake.teskId = kEmptyMakeTeskId;
-        emptyMake.name = "MAKE";
+        hostsim::DataPointDefinition emptyMake = DataPoint(kEmptyMakeTeskId, 0);
         emptyMake.udis = {17};
         hostsim::AddDataPoint(emptyMake);
         hostsim::DataPointDefinition filledMake = emptyMake;
@@ -189,45 +156,32 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     ASSERT_EQ(Register(1, Info(kQuickAddress, 1, "Volvo", 0)), 0);
 
     // The VIN first, then the diagnostic PGNs of the health report.
-    std::vector<std::vector<uint8_t>> expected = {RequestFor(kVinPgn, kQuickAddress)};
-    for (uint32_t pgn : {65227u, 65231u, 65236u, 64949u, 64898u, 64896u, 40704u}) {
-        expected.push_back(RequestFor(pgn, kQuickAddress));
-    }
-    EXPECT_EQ(hostsim::SentMessages(), expected);
+    Requests expected = {{kVinPgn, kQuickAddress}};
+    for (uint32_t pgn : kDiagnosticPgns) expected.emplace_back(pgn, kQuickAddress);
+    EXPECT_EQ(SentRequests(), expected);
     EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
-    hostsim::DataPointState filled = hostsim::DataPoint(kEmptyMakeTeskId);
-    EXPECT_EQ(std::string(filled.value.begin(), filled.value.end()), "Volvo");
-    EXPECT_TRUE(filled.visible);
-    hostsim::DataPointState kept = hostsim::DataPoint(kFilledMakeTeskId);
-    EXPECT_EQ(std::string(kept.value.begin(), kept.value.end()), "KW");
-    EXPECT_FALSE(kept.visible);
+    EXPECT_EQ(hostsim::DataPoint(kEmptyMakeTeskId).value, (std::vector<uint8_t>{'V', 'o', 'l', 'v', 'o'}));
+    EXPECT_TRUE(hostsim::DataPoint(kEmptyMakeTeskId).visible);
+    EXPECT_EQ(hostsim::DataPoint(kFilledMakeTeskId).value, (std::vector<uint8_t>{'K', 'W'}));
+    EXPECT_FALSE(hostsim::DataPoint(kFilledMakeTeskId).visible);
 
     EXPECT_FALSE(BuiltSupportedPgnList());
-    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration "
-                         "Requesting VIN")
-                  .size(),
-              1u);
-    EXPECT_EQ(TracesWith("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for "
-                         "Module - 5")
-                  .size(),
-              1u);
+    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN"), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for Module - 5"), 1u);
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
     EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 0u);
     EXPECT_EQ(app.Modules().FindModule(1)->BusyCount(), 0);
 }
 
 TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
-    ModuleRecordPtr record = app.Modules().AddModuleRecord(1, Info(kQuickAddress, 1, "", 0), true);
-    record->pgnMap.recordPgn(kVinPgn);
+    AddModule(1, kQuickAddress)->pgnMap.recordPgn(kVinPgn);
     hostsim::SetProductId(0x40);
     app.Registrations().IdentifyAdapter();
     app.SetConnected(true);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 0);
-    for (const auto& sent : hostsim::SentMessages()) {
-        EXPECT_NE(sent, RequestFor(kVinPgn, kQuickAddress)) << "the VIN's PGN is known already";
-    }
+    EXPECT_EQ(RequestCount(kVinPgn, kQuickAddress), 0u) << "the VIN's PGN is known already";
     EXPECT_EQ(CallCount("Zorv_SetDPValue"), 0u) << "no make to hand on";
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing

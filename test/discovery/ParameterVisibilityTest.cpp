@@ -1,13 +1,10 @@
 // Which data points the host lists after discovery, decided from the module's PGN table.
-#include <gtest/gtest.h>
 
 #include <atomic>
-#include <string>
-#include <thread>
 
 #include "VehicleApp/discovery/SoftwareIdFields.h"
 #include "platform/Platform.h"
-#include "test/discovery/AppUnderTest.h"
+#include "test/support/AppTest.h"
 
 namespace marl::testing {
 namespace {
@@ -23,12 +20,6 @@ hostsim::DataPointDefinition QueriedDataPoint(TESKID teskId, uint32_t ownPgn, ui
     described.attribute.kind = kDpKindPgnFromQueryMessage;
     described.query = {static_cast<uint8_t>(queriedPgn >> 8), static_cast<uint8_t>(queriedPgn), 0x00, 0x11};
     return described;
-}
-
-bool HasTrace(int32_t level, const std::string& text) {
-    for (const hostsim::TraceLine& line : hostsim::Traces())
-        if (line.level == level && line.code == 0 && line.text == text) return true;
-    return false;
 }
 
 class ParameterVisibilityTest : public AppTest {
@@ -49,6 +40,12 @@ protected:
         module->pgnMap.recordResponse(kRefused, true);
     }
 
+    static std::vector<bool> Visible(const std::vector<TESKID>& teskIds) {
+        std::vector<bool> shown;
+        for (TESKID teskId : teskIds) shown.push_back(hostsim::DataPoint(teskId).visible);
+        return shown;
+    }
+
     ModuleRecordPtr module;
 };
 
@@ -65,17 +62,15 @@ TEST_F(ParameterVisibilityTest, OptionOffLeavesEveryDataPointAsItIs) {
     EXPECT_FALSE(hostsim::DataPoint(201).visible);
 
     app.Discoveries().SetAllDataPointsVisible(*module, true);
-    for (TESKID teskId : {201u, 202u, 203u, 204u, 205u, 206u}) EXPECT_TRUE(hostsim::DataPoint(teskId).visible);
+    EXPECT_EQ(Visible({201, 202, 203, 204, 205, 206}), std::vector<bool>(6, true));
 }
 
 TEST_F(ParameterVisibilityTest, OptionOnFollowsSupportAndTheQueriedPgn) {
     Answer();
     app.Discoveries().SetAllDataPointsVisible(*module, true);
-    EXPECT_TRUE(hostsim::DataPoint(201).visible);
-    EXPECT_FALSE(hostsim::DataPoint(202).visible) << "a refused PGN is no support";
-    EXPECT_FALSE(hostsim::DataPoint(203).visible);
-    EXPECT_TRUE(hostsim::DataPoint(204).visible) << "the queried PGN is supported";
-    EXPECT_FALSE(hostsim::DataPoint(205).visible) << "its own PGN does not count";
+    // 202's PGN was refused, which is no support; 204's queried PGN is supported, 205's own
+    // PGN does not count.
+    EXPECT_EQ(Visible({201, 202, 203, 204, 205}), (std::vector<bool>{true, false, false, true, false}));
 }
 
 TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesEleven) {
@@ -84,12 +79,10 @@ TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesE
     app.Discoveries().SetShowOnlySupported(true);
 
     EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 11);
-    for (TESKID teskId : {201u, 202u, 203u, 204u, 205u}) EXPECT_FALSE(hostsim::DataPoint(teskId).visible);
-    EXPECT_EQ(SentRequests(), (std::vector<std::pair<uint32_t, uint8_t>>{{kSilent, 0x1A}}))
+    EXPECT_EQ(Visible({201, 202, 203, 204, 205}), std::vector<bool>(5, false));
+    EXPECT_EQ(SentRequests(), (Requests{{kSilent, 0x1A}}))
         << "one more Request for the PGN still unanswered";
-    EXPECT_TRUE(HasTrace(2,
-                         "CVehicleApp::SetVisibilityForSupportedPgns (Line 1961): Failed to get Supported PGNS from "
-                         "SA: 1A"));
+    EXPECT_TRUE(HasTrace(2, "CVehicleApp::SetVisibilityForSupportedPgns (Line 1961): Failed to get Supported PGNS from SA: 1A"));
 }
 
 TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableValuesAreHidden) {
@@ -100,30 +93,8 @@ TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableV
     Answer();
 
     EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
-    EXPECT_TRUE(hostsim::DataPoint(201).visible);
-    EXPECT_TRUE(hostsim::DataPoint(204).visible);
-    EXPECT_TRUE(hostsim::DataPoint(205).visible) << "carried by the supported PGN in the host's message table";
-    EXPECT_FALSE(hostsim::DataPoint(202).visible);
-    EXPECT_FALSE(hostsim::DataPoint(203).visible);
-    EXPECT_FALSE(hostsim::DataPoint(207).visible);
-}
-
-TEST_F(ParameterVisibilityTest, SoftwareIdFieldsBeyondTheReportedCountAreHidden) {
-    hostsim::DataPointDefinition count = DataPoint(300, kSoftwareId);
-    count.name = "SPN_965";
-    count.valueText = L"3";
-    hostsim::AddDataPoint(count);
-    for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
-        hostsim::DataPointDefinition described = DataPoint(310 + field, kSoftwareId);
-        described.name = SoftwareIdFieldName(field);
-        hostsim::AddDataPoint(described);
-    }
-    Answer();
-    module->pgnMap.recordResponse(kSoftwareId, false);
-
-    EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
-    for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field)
-        EXPECT_EQ(hostsim::DataPoint(310 + field).visible, field < 3) << SoftwareIdFieldName(field);
+    // 205 is carried by the supported PGN in the host's message table; 207 reads "N/A".
+    EXPECT_EQ(Visible({201, 202, 203, 204, 205, 207}), (std::vector<bool>{true, false, false, true, true, false}));
 }
 
 TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePass) {

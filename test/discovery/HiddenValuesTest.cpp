@@ -1,0 +1,172 @@
+// Hiding data points whose value reads as not available, and the software identification
+// fields the ECU does not fill.
+#include <algorithm>
+#include <string>
+
+#include "VehicleApp/discovery/NotAvailableValues.h"
+#include "VehicleApp/discovery/SoftwareIdFields.h"
+#include "hostsim/HostSim.h"
+#include "test/support/AppTest.h"
+
+namespace marl::testing {
+namespace {
+
+constexpr int32_t kHandle = 1;
+
+hostsim::DataPointDefinition Shown(TESKID teskId, const std::wstring& value) {
+    hostsim::DataPointDefinition described = DataPoint(teskId, 0xFEEE);
+    described.valueText = value;
+    described.visible = true;
+    return described;
+}
+
+class NotAvailableValuesTest : public AppTest {
+protected:
+    void DescribeDatabase() override { hostsim::SetResourceString(L"NotAvailable", L"Nicht verf\u00FCgbar"); }
+
+    // The TESKIDs whose value text the pass asked for.
+    static std::vector<std::string> Examined() {
+        std::vector<std::string> teskIds;
+        for (const hostsim::Call& call : hostsim::CallsTo("Zorv_GetDataPointValueStr")) teskIds.push_back(call.Arg(1));
+        return teskIds;
+    }
+};
+
+TEST_F(NotAvailableValuesTest, HidesTheLocalizedAndTheFixedNotAvailableTextExactly) {
+    const std::pair<const wchar_t*, bool> cases[] = {{L"N/A", false}, {L"Nicht verf\u00FCgbar", false}, {L"42 km/h", true},
+                                                     {L"n/a", true},  {L"N/A ", true},                   {L"", true}};
+    TESKID teskId = 1;
+    for (const auto& [value, shown] : cases) hostsim::AddDataPoint(Shown(teskId++, value));
+    HideNotAvailableValues(kHandle);
+    teskId = 1;
+    for (const auto& [value, shown] : cases) EXPECT_EQ(hostsim::DataPoint(teskId++).visible, shown) << hostsim::ToUtf8(value);
+    for (const hostsim::Call& call : hostsim::CallsTo("Zorv_GetDataPointValueStr")) {
+        EXPECT_EQ(call.Arg(2), "2147483647") << "the value as last displayed";
+        EXPECT_EQ(call.Arg(5), "255");
+    }
+}
+
+TEST_F(NotAvailableValuesTest, KeepsDataPointsMarkedToStayAndGuidedTestsButNotHiddenOnes) {
+    hostsim::DataPointDefinition kept = Shown(1, L"N/A");
+    kept.attribute.kind = kDpKindNeverNotAvailable;
+    hostsim::AddDataPoint(kept);
+    hostsim::DataPointDefinition guidedTest = Shown(2, L"N/A");
+    guidedTest.attribute.guidedTest = 2;
+    hostsim::AddDataPoint(guidedTest);
+    hostsim::DataPointDefinition queried = Shown(3, L"N/A");
+    queried.attribute.kind = kDpKindPgnFromQueryMessage;
+    hostsim::AddDataPoint(queried);
+    hostsim::DataPointDefinition hidden = Shown(4, L"N/A");
+    hidden.visible = false;
+    hostsim::AddDataPoint(hidden);
+    HideNotAvailableValues(kHandle);
+    EXPECT_TRUE(hostsim::DataPoint(1).visible);
+    EXPECT_TRUE(hostsim::DataPoint(2).visible);
+    EXPECT_FALSE(hostsim::DataPoint(3).visible);
+    const std::vector<std::string> examined = Examined();
+    EXPECT_EQ(std::count(examined.begin(), examined.end(), "4"), 0) << "a hidden data point is not examined";
+    EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 1u);
+}
+
+TEST_F(NotAvailableValuesTest, AHostCallThatFailsLeavesTheDataPointShown) {
+    for (TESKID teskId : {1u, 2u, 3u}) hostsim::AddDataPoint(Shown(teskId, L"N/A"));
+    // The first data point loses its PGN, the second its attributes.
+    hostsim::QueueResults("Zorv_GetPIDForTESKID", {7});
+    hostsim::QueueResults("Zorv_GetDPAttributes", {7});
+    HideNotAvailableValues(kHandle);
+    EXPECT_TRUE(hostsim::DataPoint(1).visible);
+    EXPECT_TRUE(hostsim::DataPoint(2).visible);
+    EXPECT_FALSE(hostsim::DataPoint(3).visible);
+}
+
+TEST_F(NotAvailableValuesTest, WithoutTheLocalizedTextNothingIsHidden) {
+    hostsim::Reset();
+    hostsim::AddDataPoint(Shown(1, L"N/A"));
+    HideNotAvailableValues(kHandle);
+    EXPECT_TRUE(hostsim::DataPoint(1).visible);
+    EXPECT_TRUE(Examined().empty());
+}
+
+constexpr TESKID kCountTeskId = 900;
+constexpr TESKID kFirstFieldTeskId = 910;
+
+TEST(SoftwareIdFields, FieldNamesHaveTwoDigitsAtLeastAndTheCountIsTheLeadingDecimalNumber) {
+    for (const auto& [field, name] : {std::pair<uint16_t, const char*>{0, "SPN_234_00"}, {7, "SPN_234_07"},
+                                      {19, "SPN_234_19"}, {123, "SPN_234_123"}})
+        EXPECT_EQ(SoftwareIdFieldName(field), name);
+    // Too big a number saturates instead of wrapping (65539 would wrap to 3 in 16 bits).
+    for (const auto& [text, count] : {std::pair<const wchar_t*, int>{L"3", 3}, {L"  12 fields", 12}, {L"0", 0},
+                                      {L"99999999999999999999", 0xFFFF}, {L"65539", 0xFFFF}})
+        EXPECT_EQ(ParseFieldCount(text), count) << hostsim::ToUtf8(text);
+    for (const wchar_t* text : {L"", L"N/A", L"-3"}) EXPECT_FALSE(ParseFieldCount(text)) << hostsim::ToUtf8(text);
+}
+
+class SoftwareIdFieldsTest : public ::testing::Test {
+protected:
+    void SetUp() override { FreshDatabase(); }
+    void TearDown() override { hostsim::Reset(); }
+
+    // The twenty fields, all shown, and nothing else.
+    void FreshDatabase() {
+        hostsim::Reset();
+        for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) AddField(field);
+    }
+    static void AddField(uint16_t field) {
+        hostsim::DataPointDefinition described = DataPoint(kFirstFieldTeskId + field, 0);
+        described.name = SoftwareIdFieldName(field);
+        described.visible = true;
+        hostsim::AddDataPoint(described);
+    }
+    static void AddCount(const std::wstring& value) {
+        hostsim::DataPointDefinition described = DataPoint(kCountTeskId, 0);
+        described.name = "SPN_965";
+        described.valueText = value;
+        hostsim::AddDataPoint(described);
+    }
+
+    // Fields still shown, as the number of the first hidden one (20 when none is).
+    uint16_t FirstHiddenField() {
+        for (uint16_t field = 0; field < kSoftwareIdFieldCount; ++field) {
+            if (!hostsim::DataPoint(kFirstFieldTeskId + field).visible) {
+                for (uint16_t rest = field; rest < kSoftwareIdFieldCount; ++rest)
+                    EXPECT_FALSE(hostsim::DataPoint(kFirstFieldTeskId + rest).visible) << rest;
+                return field;
+            }
+        }
+        return kSoftwareIdFieldCount;
+    }
+};
+
+TEST_F(SoftwareIdFieldsTest, HidesTheFieldsFromTheReportedCountOn) {
+    const struct {
+        const wchar_t* count;
+        uint16_t firstHidden;
+    } cases[] = {{L"3", 3}, {L"0", 0}, {L"19", 19}, {L"20", 20}, {L"250", 20}, {L"N/A", 20}, {L"", 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(hostsim::ToUtf8(c.count));
+        FreshDatabase();
+        AddCount(c.count);
+        HideSurplusSoftwareIdFields(kHandle);
+        EXPECT_EQ(FirstHiddenField(), c.firstHidden);
+        EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), static_cast<size_t>(kSoftwareIdFieldCount - c.firstHidden));
+    }
+}
+
+TEST_F(SoftwareIdFieldsTest, NoCountDataPointHidesNone) {
+    HideSurplusSoftwareIdFields(kHandle);
+    EXPECT_EQ(FirstHiddenField(), kSoftwareIdFieldCount);
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetDPIDbyName"), 1u);
+}
+
+TEST_F(SoftwareIdFieldsTest, MissingFieldsAreSkipped) {
+    hostsim::Reset();
+    AddCount(L"18");
+    AddField(19);
+    HideSurplusSoftwareIdFields(kHandle);
+    EXPECT_FALSE(hostsim::DataPoint(kFirstFieldTeskId + 19).visible);
+    EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 1u) << "SPN_234_18 is not in the database";
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetDPIDbyName"), 3u);
+}
+
+}  // namespace
+}  // namespace marl::testing
