@@ -34,8 +34,8 @@ void ConnectionText(CVehicleApp* app, uint32_t moduleHandle, wchar_t* text, int1
 
 }  // namespace
 
-uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_t code, wchar_t* text,
-                                 int16_t* length, uint8_t* data, int16_t* extra, uint32_t* flag) {
+uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length,
+                                 uint8_t* data, int16_t* extra, uint32_t* flag) {
     const auto handle = static_cast<int32_t>(moduleHandle);
     switch (code) {
         case zorv::kCmdCapability1001:
@@ -61,14 +61,17 @@ uint16_t HandleVehicleAppCommand(CVehicleApp* app, uint32_t moduleHandle, int16_
             return 0;
         case zorv::kCmdFaultInfo:
         case zorv::kCmdFaultInfoExtended:
-            return app != nullptr ? app->FaultCodes().HandleFaultInfoRequest(handle, code, text, length, data, extra, flag) : 0;
+            return app != nullptr
+                       ? app->FaultCodes().HandleFaultInfoRequest(handle, code, text, length, data, extra, flag)
+                       : 0;
         case zorv::kCmdConnectionText:
             ConnectionText(app, moduleHandle, text, length);
             return 0;
         case zorv::kCmdTripData: {
             uint32_t value = 0;
             if (app != nullptr && app->Modules().SourceAddressOf(handle) <= kTripDataMaxAddress) {
-                value = app->Vehicle().UpdateCategoryData(handle, app->Receiver().CategoryId(kCategoryTripData)) ? 1 : 0;
+                value =
+                    app->Vehicle().UpdateCategoryData(handle, app->Receiver().CategoryId(kCategoryTripData)) ? 1 : 0;
             }
             SetFlag(flag, value);
             return 0;

@@ -65,16 +65,16 @@ uint16_t ZORV_STDCALL RegisterModuleWithInfo(uint32_t uiHandle, int32_t moduleHa
     // A host that hands no record gets a clear refusal instead of a read through null.
     if (info == nullptr) return results::kNullModule;
     return Guarded(L"RegisterModuleWithInfo", [&]() -> uint16_t {
-    const std::wstring line = L"*** RegisterModuleWithInfo :: Ecu Address - " +
-                              text::Hex(static_cast<uint16_t>(info->ecuAddress), 2) +
-                              L", ModuleID = " + text::Decimal(info->moduleId) +
-                              L",ModHandle - " + text::Decimal(moduleHandle) + L"***\n";
-    platform::DebugOutput(line.c_str());
-    if (app_instance::EnsureCreated(moduleHandle) == app_instance::CreateResult::Failed) {
-        platform::DebugOutput(L"*** Exiting RegisterModuleWithInfo. App==NULL*** \n");
-        return results::kAppNotCreated;
-    }
-    return Register(uiHandle, moduleHandle, *info);
+        const std::wstring line = L"*** RegisterModuleWithInfo :: Ecu Address - " +
+                                  text::Hex(static_cast<uint16_t>(info->ecuAddress), 2) + L", ModuleID = " +
+                                  text::Decimal(info->moduleId) + L",ModHandle - " + text::Decimal(moduleHandle) +
+                                  L"***\n";
+        platform::DebugOutput(line.c_str());
+        if (app_instance::EnsureCreated(moduleHandle) == app_instance::CreateResult::Failed) {
+            platform::DebugOutput(L"*** Exiting RegisterModuleWithInfo. App==NULL*** \n");
+            return results::kAppNotCreated;
+        }
+        return Register(uiHandle, moduleHandle, *info);
     });
 }
 
@@ -94,19 +94,24 @@ uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle) {
 uint16_t ZORV_STDCALL CheckHandleSign(int32_t value) { return value < 0 ? results::kInvalidHandle : 0; }
 
 uint16_t ZORV_STDCALL NotifyDisconnect(int32_t moduleHandle) {
-    return WithApp(L"NotifyDisconnect", 0, [&](CVehicleApp& app) { return app.Registrations().NotifyDisconnect(moduleHandle); });
+    return WithApp(L"NotifyDisconnect", 0,
+                   [&](CVehicleApp& app) { return app.Registrations().NotifyDisconnect(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL RequestDiagnosticPgnsForHandle(int32_t moduleHandle) {
-    return WithApp(L"RequestDiagnosticPgnsForHandle", 0, [&](CVehicleApp& app) { return app.Vehicle().RequestDiagnosticPgnsForHandle(moduleHandle); });
+    return WithApp(L"RequestDiagnosticPgnsForHandle", 0,
+                   [&](CVehicleApp& app) { return app.Vehicle().RequestDiagnosticPgnsForHandle(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL ClearFaultCodes(int32_t moduleHandle) {
-    return WithApp(L"ClearFaultCodes", 0, [&](CVehicleApp& app) { return app.FaultCodes().ClearFaultCodes(moduleHandle); });
+    return WithApp(L"ClearFaultCodes", 0,
+                   [&](CVehicleApp& app) { return app.FaultCodes().ClearFaultCodes(moduleHandle); });
 }
 
 uint16_t ZORV_STDCALL ParseMessage(int32_t sendHandle, const uint8_t* message, uint16_t length, uint32_t timeStamp) {
-    return WithApp(L"ParseMessage", 0, [&](CVehicleApp& app) { return app.Receiver().ParseMessage(sendHandle, message, length, timeStamp); });
+    return WithApp(L"ParseMessage", 0, [&](CVehicleApp& app) {
+        return app.Receiver().ParseMessage(sendHandle, message, length, timeStamp);
+    });
 }
 
 uint16_t ZORV_STDCALL UnsupportedOut1(uint32_t* out) {
@@ -131,13 +136,15 @@ uint16_t ZORV_STDCALL UnsupportedArg1Out(uint32_t, uint32_t* out) {
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
-    return WithApp(L"SubscribeDatapoint", results::kNoApp,
-                   [&](CVehicleApp& app) { return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, true); });
+    return WithApp(L"SubscribeDatapoint", results::kNoApp, [&](CVehicleApp& app) {
+        return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, true);
+    });
 }
 
 uint16_t ZORV_STDCALL UnsubscribeDatapoint(int32_t moduleHandle, uint32_t teskId) {
-    return WithApp(L"UnsubscribeDatapoint", results::kNoApp,
-                   [&](CVehicleApp& app) { return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, false); });
+    return WithApp(L"UnsubscribeDatapoint", results::kNoApp, [&](CVehicleApp& app) {
+        return app.Subscribed().UpdateDatapointSubscriptions(moduleHandle, &teskId, 1, false);
+    });
 }
 
 uint16_t ZORV_STDCALL SubscribeDatapoints(int32_t moduleHandle, const uint32_t* teskIds, int32_t count) {
@@ -160,22 +167,25 @@ uint16_t ZORV_STDCALL VehicleAppCommand(uint32_t moduleHandle, int16_t code, wch
     });
 }
 
-uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t length, uint32_t, uint32_t,
-                                  int32_t divisor, uint32_t* out) {
+uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t length, uint32_t, uint32_t, int32_t divisor,
+                                  uint32_t* out) {
     if (out != nullptr) *out = marl::HashMessage(message, length, divisor);
     return 0;
 }
 
 uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data) {
-    return WithApp(L"AppendDataToRecordingFile", results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().AppendDataToRecordingFile(a, b, data); });
+    return WithApp(L"AppendDataToRecordingFile", results::kNoApp,
+                   [&](CVehicleApp& app) { return app.Recorder().AppendDataToRecordingFile(a, b, data); });
 }
 
 uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c) {
-    return WithApp(L"ReadDataFromRecordingFile", results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(a, b, c); });
+    return WithApp(L"ReadDataFromRecordingFile", results::kNoApp,
+                   [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(a, b, c); });
 }
 
 uint16_t ZORV_STDCALL StartRecording(uint32_t value, uint32_t, uint32_t, uint32_t) {
-    return WithApp(L"StartRecording", results::kNoApp, [&](CVehicleApp& app) { return app.Recorder().StartRecording(value); });
+    return WithApp(L"StartRecording", results::kNoApp,
+                   [&](CVehicleApp& app) { return app.Recorder().StartRecording(value); });
 }
 
 uint16_t ZORV_STDCALL UnsupportedWithApp(uint32_t, uint32_t* out) {

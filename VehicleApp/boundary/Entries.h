@@ -11,7 +11,6 @@ struct ModuleInfo;
 
 namespace marl::entries {
 
-
 uint16_t ZORV_STDCALL RegisterModule(uint32_t uiHandle, int32_t moduleHandle, const wchar_t* addressText);
 uint16_t ZORV_STDCALL UnregisterModule(int32_t moduleHandle);
 uint16_t ZORV_STDCALL CheckHandleSign(int32_t value);

@@ -24,9 +24,7 @@ constexpr size_t kWidePerNarrowRoom = 2;
 // which keeps the write within the limit + 1 units that a text of exactly the limit's
 // length already needs; writing the whole text would pass a destination sized by the
 // limit.
-size_t LocaleUnits(size_t length, uint32_t limit) {
-    return length <= limit ? length + 1 : static_cast<size_t>(limit);
-}
+size_t LocaleUnits(size_t length, uint32_t limit) { return length <= limit ? length + 1 : static_cast<size_t>(limit); }
 
 // The code-page conversion is given room for the text but not for its terminator, which
 // is what callers of this helper have always been answered: every non-empty text fills
@@ -36,8 +34,7 @@ int AnsiPassWithoutTerminatorRoom(char* destination, const wchar_t* source, size
     if (length >= kPlatformMaxUnits) {
         return 0;
     }
-    const int result =
-        marl::platform::WideToAnsi(source, -1, destination, static_cast<int>(length), nullptr);
+    const int result = marl::platform::WideToAnsi(source, -1, destination, static_cast<int>(length), nullptr);
     destination[length] = '\0';
     return result;
 }
@@ -48,8 +45,7 @@ int AnsiToWideWithDoubleRoom(wchar_t* destination, const char* source, size_t le
     if (length == 0 || length > kPlatformMaxUnits / kWidePerNarrowRoom) {
         return 0;
     }
-    return marl::platform::AnsiToWide(source, -1, destination,
-                                      static_cast<int>(length * kWidePerNarrowRoom));
+    return marl::platform::AnsiToWide(source, -1, destination, static_cast<int>(length * kWidePerNarrowRoom));
 }
 
 // A byte the locale refuses keeps its value as a signed 8-bit number widened to 16 bits,
@@ -120,8 +116,7 @@ int Make_ASCII(char* destination, const wchar_t* source) {
 
 int MBSToAsciiEx(char* destination, const wchar_t* source) { return Make_ASCII(destination, source); }
 
-int AsciiToMBSRaw(const char* source, int16_t sourceLength, wchar_t* destination,
-                  int16_t destinationLength) {
+int AsciiToMBSRaw(const char* source, int16_t sourceLength, wchar_t* destination, int16_t destinationLength) {
     if (destinationLength < sourceLength) {
         return 0;
     }

@@ -1,7 +1,7 @@
 // GetDllInfo and the dispatch table: the only door through which the host enters.
-#include "host/ZorvPlugin.h"
 #include "VehicleApp/boundary/Entries.h"
 #include "VehicleApp/boundary/PluginExport.h"
+#include "host/ZorvPlugin.h"
 
 namespace marl {
 namespace {

@@ -41,8 +41,6 @@ uint8_t FoldComponentAddress(uint8_t address) { return IsBrakeAddress(address) ?
 
 bool IsBrakeController(uint8_t address) { return FoldComponentAddress(address) == kBrakeComponentAddress; }
 
-std::string ComponentName(uint32_t address) {
-    return kComponentPrefix + text::HexNarrow(address, kComponentHexDigits);
-}
+std::string ComponentName(uint32_t address) { return kComponentPrefix + text::HexNarrow(address, kComponentHexDigits); }
 
 }  // namespace marl

@@ -33,7 +33,7 @@ void CopyNarrow(const std::string& text, char* buffer, size_t capacity) {
 }  // namespace
 
 void Registration::GetComponentNameByJ1939Name(ModuleRecord& record, char* componentName, size_t componentCapacity,
-                                              wchar_t* fileName, size_t fileCapacity) {
+                                               wchar_t* fileName, size_t fileCapacity) {
     auto getName = LookUpOrTrace<zorv::GetJ1939NameFn>(
         trace_, zorv::kLookupGetJ1939Name,
         L"%s Zorv_GetFunctionAddress failed to get the address of GetJ1939NAMEFnPtr, Returned NULL",

@@ -24,8 +24,6 @@ constexpr size_t kFilterAddressIndex = 5;
 constexpr int32_t kFilterOption = 0;
 constexpr int32_t kFilterWait = 1;
 
-
-
 constexpr uint16_t kVinRequestTimeoutMs = 1250;
 constexpr uint8_t kVinRequestAttempts = 3;
 constexpr uint16_t kValueCapacity = 256;
@@ -67,9 +65,9 @@ uint16_t Registration::SetFilterForSourceAddress(const ModuleRecord& record) {
 }
 
 uint16_t Registration::SendClaimDiagToolAddress(int32_t sendHandle) {
-    auto claim = LookUpOrTrace<zorv::ClaimBusAddressFn>(trace_, zorv::kLookupClaimBusAddress,
-                                                        L"%s ClaimBusAddress == NULL",
-                                                        L"CVehicleApp::SendClaimDiagToolAddress (Line 227)");
+    auto claim =
+        LookUpOrTrace<zorv::ClaimBusAddressFn>(trace_, zorv::kLookupClaimBusAddress, L"%s ClaimBusAddress == NULL",
+                                               L"CVehicleApp::SendClaimDiagToolAddress (Line 227)");
     return claim != nullptr ? claim(sendHandle, kToolAddress) : results::kMissingFunctionOrRecord;
 }
 
@@ -121,7 +119,9 @@ uint16_t Registration::FinishRegistration(int32_t moduleHandle, const ModuleReco
     if (!deferred) {
         record->SetBusy(true);
         app_.Discoveries().BuildVehicleInfoPgnList(*record);
-        if (address == 0) app_.Discoveries().RequestPgnsForTeskIds(moduleHandle, app_.Discoveries().TeskIdsForUdi(moduleHandle, zorv::kUdiEngineIdentification));
+        if (address == 0)
+            app_.Discoveries().RequestPgnsForTeskIds(
+                moduleHandle, app_.Discoveries().TeskIdsForUdi(moduleHandle, zorv::kUdiEngineIdentification));
         record->SetBusy(false);
     } else {
         const uint16_t result = results::kSuccess;
@@ -137,8 +137,8 @@ uint16_t Registration::FinishRegistration(int32_t moduleHandle, const ModuleReco
             ZPgn vinPgn = 0;
             if (Zorv_GetPIDForTESKID(moduleHandle, vinTeskId, &vinPgn) == results::kSuccess &&
                 !record->pgnMap.contains(vinPgn)) {
-                app_.Sender().RequestPgn(record->SendHandle(), vinPgn, record->EcuAddress(), false, kVinRequestTimeoutMs,
-                           kVinRequestAttempts);
+                app_.Sender().RequestPgn(record->SendHandle(), vinPgn, record->EcuAddress(), false,
+                                         kVinRequestTimeoutMs, kVinRequestAttempts);
             }
         }
 

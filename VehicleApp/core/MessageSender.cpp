@@ -65,8 +65,7 @@ std::vector<uint8_t> BuildRequestMessage(uint32_t requestedPgn, uint8_t destinat
 
 uint16_t MessageSender::RequestPgn(int32_t sendHandle, uint32_t pgn, uint8_t destination, bool expectAnswer,
                                    uint16_t timeoutMs, uint8_t attempts) {
-    return SendTimedMessage(sendHandle, BuildRequestMessage(pgn, destination), pgn, expectAnswer, attempts,
-                            timeoutMs);
+    return SendTimedMessage(sendHandle, BuildRequestMessage(pgn, destination), pgn, expectAnswer, attempts, timeoutMs);
 }
 
 uint16_t MessageSender::SendTimedMessage(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t pgn,
@@ -100,8 +99,8 @@ uint16_t MessageSender::SendTimedMessage(int32_t sendHandle, const std::vector<u
                                                         L"%s: Zorv_GetFunctionAddress failed at SendJ1939Msg",
                                                         L"CVehicleApp::SaeJ1939MessageSender (Line 2776)");
         result = send == nullptr ? results::kMissingFunctionOrRecord
-                                 : send(sendHandle, message.data(), static_cast<uint16_t>(message.size()),
-                                        kSendOption1, kSendOption2, kSendOption3);
+                                 : send(sendHandle, message.data(), static_cast<uint16_t>(message.size()), kSendOption1,
+                                        kSendOption2, kSendOption3);
         if (result != results::kSuccess) {
             awaited_.Disarm();
             armed = false;

@@ -51,8 +51,8 @@ public:
     uint16_t SendTimedMessage(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t awaitedPgn,
                               bool expectAnswer, uint8_t attempts, uint16_t timeoutMs);
     // Sends a J1939 Request for `pgn` through SendTimedMessage, awaiting that PGN.
-    uint16_t RequestPgn(int32_t sendHandle, uint32_t pgn, uint8_t destination, bool expectAnswer,
-                        uint16_t timeoutMs, uint8_t attempts);
+    uint16_t RequestPgn(int32_t sendHandle, uint32_t pgn, uint8_t destination, bool expectAnswer, uint16_t timeoutMs,
+                        uint8_t attempts);
     // The receive path's side of the exchange.
     AwaitedAnswer& Awaited() { return awaited_; }
 

@@ -18,8 +18,7 @@ std::string BoundedText(const char* field, size_t capacity) {
 // Handle and address are kept apart by a separator: run together, handle 1 at address 10
 // and handle 11 at address 0 would both be "110" and share one idle event.
 std::string IdleEventName(int32_t moduleHandle, uint8_t ecuAddress) {
-    return "Marl J1939 Build ParametersList " + std::to_string(moduleHandle) + "_" +
-           std::to_string(ecuAddress);
+    return "Marl J1939 Build ParametersList " + std::to_string(moduleHandle) + "_" + std::to_string(ecuAddress);
 }
 
 ModuleRecord::ModuleRecord(int32_t moduleHandle, const ModuleInfo& info)
@@ -65,9 +64,7 @@ int32_t ModuleRecord::BusyCount() const {
     return busyCount_;
 }
 
-bool ModuleRecord::IsBusy() const {
-    return idleEvent_.Valid() && BusyCount() >= 1 && !idleEvent_.IsSignalled();
-}
+bool ModuleRecord::IsBusy() const { return idleEvent_.Valid() && BusyCount() >= 1 && !idleEvent_.IsSignalled(); }
 
 bool ModuleRecord::WaitIdle(uint32_t timeoutMs) {
     if (!idleEvent_.Valid() || BusyCount() < 1) return false;

@@ -44,7 +44,7 @@ bool EqualsIgnoringAsciiCase(const std::string& text, const char* word) {
 }  // namespace
 
 uint16_t Registration::LoadParameterFile(int32_t moduleHandle, const wchar_t* vehicleName, const char* componentName,
-                                        const wchar_t* fileName) {
+                                         const wchar_t* fileName) {
     std::vector<const char*> components{componentName};
     // These adapters also serve the host's own PC-side parameters.
     if (IsDeferredDiscoveryAdapter()) components.push_back(kPcComponent);

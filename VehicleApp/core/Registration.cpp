@@ -8,8 +8,8 @@
 #include <string>
 
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/core/BusyScope.h"
 #include "VehicleApp/boundary/CommandHandler.h"
+#include "VehicleApp/core/BusyScope.h"
 #include "VehicleApp/core/HostLookup.h"
 #include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/text/WideText.h"
@@ -167,9 +167,9 @@ uint16_t Registration::RegisterModule(uint32_t uiHandle, int32_t moduleHandle, c
 }
 
 int32_t Registration::GetProductId() {
-    auto getProductId =
-        LookUpOrTrace<zorv::GetDeviceProductIdFn>(trace_, zorv::kLookupGetDeviceProductId,
-                                                  L"%s GetDeviceProductId  == NULL", L"CVehicleApp::GetProductId (Line 815)");
+    auto getProductId = LookUpOrTrace<zorv::GetDeviceProductIdFn>(trace_, zorv::kLookupGetDeviceProductId,
+                                                                  L"%s GetDeviceProductId  == NULL",
+                                                                  L"CVehicleApp::GetProductId (Line 815)");
     if (getProductId == nullptr) return 0;
     int16_t id = kProductIdUnset;
     getProductId(&id);

@@ -20,15 +20,16 @@ constexpr int32_t kConnectionLost = 1;
 }  // namespace
 
 void Registration::UnclaimBusAddress(int32_t sendHandle) {
-    auto unclaim = LookUpOrTrace<zorv::UnclaimBusAddressFn>(
-        trace_, zorv::kLookupUnclaimBusAddress, L"%s: Zorv_GetFunctionAddress failed At UnclaimBusAddress",
-        L"CVehicleApp::UnclaimBusAddress (Line 357)");
+    auto unclaim = LookUpOrTrace<zorv::UnclaimBusAddressFn>(trace_, zorv::kLookupUnclaimBusAddress,
+                                                            L"%s: Zorv_GetFunctionAddress failed At UnclaimBusAddress",
+                                                            L"CVehicleApp::UnclaimBusAddress (Line 357)");
     if (unclaim != nullptr) unclaim(sendHandle);
 }
 
 uint16_t Registration::ClearDataManagerFaultCodeList(int32_t moduleHandle) {
-    auto clear = LookUpOrTrace<zorv::ClearFaultListFn>(trace_, zorv::kLookupClearFaultList, L"%s ClearFaultList == NULL",
-                                                       L"CVehicleApp::ClearDataManagerFaultCodeList (Line 951)");
+    auto clear =
+        LookUpOrTrace<zorv::ClearFaultListFn>(trace_, zorv::kLookupClearFaultList, L"%s ClearFaultList == NULL",
+                                              L"CVehicleApp::ClearDataManagerFaultCodeList (Line 951)");
     if (clear == nullptr) return results::kMissingFunctionOrRecord;
     clear(moduleHandle);
     return results::kSuccess;

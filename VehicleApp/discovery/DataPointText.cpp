@@ -25,8 +25,8 @@ std::wstring BoundedText(const std::array<wchar_t, N>& buffer) {
 bool ReadDataPointValueText(int32_t moduleHandle, TESKID teskId, uint32_t selector, std::wstring& text) {
     std::array<wchar_t, kValueTextCapacity> buffer{};
     uint32_t length = kValueTextCapacity;
-    if (Zorv_GetDataPointValueStr(moduleHandle, teskId, selector, kValueTextFormat, buffer.data(),
-                                  kValueTextCapacity, &length) != kZorvSuccess)
+    if (Zorv_GetDataPointValueStr(moduleHandle, teskId, selector, kValueTextFormat, buffer.data(), kValueTextCapacity,
+                                  &length) != kZorvSuccess)
         return false;
     text = BoundedText(buffer);
     return true;

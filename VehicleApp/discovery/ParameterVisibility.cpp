@@ -31,8 +31,7 @@ ZPgn SupportPgnOf(int32_t moduleHandle, TESKID teskId, ZPgn ownPgn, const sDpAtt
     Zorv_FindMsg(moduleHandle, teskId, &messageIndex);
     std::array<uint8_t, kQueryMessageCapacity> query{};
     uint16_t queryLength = 0;
-    if (Zorv_GetQueryMsg(moduleHandle, messageIndex, query.data(), kQueryMessageCapacity, &queryLength) !=
-        kZorvSuccess)
+    if (Zorv_GetQueryMsg(moduleHandle, messageIndex, query.data(), kQueryMessageCapacity, &queryLength) != kZorvSuccess)
         return ownPgn;
     return query[0] * kQueryPgnHighByteFactor + query[1];
 }

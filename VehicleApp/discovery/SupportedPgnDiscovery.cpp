@@ -1,10 +1,10 @@
 // Probing a module for the PGNs of its table: Requests at its address and, for the
 // first module of a channel, globally; then a settling time for late answers.
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/core/BusyScope.h"
-#include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/core/J1939Constants.h"
+#include "VehicleApp/core/ResultCodes.h"
+#include "VehicleApp/core/SharedState.h"
 
 namespace marl {
 namespace {
@@ -70,7 +70,7 @@ uint16_t Discovery::BuildAndRequestSupportedPgns(ModuleRecord* module) {
             if (!stopped) RequestSupportedPgns(*module, kGlobalAddress, kGlobalProbePasses);
         }
         if (!stopped) {
-            const uint32_t settleMs = module->PositiveAnswerSeen()     ? kSettleAfterAnswerMs
+            const uint32_t settleMs = module->PositiveAnswerSeen()                   ? kSettleAfterAnswerMs
                                       : module->ComponentSa() == kSlowEcuComponentSa ? kSettleSlowEcuMs
                                                                                      : kSettleDefaultMs;
             PauseStops(app_.Shared(), settleMs);

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/core/HostLookup.h"
 #include "VehicleApp/core/BusyScope.h"
+#include "VehicleApp/core/HostLookup.h"
 #include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/discovery/HostLists.h"
 #include "VehicleApp/receive/Categories.h"
@@ -64,7 +64,8 @@ void Discovery::BuildSupportedPgnList(ModuleRecord& module) {
     const int32_t handle = module.Handle();
     if (app_.Registrations().ProductId() != kUdiDiscoveryProductId) {
         std::vector<TESKID> teskIds;
-        if (GetCategoryDataPoints(handle, app_.Receiver().CategoryId(kCategoryRequestPgns), kCategoryListCapacity, teskIds) != 0)
+        if (GetCategoryDataPoints(handle, app_.Receiver().CategoryId(kCategoryRequestPgns), kCategoryListCapacity,
+                                  teskIds) != 0)
             return;
         for (TESKID teskId : teskIds) {
             BuildSupportedPgnListByTeskid(module, teskId);

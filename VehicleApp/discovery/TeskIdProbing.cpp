@@ -4,8 +4,8 @@
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/BusyScope.h"
-#include "VehicleApp/discovery/HostLists.h"
 #include "VehicleApp/core/J1939Constants.h"
+#include "VehicleApp/discovery/HostLists.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -34,10 +34,12 @@ void Discovery::RequestPgnsForTeskIds(int32_t moduleHandle, const std::vector<ui
                 std::find(probed.begin(), probed.end(), pgn) != probed.end())
                 continue;
             probed.push_back(pgn);
-            app_.Sender().RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), false, kProbeTimeoutMs, kProbeAttempts);
+            app_.Sender().RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), false, kProbeTimeoutMs,
+                                     kProbeAttempts);
             // Some ECUs answer only requests sent to everyone.
             if (!module->pgnMap.hasResponded(pgn))
-                app_.Sender().RequestPgn(module->SendHandle(), pgn, kGlobalAddress, false, kProbeTimeoutMs, kProbeAttempts);
+                app_.Sender().RequestPgn(module->SendHandle(), pgn, kGlobalAddress, false, kProbeTimeoutMs,
+                                         kProbeAttempts);
         }
     }
     for (uint32_t teskId : teskIds) BuildSupportedPgnListByTeskid(*module, teskId);

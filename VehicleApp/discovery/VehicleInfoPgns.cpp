@@ -49,7 +49,7 @@ uint16_t Discovery::BuildVehicleInfoPgnList(ModuleRecord& module) {
             continue;
         }
         const uint16_t status = app_.Sender().RequestPgn(module.SendHandle(), pgns[i], module.EcuAddress(), false,
-                                           kVehicleInfoTimeoutMs, kVehicleInfoAttempts);
+                                                         kVehicleInfoTimeoutMs, kVehicleInfoAttempts);
         if (status != results::kSuccess) {
             trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::BuildVehicleInfoPgnList (Line 1899)");
             return status;

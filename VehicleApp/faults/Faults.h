@@ -18,8 +18,8 @@ public:
     // Command 1007.
     void ListFaultGroupIds(int32_t moduleHandle, wchar_t* text, int16_t* length);
     // Commands 1009 and 1036.
-    uint16_t HandleFaultInfoRequest(int32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length,
-                                    uint8_t* data, int16_t* extra, uint32_t* flag);
+    uint16_t HandleFaultInfoRequest(int32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length, uint8_t* data,
+                                    int16_t* extra, uint32_t* flag);
 
 private:
     [[maybe_unused]] CVehicleApp& app_;

@@ -14,9 +14,7 @@ GuidedTest::GuidedTest(CVehicleApp& app)
       exitTestEvent_(kExitTestEventName, true, true),
       testScreenMutex_(kTestScreenMutexName, false) {}
 
-bool GuidedTest::Valid() const {
-    return abortTestEvent_.Valid() && exitTestEvent_.Valid() && testScreenMutex_.Valid();
-}
+bool GuidedTest::Valid() const { return abortTestEvent_.Valid() && exitTestEvent_.Valid() && testScreenMutex_.Valid(); }
 
 uint16_t GuidedTest::StartGuidedTest(int32_t moduleHandle, uint32_t teskId) {
     GuidedTestContext context;
@@ -24,7 +22,8 @@ uint16_t GuidedTest::StartGuidedTest(int32_t moduleHandle, uint32_t teskId) {
     context.teskId = teskId;
     abortTestEvent_.Reset();
     exitTestEvent_.Reset();
-    threads_.Start(context, [this, context] { GuidedTestLoop(context); }, kGuidedTestStackSize);
+    threads_.Start(
+        context, [this, context] { GuidedTestLoop(context); }, kGuidedTestStackSize);
     return results::kSuccess;
 }
 

@@ -15,8 +15,8 @@ constexpr uint16_t kCategoryNameCapacity = 256;
 // In role order: earlier rows win, so "HealthReport_VehicleInfo" is told apart from
 // "HealthReport_Data" only by comparing the whole of each prefix.
 constexpr const char* kRolePrefixes[kCategoryRoleCount] = {
-    "TripData",     "MobileTripLife", "MobileParameters",  "RecordablePids",           "Vehicle Info",
-    "FreezeFrame",  "RequestPGNs",    "HealthReport_Data", "HealthReport_VehicleInfo",
+    "TripData",    "MobileTripLife", "MobileParameters",  "RecordablePids",           "Vehicle Info",
+    "FreezeFrame", "RequestPGNs",    "HealthReport_Data", "HealthReport_VehicleInfo",
 };
 
 }  // namespace
@@ -29,7 +29,6 @@ int CategoryRoleForName(const char* name) {
     }
     return kNoCategoryRole;
 }
-
 
 uint16_t ReceivePath::ClassifyCategory(int32_t moduleHandle, int32_t categoryIndex, const char* name) {
     const int role = CategoryRoleForName(name);

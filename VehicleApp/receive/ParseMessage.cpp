@@ -68,8 +68,7 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     // The host's length is a signed 16-bit count; anything that reads as negative is no
     // message.
     const auto signedLength = static_cast<int16_t>(length);
-    if (signedLength < static_cast<int16_t>(j1939::kShortestMessage) || message == nullptr ||
-        app_.Shared() == nullptr)
+    if (signedLength < static_cast<int16_t>(j1939::kShortestMessage) || message == nullptr || app_.Shared() == nullptr)
         return 0;
     const auto size = static_cast<size_t>(signedLength);
 
@@ -94,7 +93,8 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
 
     // A freeze frame the fault list waits for is stored before its waiter is woken.
     const bool expectedDm = expectedDmSa_.load() == sourceAddress;
-    if (pgn == j1939::kPgnDm4 && expectedDm) freezeFrame_.Store(std::vector<uint8_t>(message, message + size), timeStamp);
+    if (pgn == j1939::kPgnDm4 && expectedDm)
+        freezeFrame_.Store(std::vector<uint8_t>(message, message + size), timeStamp);
 
     app_.Sender().Awaited().Release(sourceAddress, pgn);
 

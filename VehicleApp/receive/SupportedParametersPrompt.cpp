@@ -53,8 +53,7 @@ void LoadConfiguration(CSimpleIniW& ini) {
         if (size > 0) {
             const auto bytes = static_cast<size_t>(size);
             std::unique_ptr<char[]> buffer(new (std::nothrow) char[bytes]);
-            if (buffer && std::fseek(file, 0, SEEK_SET) == 0 &&
-                std::fread(buffer.get(), 1, bytes, file) == bytes) {
+            if (buffer && std::fseek(file, 0, SEEK_SET) == 0 && std::fread(buffer.get(), 1, bytes, file) == bytes) {
                 ini.LoadData(buffer.get(), bytes);
             }
         }

@@ -116,8 +116,7 @@ bool Subscriptions::StartQueryThread() {
             try {
                 QueryLoop();
             } catch (...) {
-                trace_.Write(kTraceFailure, 0, L"%s ended by an exception",
-                             L"CVehicleApp::QueryLoop (Line 2390)");
+                trace_.Write(kTraceFailure, 0, L"%s ended by an exception", L"CVehicleApp::QueryLoop (Line 2390)");
             }
         },
         kQueryThreadStackSize);

@@ -44,7 +44,8 @@ void Subscriptions::RegistrationIsComplete(int32_t moduleHandle) {
         module->SetRegistrationComplete();
 
         StartQueryThread();
-        if (module->EcuAddress() == j1939::kFuelSystemAddress) app_.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*module);
+        if (module->EcuAddress() == j1939::kFuelSystemAddress)
+            app_.Vehicle().SetVehicleInfoStaticDataForFuelSystem(*module);
     }
 
     trace_.Write(kTraceProgress, 0, L"%s: EXIT RegistrationIsComplete for module=%d.",

@@ -1,6 +1,5 @@
 #include "VehicleApp/subscriptions/Subscription.h"
 
-
 namespace marl {
 
 bool IsDue(const Subscription& entry, uint32_t now) {

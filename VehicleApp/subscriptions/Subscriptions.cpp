@@ -7,12 +7,10 @@
 #include "VehicleApp/core/ResultCodes.h"
 #include "VehicleApp/core/SharedState.h"
 #include "VehicleApp/subscriptions/Subscription.h"
-#include "VehicleApp/subscriptions/Subscription.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
 namespace {
-
 
 // On-demand classes 0 and 1 ask every ECU of the channel.
 bool RequestsGlobally(int16_t security) {
@@ -41,7 +39,7 @@ std::vector<Subscription> Subscriptions::Entries() const {
 }
 
 uint16_t Subscriptions::UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count,
-                                                   bool subscribe) {
+                                                     bool subscribe) {
     // A recording is played back from its file; the bus is not asked for anything.
     if (app_.InPlayback()) return results::kSuccess;
     if (teskIds == nullptr) return results::kNoTeskIdList;
@@ -75,7 +73,8 @@ uint16_t Subscriptions::UpdateDatapointSubscriptions(int32_t moduleHandle, const
         Zorv_GetDPAttributes(moduleHandle, teskId, &attribute);
         // A guided-test data point stands for the test itself: subscribing starts it,
         // and nothing listed after it is looked at.
-        if (attribute.guidedTest != 0) return subscribe ? app_.GuidedTests().StartGuidedTest(moduleHandle, teskId) : results::kSuccess;
+        if (attribute.guidedTest != 0)
+            return subscribe ? app_.GuidedTests().StartGuidedTest(moduleHandle, teskId) : results::kSuccess;
 
         // The address the PGN was last heard from; when the host cannot name the PGN,
         // the previous data point's address stands. A PGN never heard from anyone is

@@ -31,8 +31,7 @@ public:
     Subscriptions& operator=(const Subscriptions&) = delete;
     bool Valid() const { return queryListMutex_.Valid(); }
 
-    uint16_t UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count,
-                                          bool subscribe);
+    uint16_t UpdateDatapointSubscriptions(int32_t moduleHandle, const uint32_t* teskIds, int32_t count, bool subscribe);
     // Command 1008: the module is let onto the bus; the query thread starts with the
     // first completed module.
     void RegistrationIsComplete(int32_t moduleHandle);

@@ -45,7 +45,8 @@ void VehicleInfo::SetVehicleInfoStaticDataForFuelSystem(ModuleRecord& module) {
     uint16_t makeLength = kMakeValueCapacity;
     Zorv_GetDPValue(handle, makeTeskId, make.data(), &makeLength);
     if (makeFound != kZorvSuccess || makeTeskId == 0) {
-        trace_.Write(kTraceProgress, 0, L"%s FAILED", L"CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3825)");
+        trace_.Write(kTraceProgress, 0, L"%s FAILED",
+                     L"CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3825)");
         return;
     }
 
@@ -66,7 +67,8 @@ void VehicleInfo::SetVehicleInfoStaticDataForFuelSystem(ModuleRecord& module) {
     if (FindDataPoint(handle, kModelDataPoint, modelTeskId)) {
         Display(handle, modelTeskId, kMomentumModel);
     } else {
-        trace_.Write(kTraceProgress, 0, L"%s FAILED", L"CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3869)");
+        trace_.Write(kTraceProgress, 0, L"%s FAILED",
+                     L"CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3869)");
     }
 }
 

@@ -14,9 +14,9 @@ constexpr const char* kMakerCode = "CMMNS";
 
 const char* FuelSystemMakerCode(int32_t productId) {
     const auto id = static_cast<uint16_t>(productId);
-    const bool deferred = std::find(std::begin(j1939::kDeferredDiscoveryProductIds),
-                                    std::end(j1939::kDeferredDiscoveryProductIds),
-                                    id) != std::end(j1939::kDeferredDiscoveryProductIds);
+    const bool deferred =
+        std::find(std::begin(j1939::kDeferredDiscoveryProductIds), std::end(j1939::kDeferredDiscoveryProductIds), id) !=
+        std::end(j1939::kDeferredDiscoveryProductIds);
     return deferred ? kDeferredAdapterMakerCode : kMakerCode;
 }
 

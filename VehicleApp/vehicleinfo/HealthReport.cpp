@@ -68,7 +68,8 @@ uint16_t VehicleInfo::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t*
 
     if (!SkipsCategoryRequests(*module)) {
         app_.Discoveries().RequestCategoryPgns(moduleHandle, app_.Receiver().CategoryId(kCategoryHealthReportData));
-        app_.Discoveries().RequestCategoryPgns(moduleHandle, app_.Receiver().CategoryId(kCategoryHealthReportVehicleInfo));
+        app_.Discoveries().RequestCategoryPgns(moduleHandle,
+                                               app_.Receiver().CategoryId(kCategoryHealthReportVehicleInfo));
         if (PauseStops(app_.Shared(), kCategorySettleMs)) {
             trace_.Write(kTraceProgress, 0, L"%s: Must be Exiting.",
                          L"CVehicleApp::GenerateVehicleHealthReport (Line 1690)");
@@ -76,13 +77,14 @@ uint16_t VehicleInfo::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t*
         }
     }
     if (PauseStops(app_.Shared(), kExitCheckMs)) {
-        trace_.Write(kTraceProgress, 0, L"%s: Must be Exiting.", L"CVehicleApp::GenerateVehicleHealthReport (Line 1697)");
+        trace_.Write(kTraceProgress, 0, L"%s: Must be Exiting.",
+                     L"CVehicleApp::GenerateVehicleHealthReport (Line 1697)");
         return kResultExitBeforeGenerator;
     }
 
-    auto generate = LookUpOrTrace<zorv::GenerateHealthReportFn>(trace_, zorv::kLookupGenerateHealthReport,
-                                                                L"%s GenerateHealthReport == NULL",
-                                                                L"CVehicleApp::GenerateVehicleHealthReport (Line 1705)");
+    auto generate = LookUpOrTrace<zorv::GenerateHealthReportFn>(
+        trace_, zorv::kLookupGenerateHealthReport, L"%s GenerateHealthReport == NULL",
+        L"CVehicleApp::GenerateVehicleHealthReport (Line 1705)");
     if (generate == nullptr) return kResultNoGenerator;
     generate(moduleHandle, app_.Modules().SourceAddressOf(moduleHandle), text, length);
     // Without a length the host cannot say it wrote anything.

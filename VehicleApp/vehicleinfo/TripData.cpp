@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "VehicleApp/CVehicleApp.h"
-#include "VehicleApp/discovery/HostLists.h"
 #include "VehicleApp/core/J1939Constants.h"
+#include "VehicleApp/discovery/HostLists.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -38,9 +38,8 @@ bool VehicleInfo::UpdateCategoryData(int32_t moduleHandle, int16_t categoryId) {
         seen.push_back(pgn);
         if (!module->pgnMap.isSupported(pgn) || !IsPeriodicRequestClass(attribute.security)) continue;
         const uint16_t status = app_.Sender().RequestPgn(module->SendHandle(), pgn, module->EcuAddress(), true,
-                                           kCategoryDataTimeoutMs, kCategoryDataAttempts);
-        if (status != 0)
-            trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::UpdateCategoryData (Line 3535)");
+                                                         kCategoryDataTimeoutMs, kCategoryDataAttempts);
+        if (status != 0) trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::UpdateCategoryData (Line 3535)");
     }
     return true;
 }
