@@ -1,5 +1,6 @@
 // Event semantics the plug-in relies on: names shared within the process, objects that
-// live until their last handle closes, manual and automatic reset, and the peek.
+// live until their last handle closes, manual and automatic reset, the peek, and which
+// event a multi-event wait takes without losing a wake-up between two threads.
 #include <atomic>
 #include <memory>
 
@@ -14,17 +15,23 @@ namespace {
 using test::DeadlineMs;
 using test::UniqueName;
 
-TEST(EventTest, EventsOfOneNameShareTheirState) {
+TEST(EventTest, NamedEventsShareTheirStateUntilTheLastHandleCloses) {
     const std::string name = UniqueName("shared");
-    Event first(name.c_str(), true, false);
+    auto first = std::make_unique<Event>(name.c_str(), true, false);
     // The second handle opens the existing event, so its initial state is ignored.
-    Event second(name.c_str(), true, true);
-    ASSERT_TRUE(first.Valid() && second.Valid());
-    EXPECT_FALSE(second.IsSignalled());
-    first.Set();
-    EXPECT_EQ(second.Wait(0), WaitResult::Signalled);
-    second.Reset();
-    EXPECT_FALSE(first.IsSignalled());
+    auto second = std::make_unique<Event>(name.c_str(), true, true);
+    ASSERT_TRUE(first->Valid() && second->Valid());
+    EXPECT_FALSE(second->IsSignalled());
+    first->Set();
+    EXPECT_EQ(second->Wait(0), WaitResult::Signalled);
+    second->Reset();
+    EXPECT_FALSE(first->IsSignalled());
+
+    first->Set();
+    first.reset();
+    EXPECT_TRUE(Event(name.c_str(), true, false).IsSignalled()) << "the second handle kept the object";
+    second.reset();
+    EXPECT_FALSE(Event(name.c_str(), true, false).IsSignalled()) << "the name went with the last handle";
 
     Event unnamed(nullptr, true, false);
     Event empty("", true, false);
@@ -32,40 +39,37 @@ TEST(EventTest, EventsOfOneNameShareTheirState) {
     EXPECT_FALSE(empty.IsSignalled()) << "events without a name are distinct";
 }
 
-TEST(EventTest, NamedEventLivesUntilItsLastHandleCloses) {
-    const std::string name = UniqueName("lifetime");
-    auto first = std::make_unique<Event>(name.c_str(), true, false);
-    auto second = std::make_unique<Event>(name.c_str(), true, false);
-    first->Set();
-    first.reset();
-    EXPECT_TRUE(Event(name.c_str(), true, false).IsSignalled()) << "the second handle kept the object";
-    second.reset();
-    EXPECT_FALSE(Event(name.c_str(), true, false).IsSignalled()) << "the name went with the last handle";
+// A wait takes only an automatic-reset event, the peek takes nothing; a multi-event wait
+// refuses empty lists and lists with a gap, takes the lowest signalled index, and takes
+// it away when it resets automatically.
+TEST(EventTest, ManualAndAutomaticReset) {
+    for (bool manualReset : {true, false}) {
+        SCOPED_TRACE(manualReset ? "manual reset" : "automatic reset");
+        Event event(nullptr, manualReset, false);
+        EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
+        event.Set();
+        EXPECT_TRUE(event.IsSignalled());
+        EXPECT_TRUE(event.IsSignalled()) << "peeking twice";
+        EXPECT_EQ(event.Wait(0), WaitResult::Signalled);
+        EXPECT_EQ(event.IsSignalled(), manualReset);
+        event.Reset();
+        EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
+
+        Event a(nullptr, manualReset, false);
+        Event b(nullptr, manualReset, false);
+        Event c(nullptr, manualReset, false);
+        Event* events[] = {&a, &b, &c};
+        EXPECT_EQ(WaitAny(events, 3, 0), -1);
+        c.Set();
+        b.Set();
+        Event* invalid[] = {&b, nullptr};
+        EXPECT_EQ(WaitAny(invalid, 2, 0), -1) << "a list with a gap is refused, and takes nothing";
+        EXPECT_EQ(WaitAny(nullptr, 1, 0), -1);
+        EXPECT_EQ(WaitAny(events, 0, 0), -1);
+        EXPECT_EQ(WaitAny(events, 3, 0), 1);
+        EXPECT_EQ(WaitAny(events, 3, 0), manualReset ? 1 : 2);
+    }
 }
-
-struct ResetCase {
-    const char* label;
-    bool manualReset;
-    bool signalledAfterAWait;
-};
-
-class EventResetTest : public ::testing::TestWithParam<ResetCase> {};
-
-TEST_P(EventResetTest, AWaitTakesOnlyAnAutoResetEventAndThePeekTakesNothing) {
-    Event event(nullptr, GetParam().manualReset, false);
-    EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
-    event.Set();
-    EXPECT_TRUE(event.IsSignalled());
-    EXPECT_TRUE(event.IsSignalled()) << "peeking twice";
-    EXPECT_EQ(event.Wait(0), WaitResult::Signalled);
-    EXPECT_EQ(event.IsSignalled(), GetParam().signalledAfterAWait);
-    event.Reset();
-    EXPECT_EQ(event.Wait(0), WaitResult::TimedOut);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, EventResetTest,
-                         ::testing::Values(ResetCase{"manual", true, true}, ResetCase{"automatic", false, false}),
-                         [](const auto& tested) { return std::string(tested.param.label); });
 
 TEST(EventTest, AutoResetSetReleasesExactlyOneWaiter) {
     Event event(nullptr, false, false);
@@ -88,11 +92,40 @@ TEST(EventTest, AutoResetSetReleasesExactlyOneWaiter) {
     EXPECT_EQ(count.load(), 1);
 
     event.Set();
-    EXPECT_EQ(released.Wait(DeadlineMs()), WaitResult::Signalled);
     one.Join();
     two.Join();
     EXPECT_EQ(count.load(), 2);
     EXPECT_FALSE(event.IsSignalled());
+}
+
+// Two threads hand a token back and forth, each waiting on its own event beside one
+// that is never set. A Set that slipped in between a waiter's check and its sleep would
+// leave a side waiting until its deadline, and the exchange would stop short.
+TEST(EventTest, WaitAnyPingPongLosesNoWakeUp) {
+    constexpr int kRounds = 300;
+    Event idle(nullptr, true, false);
+    Event ping(nullptr, false, false);
+    Event pong(nullptr, false, false);
+    std::atomic<int> answered{0};
+    Thread partner;
+    ASSERT_TRUE(partner.Start(
+        [&] {
+            Event* events[] = {&idle, &ping};
+            for (int i = 0; i < kRounds && WaitAny(events, 2, DeadlineMs()) == 1; ++i) {
+                ++answered;
+                pong.Set();
+            }
+        },
+        0));
+    Event* events[] = {&idle, &pong};
+    int completed = 0;
+    for (; completed < kRounds; ++completed) {
+        ping.Set();
+        if (WaitAny(events, 2, DeadlineMs()) != 1) break;
+    }
+    partner.Join();
+    EXPECT_EQ(completed, kRounds);
+    EXPECT_EQ(answered.load(), kRounds);
 }
 
 }  // namespace

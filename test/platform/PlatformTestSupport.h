@@ -1,8 +1,11 @@
-// What the platform tests share: names of their own for kernel objects, and deadlines.
+// What the platform tests share: names of their own for kernel objects, deadlines, and
+// a body run on a thread of its own (ownership of mutexes is per thread).
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "platform/Platform.h"
 
@@ -25,5 +28,12 @@ inline uint32_t DeadlineMs() { return kDeadlineRealMs * TimeScale(); }
 
 // A time-out that should pass, in the platform's (scaled) milliseconds.
 constexpr uint32_t kShortWaitMs = 200;
+
+template <typename Body>
+void OnOtherThread(Body body) {
+    Thread thread;
+    ASSERT_TRUE(thread.Start(body, 0));
+    thread.Join();
+}
 
 }  // namespace marl::platform::test

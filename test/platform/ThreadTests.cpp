@@ -2,6 +2,7 @@
 // started with the stack size they ask for, able to let go of themselves.
 #include <atomic>
 #include <memory>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -14,36 +15,33 @@ namespace {
 using test::DeadlineMs;
 using test::kShortWaitMs;
 
-enum class Ending { Join, Destructor };
-
-class ThreadEndingTest : public ::testing::TestWithParam<Ending> {};
-
-TEST_P(ThreadEndingTest, WaitsForTheBody) {
-    std::atomic<bool> finished{false};
-    std::atomic<bool> currentInside{false};
-    auto thread = std::make_unique<Thread>();
-    EXPECT_FALSE(thread->Joinable());
-    Thread* const self = thread.get();
-    ASSERT_TRUE(thread->Start(
-        [&] {
-            currentInside = self->IsCurrent();
-            SleepMs(kShortWaitMs);
-            finished = true;
-        },
-        0));
-    EXPECT_TRUE(thread->Joinable());
-    EXPECT_FALSE(thread->IsCurrent()) << "only on its own thread";
-    if (GetParam() == Ending::Join) {
-        thread->Join();
+TEST(ThreadTest, JoinAndTheDestructorWaitForTheBody) {
+    for (bool byJoin : {true, false}) {
+        SCOPED_TRACE(byJoin ? "Join" : "destructor");
+        std::atomic<bool> finished{false};
+        std::atomic<bool> currentInside{false};
+        auto thread = std::make_unique<Thread>();
         EXPECT_FALSE(thread->Joinable());
-    } else {
-        thread.reset();
+        Thread* const self = thread.get();
+        ASSERT_TRUE(thread->Start(
+            [&] {
+                currentInside = self->IsCurrent();
+                SleepMs(kShortWaitMs);
+                finished = true;
+            },
+            0));
+        EXPECT_TRUE(thread->Joinable());
+        EXPECT_FALSE(thread->IsCurrent()) << "only on its own thread";
+        if (byJoin) {
+            thread->Join();
+            EXPECT_FALSE(thread->Joinable());
+        } else {
+            thread.reset();
+        }
+        EXPECT_TRUE(finished.load());
+        EXPECT_TRUE(currentInside.load());
     }
-    EXPECT_TRUE(finished.load());
-    EXPECT_TRUE(currentInside.load());
 }
-
-INSTANTIATE_TEST_SUITE_P(Endings, ThreadEndingTest, ::testing::Values(Ending::Join, Ending::Destructor));
 
 TEST(ThreadTest, StartRefusesARunningThreadAndAnEmptyBodyButRestartsAfterJoin) {
     Event release(nullptr, true, false);
@@ -60,40 +58,27 @@ TEST(ThreadTest, StartRefusesARunningThreadAndAnEmptyBodyButRestartsAfterJoin) {
     EXPECT_TRUE(ranAgain.load());
 }
 
-struct StackCase {
-    const char* label;
-    uint32_t requested;
-    size_t used;  // bytes of stack the body touches
-};
-
-constexpr size_t kPage = 4096;
-// Windows gives a thread 1 MB unless asked for more; the large body needs more than that.
-constexpr StackCase kStacks[] = {
-    {"TinyRequestRoundedUp", 1, kPage},
-    {"LargeRequestHonoured", 4u * 1024u * 1024u, 2u * 1024u * 1024u},
-};
-
-class ThreadStackTest : public ::testing::TestWithParam<StackCase> {};
-
-TEST_P(ThreadStackTest, BodyRunsOnTheStackItAskedFor) {
-    const size_t used = GetParam().used;
-    std::atomic<size_t> touched{0};
-    Thread thread;
-    ASSERT_TRUE(thread.Start(
-        [&] {
-            volatile unsigned char* block = static_cast<unsigned char*>(__builtin_alloca(used));
-            for (size_t i = 0; i < used; i += kPage) {
-                block[i] = 1;
-                touched += block[i];
-            }
-        },
-        GetParam().requested));
-    thread.Join();
-    EXPECT_EQ(touched.load(), (used + kPage - 1) / kPage);
+// Windows gives a thread 1 MB unless asked for more: a tiny request is rounded up, and
+// the large body needs more than the default.
+TEST(ThreadTest, BodyRunsOnTheStackItAskedFor) {
+    constexpr size_t kPage = 4096;
+    const std::pair<uint32_t, size_t> requestedAndUsed[] = {{1, kPage}, {4u * 1024u * 1024u, 2u * 1024u * 1024u}};
+    for (const auto& [requested, used] : requestedAndUsed) {
+        std::atomic<size_t> touched{0};
+        Thread thread;
+        ASSERT_TRUE(thread.Start(
+            [&, used = used] {
+                volatile unsigned char* block = static_cast<unsigned char*>(__builtin_alloca(used));
+                for (size_t i = 0; i < used; i += kPage) {
+                    block[i] = 1;
+                    touched += block[i];
+                }
+            },
+            requested));
+        thread.Join();
+        EXPECT_EQ(touched.load(), (used + kPage - 1) / kPage) << requested << " bytes asked for";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, ThreadStackTest, ::testing::ValuesIn(kStacks),
-                         [](const auto& tested) { return std::string(tested.param.label); });
 
 TEST(ThreadTest, JoinFromTheThreadItselfLetsGo) {
     Event done(nullptr, true, false);

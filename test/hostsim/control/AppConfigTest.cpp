@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include "platform/Platform.h"
@@ -13,11 +13,8 @@ namespace {
 constexpr const char* kDevicePath = "\\Hard Disk\\Brakk\\Zorv\\Ini\\AppConfig.ini";
 
 std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file) return "(missing)";
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
 }
 
 std::string Root() {

@@ -12,35 +12,21 @@ using hostsim::CallsTo;
 
 TEST_F(HostSimTest, CallsKeepTheirArgumentsAsText) {
     Zorv_Connect(3, L"J1939:Baud=Auto,Channel=1", 7, nullptr, 1);
-    uint8_t filter[] = {0x04, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x00};
-    Zorv_SendCommand(3, 4, filter, sizeof(filter), 0, 1, nullptr);
     TESKID teskId = 0;
     Zorv_GetDPIDbyName(3, "SPN_234_\xA7", &teskId);
     Zorv_GetDPIDbyName(3, "x", nullptr);
+    ASSERT_NE(Lookup<zorv::SendJ1939MsgFn>(zorv::kLookupSendJ1939Msg), nullptr);
 
     auto calls = hostsim::Calls();
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].function, "Zorv_Connect");
     EXPECT_EQ(calls[0].args, (std::vector<std::string>{"3", "\"J1939:Baud=Auto,Channel=1\"", "7", "null", "1"}));
-    EXPECT_EQ(calls[1].Arg(2), "04 00 00 00 00 0B 00");
-    EXPECT_EQ(calls[1].Arg(3), "7");
-    EXPECT_EQ(calls[2].Arg(1), "\"SPN_234_\xC2\xA7\"");
-    EXPECT_EQ(calls[2].Arg(2), "out");
-    EXPECT_EQ(calls[3].Arg(2), "null");
-    EXPECT_EQ(calls[3].Arg(9), "");
-}
-
-TEST_F(HostSimTest, LookedUpFunctionsAreLoggedUnderTheirRoles) {
-    auto send = Lookup<zorv::SendJ1939MsgFn>(zorv::kLookupSendJ1939Msg);
-    ASSERT_NE(send, nullptr);
-    const uint8_t request[] = {0x00, 0xEA, 0x00, 0x06, 0xF9, 0xFF, 0x00, 0xEE, 0x00};
-    EXPECT_EQ(send(2, request, sizeof(request), 1, 1, 0), 0);
-
-    EXPECT_EQ(CallsTo(hostsim::names::kGetFunctionAddress).at(0).args, (std::vector<std::string>{"0x21FC", "-1"}));
-    EXPECT_EQ(CallsTo(hostsim::names::kSendJ1939Msg).at(0).args,
-              (std::vector<std::string>{"2", "00 EA 00 06 F9 FF 00 EE 00", "9", "1", "1", "0"}));
-    ASSERT_EQ(hostsim::SentMessages().size(), 1u);
-    EXPECT_EQ(hostsim::SentMessages()[0], std::vector<uint8_t>(request, request + sizeof(request)));
+    EXPECT_EQ(calls[1].Arg(1), "\"SPN_234_\xC2\xA7\"") << "8-bit text in the ANSI code page";
+    EXPECT_EQ(calls[1].Arg(2), "out");
+    EXPECT_EQ(calls[2].Arg(2), "null");
+    EXPECT_EQ(calls[2].Arg(9), "");
+    EXPECT_EQ(calls[3].function, hostsim::names::kGetFunctionAddress);
+    EXPECT_EQ(calls[3].args, (std::vector<std::string>{"0x21FC", "-1"}));
 }
 
 TEST_F(HostSimTest, CallsFromTwoThreadsAreAllKeptInEachThreadsOrder) {
@@ -75,18 +61,14 @@ TEST_F(HostSimTest, ForcedResultsFailWithoutWritingOutValues) {
     ZModuleId id = -5;
     hostsim::SetResult("Zorv_GetModuleIDFromHandle", 9);
     EXPECT_EQ(Zorv_GetModuleIDFromHandle(4, &id), 9);
-    EXPECT_EQ(id, -5);
     EXPECT_EQ(Zorv_GetModuleIDFromHandle(4, &id), 9) << "a set result lasts";
-
-    hostsim::ClearResult("Zorv_GetModuleIDFromHandle");
-    EXPECT_EQ(Zorv_GetModuleIDFromHandle(4, &id), 0);
-    EXPECT_EQ(id, hostsim::kDefaultModuleId);
+    EXPECT_EQ(id, -5);
 
     hostsim::SetResult("Zorv_Connect", 30);
     hostsim::QueueResults("Zorv_Connect", {0, 7});
-    EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 0);
-    EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 7);
-    EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 30);
+    for (ZResult expected : {0, 7, 30}) {
+        EXPECT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), expected) << "queued ones first";
+    }
     EXPECT_EQ(hostsim::CallCount("Zorv_Connect"), 3u) << "failing calls are logged too";
     hostsim::Reset();
     EXPECT_TRUE(hostsim::Calls().empty());

@@ -30,13 +30,11 @@ uint16_t ZORV_STDCALL ParseIntoModule(int32_t, const uint8_t* bytes, uint16_t le
 
 TEST_F(HostSimTest, DefaultTruckAnswersWhatTheDatabaseDescribes) {
     ASSERT_EQ(hostsim::LoadDefaultScenario(), "");
-    for (const auto& module : kModules) {
+    for (const auto& [address, module] : kModules) {
         char component[8];
-        std::snprintf(component, sizeof(component), "SA_%02X", module.first);
+        std::snprintf(component, sizeof(component), "SA_%02X", address);
         const char* components[] = {component};
-        ASSERT_EQ(Zorv_LoadBinFileWithSpecifiedComponents(module.second, L"MARL_J1939.BIN", L"MARL_J1939", components,
-                                                          1),
-                  0);
+        ASSERT_EQ(Zorv_LoadBinFileWithSpecifiedComponents(module, L"MARL_J1939.BIN", L"MARL_J1939", components, 1), 0);
     }
     ASSERT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 0);
     ASSERT_EQ(Zorv_EnableParsing(1, 1), 0);
