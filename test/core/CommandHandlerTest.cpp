@@ -60,29 +60,15 @@ TEST(CommandHandler, ProtocolIdAndConnectionTextWithoutApp) {
     }
 }
 
-class CommandWithApp : public AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        AddModule(1, 0x00);
-        AddModule(2, 0x03);
+// An unknown module is named by the null address.
+TEST_F(AppTest, ConnectionTextNamesTheModuleAddress) {
+    AddModule(1, 0x00);
+    for (const auto& [handle, text] : {std::pair<uint32_t, std::wstring>{1, L"0\u00A7J1939:Baud=Auto"}, {9, L"254\u00A7J1939:Baud=Auto"}}) {
+        Buffers b;
+        EXPECT_EQ(Command(&app, handle, 1012, b), 0);
+        EXPECT_EQ(std::wstring(b.text), text);
+        EXPECT_EQ(b.length, static_cast<int16_t>(text.size()));
     }
-};
-
-TEST_F(CommandWithApp, ConnectionTextNamesTheModuleAddress) {
-    Buffers engine;
-    EXPECT_EQ(Command(&app, 1, 1012, engine), 0);
-    EXPECT_EQ(std::wstring(engine.text), L"0\u00A7J1939:Baud=Auto");
-    EXPECT_EQ(engine.length, 17);
-    Buffers unknown;
-    EXPECT_EQ(Command(&app, 9, 1012, unknown), 0);
-    EXPECT_EQ(std::wstring(unknown.text), L"254\u00A7J1939:Baud=Auto");
-}
-
-TEST_F(CommandWithApp, TripDataOnlyForEngineAddresses) {
-    Buffers transmission;
-    EXPECT_EQ(Command(&app, 2, 1016, transmission), 0);
-    EXPECT_EQ(transmission.flag, 0u);
 }
 
 TEST(HashMessage, KeysByMarkerAndLengthAndReadsNothingBeyondTheMessage) {

@@ -19,15 +19,10 @@ J1939DecodedName NameWithFunction(uint8_t function) {
 
 class ComponentTest : public RegistrationTest {
 protected:
-    ModuleRecordPtr Add(int32_t handle, uint8_t address, const char* make = "") {
-        ModuleRecordPtr added = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
-        EXPECT_TRUE(added);
-        return added;
-    }
     // Adds the module and chooses and loads its parameter file.
     uint16_t Identify(int32_t handle, uint8_t address, const char* make = "") {
-        record = Add(handle, address, make);
-        return app.Registrations().GetJ1939NameAndLoadBinFile(*record);
+        record = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
+        return record ? app.Registrations().GetJ1939NameAndLoadBinFile(*record) : 0xFFFF;
     }
     ModuleRecordPtr record;
 
@@ -43,10 +38,8 @@ protected:
     // is unregistered, and the NAME the host already has is read all the same.
     void SkipTheNameRequestWait() { shared.ExitEvent().Set(); }
 
-    static std::string LoadedComponentArg() {
-        auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-        return loads.empty() ? std::string() : loads.back().Arg(3);
-    }
+    // The components of each load, in order.
+    static Texts LoadedComponents() { return ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3); }
     // File, vehicle name and components of each load, in order.
     static std::vector<std::string> Loads() {
         std::vector<std::string> loads;
@@ -62,7 +55,7 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
         ResetHost();
         hostsim::SetAssignableDefault(true);
         EXPECT_EQ(Identify(1, 0x21, make), 0);
-        EXPECT_EQ(LoadedComponentArg(), "[\"SA_DTNA\"]");
+        EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_DTNA\"]"});
         EXPECT_EQ(CallCount("CheckAssignable"), 0u);
         EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
         EXPECT_TRUE(hostsim::SentMessages().empty());
@@ -103,13 +96,13 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     // The NAME is there but is not arbitrary-address capable.
     SelfConfigurableEcu(0x1A, NameWithFunction(19), false);
     EXPECT_EQ(Identify(1, 0x1A, "Paccar"), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_1A\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_1A\"]"});
 
     // No NAME known for the address: the host's failure is reported in the trace.
     ResetHost();
     hostsim::SetAssignable(0x2C, kAssignableQuery, true);
     EXPECT_EQ(Identify(2, 0x2C), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_2C\"]"});
     EXPECT_EQ(TraceCodes("on 2C -- COMPONENT SA_2C"), std::vector<ZResult>{hostsim::kResultNotFound});
     EXPECT_EQ(record->DecodedName()[1], 0xFF) << "nothing was decoded";
 
@@ -117,14 +110,14 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     ResetHost();
     hostsim::RemoveLookup(zorv::kLookupCheckAssignable);
     EXPECT_EQ(Identify(4, 0x2D), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_2D\"]"});
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
     EXPECT_EQ(TraceCount("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr"), 1u);
 }
 
 TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
     EXPECT_EQ(Identify(1, 0xC2), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_0B\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_0B\"]"});
     EXPECT_EQ(record->ComponentSa(), 0x0B);
 }
 
@@ -133,14 +126,15 @@ TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
     app.Registrations().IdentifyAdapter();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
     EXPECT_EQ(Identify(1, kQuickAddress), 0) << "only the first component must be in the file";
-    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3), Texts{"[\"SA_05\", \"PC_COMPONENT\"]"});
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_05\", \"PC_COMPONENT\"]"});
     EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 4), Texts{"2"});
 
     ResetHost();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"PC_COMPONENT", "SA_100"});
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u) << "the PC component alone does not do";
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_100\", \"PC_COMPONENT\"]");
+    EXPECT_EQ(LoadedComponents(), (Texts{"[\"SA_05\", \"PC_COMPONENT\"]", "[\"SA_100\", \"PC_COMPONENT\"]"}))
+        << "the PC component alone does not do";
+    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u);
 }
 
 TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
@@ -176,7 +170,7 @@ TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
 
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_FF\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_FF\"]"});
 }
 
 }  // namespace

@@ -27,23 +27,6 @@ TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
     EXPECT_EQ(TraceCount("---End of RegisterModule for Module 5 (ModHandle - 4) ---"), 1u);
 }
 
-TEST_F(RegistrationTest, SecondModuleOfAChannelSharesTheFirstOnesConnection) {
-    ASSERT_EQ(Register(10, Info(kQuickAddress, 1)), 0);
-    ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
-
-    EXPECT_EQ(CallCount("GetDeviceProductId"), 1u);
-    EXPECT_EQ(app.Modules().FindModule(11)->SendHandle(), 10);
-    // Parsing is stopped on the channel's connection, never on an unknown one.
-    for (const hostsim::Call& call : CallsTo("Zorv_EnableParsing")) EXPECT_EQ(call.Arg(0), "10");
-
-    ASSERT_EQ(Register(12, Info(kQuickAddress, 2)), 0);
-    std::vector<std::string> clientFlags;
-    for (const hostsim::Call& call : CallsTo("Zorv_Connect")) clientFlags.push_back(call.Arg(0) + ":" + call.Arg(4));
-    EXPECT_EQ(clientFlags, (std::vector<std::string>{"10:1", "11:0", "12:1"})) << "a second module is a client of the first";
-    EXPECT_EQ(CallCount("GetDeviceProductId"), 2u) << "a new channel reads the adapter again";
-    EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{10, 12}));
-}
-
 TEST_F(RegistrationTest, AnotherApplicationsModuleIsRefusedBeforeAnythingIsKept) {
     hostsim::SetModuleId(7, zorv::kModuleIdJ1708App);
     EXPECT_EQ(Register(7, Info(kQuickAddress)), 2);

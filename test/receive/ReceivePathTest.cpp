@@ -38,13 +38,13 @@ TEST_F(CompletedReceiveTest, ShortNullAndForeignMessagesChangeNothing) {
     EXPECT_EQ(app.Receiver().ParseMessage(1, full.data(), 0x8000, 100000), 0) << "a length that reads negative";
     EXPECT_EQ(Receive(1, Message(0xF004, 0x17, kValues)), 0) << "no module at that address";
     EXPECT_EQ(Receive(2, Message(0xF004, 0x00, kValues)), 0) << "the module listens on another connection";
-    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(Parsed().size(), 0u);
     EXPECT_EQ(engine->pgnMap.size(), 0u);
 }
 
 TEST_F(ReceiveTest, IdleModuleBeforeRegistrationCompletesHearsOnlyTheAddressClaimQuery) {
     EXPECT_EQ(FromEngine(0xF004), 0);
-    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(Parsed().size(), 0u);
     EXPECT_FALSE(engine->pgnMap.contains(0xF004));
 
     Registration::NameRequestScope pending(app.Registrations());
@@ -103,7 +103,7 @@ TEST_F(ReceiveTest, AcknowledgementsToTheToolMarkThePgnAndReleaseTheRequest) {
     }
     EXPECT_TRUE(engine->pgnMap.hasResponded(0xE800));
     EXPECT_FALSE(engine->pgnMap.isSupported(0xE800));
-    EXPECT_EQ(ParsedCount(), 0u) << "acknowledgements are never parsed";
+    EXPECT_EQ(Parsed().size(), 0u) << "acknowledgements are never parsed";
 }
 
 TEST_F(CompletedReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondChangesNothing) {
@@ -119,7 +119,7 @@ TEST_F(CompletedReceiveTest, AcknowledgementThatCannotBeReadOrSaysCannotRespondC
     app.Sender().Awaited().Arm(0x03, 0xFEE9);
     EXPECT_EQ(Receive(1, Acknowledgement(1, 0xFEE9, 0x00)), 0);
     EXPECT_FALSE(app.Sender().Awaited().Answered()) << "the request waits for another ECU";
-    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(Parsed().size(), 0u);
 }
 
 TEST_F(CompletedReceiveTest, PositiveAcknowledgementOfAClearSignalsTheWaitEvent) {
@@ -142,10 +142,10 @@ TEST_F(CompletedReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
     for (uint32_t pgn : {0xFECAu, 0xFECBu, 0xFECFu, 0xFED4u, 0xFDB5u, 0xFD82u, 0xFD80u, 0x9F00u}) {
         EXPECT_EQ(FromEngine(pgn, kValues, timeStamp += 1000), 0) << pgn;
     }
-    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(Parsed().size(), 0u);
 
     FromEngine(0xFECD, kValues, timeStamp += 1000);
-    EXPECT_EQ(ParsedCount(), 1u) << "DM4 is still handled";
+    EXPECT_EQ(Parsed().size(), 1u) << "DM4 is still handled";
     shared.SetWait(false);
     Receive(1, Acknowledgement(0, 0xFED3, 0x00));
     EXPECT_TRUE(shared.WaitEvent().IsSignalled()) << "and so is the acknowledgement of the clear";
@@ -156,7 +156,7 @@ TEST_F(CompletedReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
 
     app.Receiver().SetClearingInProgress(false);
     FromEngine(0xFECA, kValues, timeStamp += 1000);
-    EXPECT_EQ(ParsedCount(), 2u);
+    EXPECT_EQ(Parsed().size(), 2u);
 }
 
 TEST_F(ReceiveTest, EngineFaultsGoToTheHostsOwnApplicationOnDeferredAdapters) {
@@ -169,17 +169,17 @@ TEST_F(ReceiveTest, EngineFaultsGoToTheHostsOwnApplicationOnDeferredAdapters) {
     EXPECT_FALSE(app.Subscribed().Module5Present());
     FromEngine(0xFECA);
     Receive(1, Message(0xFECA, 0x03, kValues));
-    EXPECT_EQ(ParsedCount(), 2u);
+    EXPECT_EQ(Parsed().size(), 2u);
 }
 
 TEST_F(CompletedReceiveTest, ThrottleLetsOneMessagePerPgnThroughPer400Units) {
     FromEngine(0xF004, kValues, 100000);
     FromEngine(0xF004, kValues, 100400);
-    EXPECT_EQ(ParsedCount(), 1u);
+    EXPECT_EQ(Parsed().size(), 1u);
     FromEngine(0xFEF1, kValues, 100400);
-    EXPECT_EQ(ParsedCount(), 2u) << "each PGN has its own time";
+    EXPECT_EQ(Parsed().size(), 2u) << "each PGN has its own time";
     FromEngine(0xF004, kValues, 100401);
-    EXPECT_EQ(ParsedCount(), 3u);
+    EXPECT_EQ(Parsed().size(), 3u);
 }
 
 TEST_F(ReceiveTest, NoThrottleDuringPlaybackOrBeforeRegistrationCompletes) {
@@ -187,13 +187,13 @@ TEST_F(ReceiveTest, NoThrottleDuringPlaybackOrBeforeRegistrationCompletes) {
     FromEngine(0xFEF1);
     FromEngine(0xFEF1);
     engine->SetBusy(false);
-    EXPECT_EQ(ParsedCount(), 2u);
+    EXPECT_EQ(Parsed().size(), 2u);
 
     engine->SetRegistrationComplete();
     app.SetPlaybackStatus(1);
     FromEngine(0xF004);
     FromEngine(0xF004);
-    EXPECT_EQ(ParsedCount(), 4u);
+    EXPECT_EQ(Parsed().size(), 4u);
     app.SetPlaybackStatus(0);
 }
 
@@ -209,7 +209,7 @@ TEST_F(CompletedReceiveTest, Dm22AndDm30NeverReachTheParser) {
     app.Sender().Awaited().Arm(0x00, 0xE300);
     FromEngine(0xA400, kValues, 200000);
     EXPECT_FALSE(app.Sender().Awaited().Answered()) << "the test runs on another ECU";
-    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(Parsed().size(), 0u);
 }
 
 TEST_F(CompletedReceiveTest, FreezeFrameFromTheAskedEcuIsKeptNotParsed) {
@@ -221,11 +221,11 @@ TEST_F(CompletedReceiveTest, FreezeFrameFromTheAskedEcuIsKeptNotParsed) {
     EXPECT_EQ(kept.bytes, frame);
     EXPECT_EQ(kept.timeStamp, 123456u);
     EXPECT_TRUE(app.Sender().Awaited().Answered());
-    EXPECT_EQ(ParsedCount(), 0u);
+    EXPECT_EQ(Parsed().size(), 0u);
 
     app.Receiver().ExpectDiagnosticAnswersFrom(0xFF);
     Receive(1, Message(0xFECD, 0x00, kValues), 200000);
-    EXPECT_EQ(ParsedCount(), 1u);
+    EXPECT_EQ(Parsed().size(), 1u);
     EXPECT_EQ(app.Receiver().LastFreezeFrame().bytes, frame) << "a DM4 nobody asked for leaves the kept one";
 }
 
@@ -233,12 +233,12 @@ TEST_F(ReceiveTest, Dm28PassesDuringTheAddressClaimQueryAndIsNeverThrottled) {
     {
         Registration::NameRequestScope pending(app.Registrations());
         FromEngine(0xFD80);
-        EXPECT_EQ(ParsedCount(), 1u);
+        EXPECT_EQ(Parsed().size(), 1u);
     }
     engine->SetRegistrationComplete();
     FromEngine(0xFD80, kValues, 200000);
     FromEngine(0xFD80, kValues, 200000);
-    EXPECT_EQ(ParsedCount(), 3u);
+    EXPECT_EQ(Parsed().size(), 3u);
 }
 
 TEST_F(CompletedReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
@@ -254,7 +254,7 @@ TEST_F(CompletedReceiveTest, SoftwareIdentificationTellsTheFieldCountFirst) {
 
     FromEngine(0xFEDA, {}, 200000);
     EXPECT_EQ(hostsim::CallCount("Zorv_ParseMsg"), 1u) << "no field count without a data byte";
-    EXPECT_EQ(ParsedCount(), 2u);
+    EXPECT_EQ(Parsed().size(), 2u);
 }
 
 J1939DecodedName TireEcuName(uint32_t manufacturer) {
@@ -314,7 +314,7 @@ TEST_F(CompletedReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
 
     hostsim::RestoreLookup(0x2013);
     FromEngine(0xF004, kValues, 200000);
-    EXPECT_EQ(ParsedCount(), 1u);
+    EXPECT_EQ(Parsed().size(), 1u);
 }
 
 TEST(CategoryRoles, NamesAreMatchedByTheirWholePrefixFirstRowFirst) {

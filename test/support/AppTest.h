@@ -44,8 +44,6 @@ std::vector<uint8_t> Message(uint32_t pgn, uint8_t source, const std::vector<uin
 std::vector<uint8_t> Acknowledgement(uint8_t control, uint32_t pgn, uint8_t source, uint8_t destination = 0xF9);
 // The message the plug-in sends to request `pgn` from `destination`.
 std::vector<uint8_t> RequestFor(uint32_t pgn, uint8_t destination);
-// "00 EA 00 06 F9 FF" as the host's call log writes byte buffers.
-std::string Hex(const std::vector<uint8_t>& bytes);
 bool IsRequest(const std::vector<uint8_t>& message);
 // Bytes 6 to 8 of a message the plug-in sent: the PGN it requests.
 uint32_t RequestedPgn(const std::vector<uint8_t>& message);
@@ -68,11 +66,12 @@ bool HasTrace(int32_t level, const std::string& text, ZResult code = 0);
 // argument at `index`.
 std::vector<Texts> ArgsOf(const std::string& function);
 Texts ArgOf(const std::string& function, size_t index);
+// How many calls to `function` had `value` as their argument at `index`.
+size_t CallsWithArg(const std::string& function, size_t index, const std::string& value);
 Requests SentRequests();
 size_t RequestCount(uint32_t pgn, uint8_t destination);
 // The byte buffers handed to ParseJ1939Msg, in order.
-std::vector<std::string> Parsed();
-size_t ParsedCount();
+Texts Parsed();
 // Polls `condition` every 10 ms until it holds or `timeoutMs` have passed.
 bool WaitUntil(const std::function<bool()>& condition, uint32_t timeoutMs = 5000);
 

@@ -143,16 +143,16 @@ TEST_F(CategoryDataTest, PlaybackUnknownModulesAndOtherEcus) {
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "nothing is known to be supported";
 }
 
+// Only the engine keeps trip data.
 TEST_F(CategoryDataTest, TripDataCommandUsesTheTripDataCategory) {
     AddModule(1, 0x00);
+    AddModule(2, 0x03);
     app.Receiver().ClassifyCategories(1);
-    wchar_t text[8] = {};
-    int16_t length = 8;
-    uint8_t data[8] = {};
-    int16_t extra = 0;
-    uint32_t flag = 0;
-    EXPECT_EQ(HandleVehicleAppCommand(&app, 1, 1016, text, &length, data, &extra, &flag), 0);
-    EXPECT_EQ(flag, 1u);
+    for (const auto& [handle, expected] : {std::pair<uint32_t, uint32_t>{1, 1}, {2, 0}}) {
+        uint32_t flag = 7;
+        EXPECT_EQ(HandleVehicleAppCommand(&app, handle, 1016, nullptr, nullptr, nullptr, nullptr, &flag), 0);
+        EXPECT_EQ(flag, expected) << handle;
+    }
     EXPECT_EQ(ArgOf("Zorv_GetCategoryDPs", 2), Texts{"40"});
 }
 
