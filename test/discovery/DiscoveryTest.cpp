@@ -21,10 +21,8 @@ class DiscoveryTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        hostsim::AddDataPoint(DataPoint(101, kAnswered));
-        hostsim::AddDataPoint(DataPoint(102, kRefused));
-        hostsim::AddDataPoint(DataPoint(103, kIgnored));
-        hostsim::AddDataPoint(DataPoint(104, kLowPgn));
+        TESKID teskId = 101;
+        for (uint32_t pgn : {kAnswered, kRefused, kIgnored, kLowPgn}) hostsim::AddDataPoint(DataPoint(teskId++, pgn));
         hostsim::AddDataPoint(DataPoint(105, kGuidedTestPgn, 0, 1));
         hostsim::AddDataPoint(DataPoint(106, kAnswered));
         hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs", {101, 102, 103, 104, 105}));
@@ -104,7 +102,8 @@ TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToG
     EXPECT_EQ(engine->BusyCount(), 0);
 }
 
-TEST_F(DiscoveryTest, ProbingByDataPointForAnUnknownModuleDoesNothing) {
+TEST_F(DiscoveryTest, AnUnknownModuleIsNotProbed) {
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3);
     app.Discoveries().RequestPgnsForTeskIds(7, {101});
     EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_EQ(hostsim::CallCount("Zorv_GetPIDForTESKID"), 0u);
@@ -141,26 +140,22 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
     EXPECT_TRUE(transmission->pgnMap.isSupported(0xFECD)) << "an ECU that answers is taken to keep freeze frames";
 }
 
-TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3); }
-
-TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWithoutProbing) {
-    UseAdapter(0x40);
-    ModuleRecordPtr transmission = AddModule(1, 0x03);
-    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
-    for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u})
-        EXPECT_TRUE(hostsim::DataPoint(teskId).visible) << teskId;
-    EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
-    EXPECT_EQ(transmission->pgnMap.size(), 0u);
-}
-
-TEST_F(DiscoveryTest, DeferredAdapterBuildsTheEngineTableButLeavesProbingForLater) {
+// An adapter that defers discovery and shows everything probes nothing: the engine
+// builds its table for later, other modules make every data point visible.
+TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingProbesNothing) {
     UseAdapter(0x40);
     ModuleRecordPtr engine = AddModule(1, 0x01);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
     EXPECT_TRUE(engine->pgnMap.contains(kAnswered));
-    EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_FALSE(hostsim::DataPoint(101).visible);
+
+    hostsim::ClearCalls();
+    ModuleRecordPtr transmission = AddModule(2, 0x03, 2);
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
+    for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u}) EXPECT_TRUE(hostsim::DataPoint(teskId).visible) << teskId;
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
+    EXPECT_EQ(transmission->pgnMap.size(), 0u);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
 }
 
 // The adapter without a probe category: the host's discovery identifiers name the data

@@ -47,18 +47,14 @@ TEST_F(NotAvailableValuesTest, HidesTheLocalizedAndTheFixedNotAvailableTextExact
 }
 
 TEST_F(NotAvailableValuesTest, KeepsDataPointsMarkedToStayAndGuidedTestsButNotHiddenOnes) {
-    hostsim::DataPointDefinition kept = Shown(1, L"N/A");
-    kept.attribute.kind = kDpKindNeverNotAvailable;
-    hostsim::AddDataPoint(kept);
-    hostsim::DataPointDefinition guidedTest = Shown(2, L"N/A");
-    guidedTest.attribute.guidedTest = 2;
-    hostsim::AddDataPoint(guidedTest);
-    hostsim::DataPointDefinition queried = Shown(3, L"N/A");
-    queried.attribute.kind = kDpKindPgnFromQueryMessage;
-    hostsim::AddDataPoint(queried);
-    hostsim::DataPointDefinition hidden = Shown(4, L"N/A");
-    hidden.visible = false;
-    hostsim::AddDataPoint(hidden);
+    // Marked to stay, a guided test, read with a query message, hidden.
+    for (TESKID teskId : {1u, 2u, 3u, 4u}) {
+        hostsim::DataPointDefinition described = Shown(teskId, L"N/A");
+        described.attribute.kind = teskId == 1 ? kDpKindNeverNotAvailable : teskId == 3 ? kDpKindPgnFromQueryMessage : 0;
+        described.attribute.guidedTest = teskId == 2 ? 2 : 0;
+        described.visible = teskId != 4;
+        hostsim::AddDataPoint(described);
+    }
     HideNotAvailableValues(kHandle);
     EXPECT_TRUE(hostsim::DataPoint(1).visible);
     EXPECT_TRUE(hostsim::DataPoint(2).visible);

@@ -45,10 +45,6 @@ TEST_F(PgnSupportMapTest, RecordOperationsMoveAnEntryFromRecordedToAnswered) {
     EXPECT_TRUE(map.isSupported(0xFEEE));
     EXPECT_EQ(map.sourceAddressOf(0xFEEE), kEngine) << "an answer points the PGN back at the module";
     EXPECT_TRUE(positiveSeen.load());
-
-    const PgnSupportSnapshot copy = map.snapshot();
-    ASSERT_EQ(copy.size(), 1u);
-    EXPECT_EQ(copy.at(0xFEEE).pgn, 0xFEEEu);
 }
 
 TEST_F(PgnSupportMapTest, NegativeAnswerIsRespondedButNotSupportedAndRaisesNoFlag) {
@@ -71,6 +67,7 @@ TEST_F(PgnSupportMapTest, SnapshotIsOrderedAndIndependentOfLaterChanges) {
     std::vector<uint32_t> order;
     for (const auto& item : copy) order.push_back(item.first);
     EXPECT_EQ(order, (std::vector<uint32_t>{0xF004, 0xFEEE, 0xFEF1}));
+    EXPECT_EQ(copy.at(0xF004).pgn, 0xF004u);
     EXPECT_FALSE(copy.at(0xF004).responded);
 }
 

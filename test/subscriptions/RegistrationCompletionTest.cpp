@@ -2,7 +2,6 @@
 // all modules, the end of registration's hold, deferred discovery, the one query thread
 // and the fuel system's fixed texts.
 
-#include <algorithm>
 #include <chrono>
 
 #include "host/ZorvLookup.h"
@@ -37,14 +36,9 @@ TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     EXPECT_EQ(ArgOf("Zorv_AddNotifyModule", 0), Texts{"2"});
     EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "1"}}));
 
-    std::vector<std::pair<std::string, std::string>> filters;
-    for (const hostsim::Call& call : hostsim::CallsTo("Zorv_SendCommand")) {
-        if (call.Arg(1) == "4") filters.emplace_back(call.Arg(0), call.Arg(2));
-    }
-    // In list order (newest first), each through its channel's connection.
-    EXPECT_EQ(filters, (std::vector<std::pair<std::string, std::string>>{{"3", "04 00 00 00 00 0B 00"},
-                                                                          {"1", "04 00 00 00 00 03 00"},
-                                                                          {"1", "04 00 00 00 00 00 00"}}));
+    // The filters in list order (newest first), each through its channel's connection.
+    EXPECT_EQ(ArgOf("Zorv_SendCommand", 0), (Texts{"3", "1", "1"}));
+    EXPECT_EQ(ArgOf("Zorv_SendCommand", 2), (Texts{"04 00 00 00 00 0B 00", "04 00 00 00 00 03 00", "04 00 00 00 00 00 00"}));
     EXPECT_TRUE(app.Modules().FindModule(2)->RegistrationComplete());
     EXPECT_FALSE(app.Modules().FindModule(1)->RegistrationComplete());
 }
@@ -119,10 +113,7 @@ protected:
         EXPECT_TRUE(engine->RegistrationComplete());
     }
 
-    static size_t DiscoveryLookups() {
-        const Texts looked = ArgOf(hostsim::names::kGetFunctionAddress, 0);
-        return static_cast<size_t>(std::count(looked.begin(), looked.end(), "0x2214"));
-    }
+    static size_t DiscoveryLookups() { return CallsWithArg(hostsim::names::kGetFunctionAddress, 0, "0x2214"); }
 };
 
 TEST_F(DeferredDiscovery, AnAdapterThatDefersDiscoveryRunsItAndTheVisibilityPassHere) {
@@ -142,10 +133,7 @@ TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {
 }
 
 TEST_F(Completion, TheFuelSystemGetsItsFixedTextsOthersDoNot) {
-    auto askedForMake = [] {
-        const Texts names = ArgOf("Zorv_GetDPIDbyName", 1);
-        return std::find(names.begin(), names.end(), "\"SPN_586\"") != names.end();
-    };
+    auto askedForMake = [] { return CallsWithArg("Zorv_GetDPIDbyName", 1, "\"SPN_586\"") != 0; };
     AddModule(1, 0x00);
     app.Subscribed().RegistrationIsComplete(1);
     EXPECT_FALSE(askedForMake());
