@@ -112,7 +112,7 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     EXPECT_EQ(Identify(4, 0x2D), 0);
     EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_2D\"]"});
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
-    EXPECT_EQ(TraceCount("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr"), 1u);
+    EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(), 1u);
 }
 
 TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
@@ -166,7 +166,7 @@ TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
 TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
     EXPECT_EQ(Identify(1, 0xFF), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
-    EXPECT_EQ(TraceCount("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);
 
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);

@@ -61,7 +61,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 44);
     EXPECT_EQ(TraceCodes("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for Module - 5"),
               std::vector<ZResult>{44});
-    EXPECT_EQ(TraceCount("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed").size(), 1u);
     EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
     hostsim::ClearResult("Zorv_SendCommand");
 
@@ -72,7 +72,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
 
     hostsim::RemoveLookup(zorv::kLookupClaimBusAddress);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 20);
-    EXPECT_EQ(TraceCount("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL").size(), 1u);
     hostsim::RestoreLookup(zorv::kLookupClaimBusAddress);
 
     app.SetConnected(false);
@@ -80,7 +80,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
 
     EXPECT_EQ(app.Registrations().FinishRegistration(99), 5);
-    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++"), 5u);
+    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++").size(), 5u);
 }
 
 TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
@@ -144,8 +144,8 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     EXPECT_FALSE(hostsim::DataPoint(kFilledMakeTeskId).visible);
 
     EXPECT_FALSE(BuiltSupportedPgnList());
-    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN"), 1u);
-    EXPECT_EQ(TraceCount("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for Module - 5"), 1u);
+    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN").size(), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for Module - 5").size(), 1u);
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
     EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 0u);
     EXPECT_EQ(app.Modules().FindModule(1)->BusyCount(), 0);

@@ -16,7 +16,7 @@ TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
     EXPECT_EQ(ArgsOf("Zorv_Connect"), (std::vector<Texts>{{"4", "\"J1939:Baud=Auto,Channel=3\"",
                                                            std::to_string(hostsim::kDefaultDeviceId), "null", "1"}}));
     EXPECT_EQ(ArgsOf("OpenTraceSource"), (std::vector<Texts>{{std::to_string(zorv::kTraceClassVehicleApp), "1002", "5", "0", "out"}}));
-    EXPECT_EQ(TraceCount("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1208) :: Ecu Address - 5 (0x05) Received Make:").size(), 1u);
 
     ModuleRecordPtr record = app.Modules().FindModule(4);
     ASSERT_TRUE(record);
@@ -24,7 +24,7 @@ TEST_F(RegistrationTest, AddressTextGivesAddressAndChannelOfTheConnection) {
     EXPECT_FALSE(record->RegistrationFailed());
     EXPECT_EQ(record->BusyCount(), 0) << "registration holds the module busy only while it runs";
     EXPECT_TRUE(app.Connected());
-    EXPECT_EQ(TraceCount("---End of RegisterModule for Module 5 (ModHandle - 4) ---"), 1u);
+    EXPECT_EQ(TracesWith("---End of RegisterModule for Module 5 (ModHandle - 4) ---").size(), 1u);
 }
 
 TEST_F(RegistrationTest, AnotherApplicationsModuleIsRefusedBeforeAnythingIsKept) {
@@ -49,12 +49,12 @@ TEST_F(RegistrationTest, FailuresBeforeTheRecordExistKeepNothing) {
     hostsim::SetResult("GetDeviceID", 33);
     EXPECT_EQ(Register(1, Info(kQuickAddress)), 33);
     EXPECT_EQ(TraceCodes("(Line 1240) :: Failed to get the Device Id for Module - 5, Channel - 1"), std::vector<ZResult>{33});
-    EXPECT_EQ(TraceCount("CVehicleApp::GetDeviceId (Line 1510)"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1510)").size(), 1u);
     hostsim::ClearResult("GetDeviceID");
 
     hostsim::RemoveLookup(zorv::kLookupGetDeviceId);
     EXPECT_EQ(Register(1, Info(kQuickAddress)), 20);
-    EXPECT_EQ(TraceCount("CVehicleApp::GetDeviceId (Line 1484) GetDeviceID == NULL"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetDeviceId (Line 1484) GetDeviceID == NULL").size(), 1u);
 
     EXPECT_FALSE(app.Modules().FindModule(1));
     EXPECT_EQ(CallCount("Zorv_Connect"), 0u);
@@ -81,7 +81,7 @@ TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
         EXPECT_TRUE(record->RegistrationFailed());
         EXPECT_EQ(record->BusyCount(), 0);
         EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
-        EXPECT_EQ(TraceCount("CVehicleApp::RegisterModule (Line 1254) :: Failed to Connect to the bus for Module - 5"), 1u);
+        EXPECT_EQ(TracesWith("CVehicleApp::RegisterModule (Line 1254) :: Failed to Connect to the bus for Module - 5").size(), 1u);
         ++handle;
     }
     EXPECT_EQ(TraceCodes("CVehicleApp::ConnectToBus (Line 1555)"), std::vector<ZResult>{12});
@@ -90,12 +90,12 @@ TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
 TEST_F(RegistrationTest, LaterFailuresMarkTheRecordAndReleaseIt) {
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_17"});
     EXPECT_EQ(Register(2, Info(kQuickAddress)), 1);
-    EXPECT_EQ(TraceCount("(Line 1273) :: Failed to load the Bin file for Module - 5, Channel - 1"), 1u);
+    EXPECT_EQ(TracesWith("(Line 1273) :: Failed to load the Bin file for Module - 5, Channel - 1").size(), 1u);
     EXPECT_EQ(CallCount("Zorv_EnableHashing"), 0u);
     ResetHost();
     hostsim::SetResult("Zorv_SendCommand", 44);
     EXPECT_EQ(Register(3, Info(kQuickAddress, 2)), 44);
-    EXPECT_EQ(TraceCount("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2"), 1u);
+    EXPECT_EQ(TracesWith("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2").size(), 1u);
     for (int32_t handle : {2, 3}) {
         ModuleRecordPtr record = app.Modules().FindModule(handle);
         ASSERT_TRUE(record) << handle;

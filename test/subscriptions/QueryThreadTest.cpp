@@ -46,7 +46,7 @@ TEST_F(QueryPass, PeriodicClassesAreRequestedAtTheirPace) {
     EXPECT_EQ(PassesAt({0, 0, 800, 801, 1601, 1602}, kFastPgn), (std::vector<size_t>{1, 1, 1, 2, 2, 3}));
     EXPECT_EQ(RequestCount(kSlowPgn, 0x00), 1u);
     EXPECT_EQ(PassesAt({4500, 4501}, kSlowPgn), (std::vector<size_t>{1, 2}));
-    EXPECT_TRUE(Traced("CVehicleApp::QuerySubscribedDatapoints (Line 2411): Requesting PGN:00FEF7"));
+    EXPECT_FALSE(TracesWith("CVehicleApp::QuerySubscribedDatapoints (Line 2411): Requesting PGN:00FEF7").empty());
     // The requests go out on the connection of the channel.
     for (const hostsim::Call& call : hostsim::CallsTo(hostsim::names::kSendJ1939Msg)) EXPECT_EQ(call.Arg(0), "1");
 }

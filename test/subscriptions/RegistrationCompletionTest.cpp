@@ -70,7 +70,7 @@ TEST_F(Completion, AHandleThatIsNotRegisteredChangesNoModuleAndStartsNothing) {
     EXPECT_EQ(engine->BusyCount(), 1);
     EXPECT_FALSE(engine->RegistrationComplete());
     EXPECT_FALSE(app.Subscribed().QueryThreadRunning());
-    EXPECT_TRUE(Traced("EXIT RegistrationIsComplete for module=9."));
+    EXPECT_FALSE(TracesWith("EXIT RegistrationIsComplete for module=9.").empty());
 }
 
 TEST_F(Completion, OnlyTheFirstCompletedModuleStartsTheQueryThread) {

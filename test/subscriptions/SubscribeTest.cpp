@@ -27,8 +27,8 @@ TEST_F(SubscriptionTest, GlobalClassesAreRequestedGloballyWhateverTheModule) {
     }
     EXPECT_EQ(entries[0].pgn, kGlobalPgn);
     EXPECT_FALSE(entries[0].repeatUntilCount) << "only adapters that defer discovery repeat";
-    EXPECT_TRUE(Traced("CVehicleApp::UpdateDatapointSubscriptions (Line 2271) teskId:201"));
-    EXPECT_TRUE(Traced("CVehicleApp::UpdateDatapointSubscriptions (Line 2302) teskId:201 for SA:3 security:0"));
+    EXPECT_FALSE(TracesWith("CVehicleApp::UpdateDatapointSubscriptions (Line 2271) teskId:201").empty());
+    EXPECT_FALSE(TracesWith("CVehicleApp::UpdateDatapointSubscriptions (Line 2302) teskId:201 for SA:3 security:0").empty());
 }
 
 TEST_F(SubscriptionTest, OtherClassesGoWhereThePgnWasLastHeardFrom) {
@@ -146,7 +146,7 @@ TEST_F(SubscriptionTest, AGuidedTestDataPointStartsTheTestAndEndsTheList) {
 TEST_F(SubscriptionTest, ABusyModuleIsWaitedForUntilItsDiscoveryEnds) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
     ASSERT_EQ(Subscribe(1, {kGlobalDp}), 0);
-    EXPECT_FALSE(Traced("Completed Waiting")) << "an idle module is not waited for";
+    EXPECT_TRUE(TracesWith("Completed Waiting").empty()) << "an idle module is not waited for";
 
     engine->SetBusy(true);
     std::thread discovery([engine] {
@@ -159,7 +159,7 @@ TEST_F(SubscriptionTest, ABusyModuleIsWaitedForUntilItsDiscoveryEnds) {
     discovery.join();
     EXPECT_GE(waited, 150);
     EXPECT_LT(waited, 5000);
-    EXPECT_TRUE(Traced("Completed Waiting for PGN List Build to complete (Module ID: 1)"));
+    EXPECT_FALSE(TracesWith("Completed Waiting for PGN List Build to complete (Module ID: 1)").empty());
     EXPECT_EQ(Entries().size(), 2u);
 }
 

@@ -69,10 +69,6 @@ std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment) {
     return found;
 }
 
-bool Traced(const std::string& fragment) { return !TracesWith(fragment).empty(); }
-
-size_t TraceCount(const std::string& fragment) { return TracesWith(fragment).size(); }
-
 std::vector<ZResult> TraceCodes(const std::string& fragment) {
     std::vector<ZResult> codes;
     for (const hostsim::TraceLine& line : TracesWith(fragment)) codes.push_back(line.code);

@@ -55,8 +55,6 @@ ModuleInfo Info(uint8_t address, int16_t channel = 1, const char* make = "",
 
 // Trace lines that contain `fragment`.
 std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment);
-bool Traced(const std::string& fragment);
-size_t TraceCount(const std::string& fragment);
 // The result codes and the levels of the trace lines that contain `fragment`.
 std::vector<ZResult> TraceCodes(const std::string& fragment);
 std::vector<int32_t> TraceLevels(const std::string& fragment);

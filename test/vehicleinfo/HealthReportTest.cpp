@@ -82,7 +82,6 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
     EXPECT_EQ(ArgOf("GenerateHealthReport", 0), Texts{"3"});
     EXPECT_EQ(ArgOf("GenerateHealthReport", 1), Texts{"3"});
 
-    EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1567): Start on ModuleHandle: 3."));
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1583): Calling GenerateVehicleHealthReport "
                             "on ModuleHandle: 3."));
 }
@@ -113,16 +112,15 @@ TEST_F(HealthReportTest, SecondReportAsksTheCategoriesAgainButNotTheDiagnostics)
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 2u);
 }
 
-TEST_F(HealthReportTest, RestrictedModuleTypeSkipsCategoriesAwayFromTheMainEcus) {
+// With the restricted module type only the main ECUs' reports request their categories.
+TEST_F(HealthReportTest, RestrictedModuleTypeRequestsCategoriesOnlyForTheMainEcus) {
     AddQuietModule();
     EXPECT_EQ(Report(), 0);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u) << "no categories, so no settling pause";
     EXPECT_TRUE(hostsim::SentMessages().empty());
-}
 
-TEST_F(HealthReportTest, RestrictedModuleTypeStillRequestsTheEnginesCategories) {
-    ModuleRecordPtr engine = AddTypedModule(0x00, kRestrictedModuleType);
-    engine->SetDiagnosticsRequested();
+    app.Modules().RemoveModuleRecord(kHandle);
+    AddTypedModule(0x00, kRestrictedModuleType)->SetDiagnosticsRequested();
     VirtualEcu ecu(app, kHandle, 0x00);
     ecu.Answer({kDataPgn, kSilentDataPgn, kVehicleInfoPgn});
     const uint32_t start = platform::TickCountMs();
@@ -169,13 +167,10 @@ TEST_F(HealthReportTest, FailureStatuses) {
     shared.ExitEvent().Set();
     EXPECT_EQ(Report(), 94);
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::GenerateVehicleHealthReport (Line 1697): Must be Exiting."));
-    EXPECT_EQ(hostsim::CallCount("GenerateHealthReport"), 0u);
-}
 
-TEST_F(HealthReportTest, ExitDuringTheCategoryPauseGivesSixty) {
-    ModuleRecordPtr engine = AddTypedModule(0x00, 0);
-    engine->SetDiagnosticsRequested();
-    shared.ExitEvent().Set();
+    // An exit during the engine's category pause.
+    app.Modules().RemoveModuleRecord(kHandle);
+    AddTypedModule(0x00, 0)->SetDiagnosticsRequested();
     EXPECT_EQ(Report(), 60);
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::GenerateVehicleHealthReport (Line 1690): Must be Exiting."));
     EXPECT_EQ(hostsim::CallCount("GenerateHealthReport"), 0u);
