@@ -151,9 +151,8 @@ TEST_F(CompletedReceiveTest, FaultMessagesAreHeldBackWhileClearing) {
 }
 
 TEST_F(ReceiveTest, EngineFaultsGoToTheHostsOwnApplicationOnDeferredAdapters) {
-    ModuleRecordPtr transmission = AddModule(2, 0x03);
     engine->SetRegistrationComplete();
-    transmission->SetRegistrationComplete();
+    AddCompletedModule(2, 0x03);
     hostsim::SetProductId(0x40);
     app.Registrations().IdentifyAdapter();
     // Without the host's own application the engines' faults stay with the plug-in.
@@ -251,10 +250,8 @@ J1939DecodedName TireEcuName(uint32_t manufacturer) {
 
 TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
     for (const auto& [handle, address, manufacturer] : {std::tuple<int32_t, uint8_t, uint32_t>{2, 0x33, 312}, {3, 0x34, 313}}) {
-        ModuleRecordPtr tires = AddModule(handle, address);
-        tires->SetRegistrationComplete();
         const J1939DecodedName name = TireEcuName(manufacturer);
-        tires->SetDecodedName(reinterpret_cast<const uint8_t*>(&name));
+        AddCompletedModule(handle, address)->SetDecodedName(reinterpret_cast<const uint8_t*>(&name));
     }
 
     for (const auto& [pgn, source, data] : {std::tuple<uint32_t, uint8_t, std::vector<uint8_t>>{0xFEF4, 0x33, {0x11, 0x7D}},
@@ -271,8 +268,7 @@ TEST_F(ReceiveTest, TireLocationsOfTheOffsetEcuAreMovedBack) {
 // each message sees one whole NAME, never half of each (ThreadSanitizer checks the
 // hand-over itself).
 TEST_F(ReceiveTest, TheNameMayChangeWhileTireMessagesArrive) {
-    ModuleRecordPtr tires = AddModule(2, 0x33);
-    tires->SetRegistrationComplete();
+    ModuleRecordPtr tires = AddCompletedModule(2, 0x33);
     const J1939DecodedName offsetName = TireEcuName(312);
     const J1939DecodedName plainName = TireEcuName(313);
     std::atomic<bool> done{false};

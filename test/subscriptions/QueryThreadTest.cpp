@@ -23,8 +23,7 @@ protected:
 
     void SetUp() override {
         SubscriptionTest::SetUp();
-        engine = AddModule(1, 0x00);
-        engine->SetRegistrationComplete();
+        engine = AddCompletedModule(1, 0x00);
         for (uint32_t pgn : {kOnDemandPgn, kSlowPgn, kFastPgn, kGlobalPgn}) engine->pgnMap.recordProbe(pgn, 0x00);
     }
 
@@ -178,10 +177,9 @@ class QueryLoop : public SubscriptionTest {
 protected:
     void SetUp() override {
         SubscriptionTest::SetUp();
-        AddModule(1, 0x00, 1);
-        AddModule(2, 0x03, 1);
-        AddModule(3, 0x0B, 2);
-        for (int32_t handle : {1, 2, 3}) app.Modules().FindModule(handle)->SetRegistrationComplete();
+        AddCompletedModule(1, 0x00, 1);
+        AddCompletedModule(2, 0x03, 1);
+        AddCompletedModule(3, 0x0B, 2);
         // The ECUs keep silent, and the adapter refuses the diagnostic requests at once
         // (after the host has logged them) so that none waits out its time-out.
         hostsim::SetSendHook([](ZModuleHandle, const std::vector<uint8_t>& message) {

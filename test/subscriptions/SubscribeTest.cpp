@@ -47,9 +47,7 @@ TEST_F(SubscriptionTest, OtherClassesGoWhereThePgnWasLastHeardFrom) {
 }
 
 TEST_F(SubscriptionTest, SubscribingAgainRearmsTheOneEntryAndOneUnsubscribeRemovesIt) {
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    engine->pgnMap.recordProbe(kOnDemandPgn, 0x00);
-    engine->SetRegistrationComplete();
+    AddCompletedModule(1, 0x00)->pgnMap.recordProbe(kOnDemandPgn, 0x00);
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     app.Subscribed().QuerySubscribedDatapoints();
     Receive(1, Message(kOnDemandPgn, 0x00));

@@ -155,6 +155,12 @@ ModuleRecordPtr AppTest::AddModule(int32_t handle, uint8_t address, int16_t chan
     return rec;
 }
 
+ModuleRecordPtr AppTest::AddCompletedModule(int32_t handle, uint8_t address, int16_t channel, uint32_t moduleType) {
+    ModuleRecordPtr rec = AddModule(handle, address, channel, moduleType);
+    if (rec) rec->SetRegistrationComplete();
+    return rec;
+}
+
 uint16_t AppTest::Receive(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t timeStamp) {
     return app.Receiver().ParseMessage(sendHandle, message.data(), static_cast<uint16_t>(message.size()), timeStamp);
 }

@@ -87,6 +87,8 @@ protected:
 
     // A module at `address` on `channel`; the first module of a channel sends for it.
     ModuleRecordPtr AddModule(int32_t handle, uint8_t address, int16_t channel = 1, uint32_t moduleType = 0);
+    // The same, with its registration complete.
+    ModuleRecordPtr AddCompletedModule(int32_t handle, uint8_t address, int16_t channel = 1, uint32_t moduleType = 0);
     uint16_t Receive(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t timeStamp = 100000);
     uint16_t Register(int32_t handle, const ModuleInfo& info);
     // Puts the host's AppConfig.ini in place with these contents.

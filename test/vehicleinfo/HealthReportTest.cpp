@@ -38,16 +38,10 @@ protected:
         hostsim::SetHealthReport(L"Engine hours: 1200");
     }
 
-    ModuleRecordPtr AddTypedModule(uint8_t address, uint32_t moduleType) {
-        ModuleRecordPtr module = AddModule(kHandle, address, 1, moduleType);
-        module->SetRegistrationComplete();
-        return module;
-    }
-
     // A module whose report needs no bus work: diagnostics already asked, and a module
     // type and address that hold no category data.
     ModuleRecordPtr AddQuietModule() {
-        ModuleRecordPtr module = AddTypedModule(0x21, kRestrictedModuleType);
+        ModuleRecordPtr module = AddCompletedModule(kHandle, 0x21, 1, kRestrictedModuleType);
         module->SetDiagnosticsRequested();
         return module;
     }
@@ -62,7 +56,7 @@ protected:
 };
 
 TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerates) {
-    ModuleRecordPtr transmission = AddTypedModule(0x03, 0);
+    ModuleRecordPtr transmission = AddCompletedModule(kHandle, 0x03, 1, 0);
     VirtualEcu ecu(app, kHandle, 0x03);
     ecu.Answer(kDiagnosticPgns);
     ecu.Answer({kDataPgn, kVehicleInfoPgn});
@@ -87,7 +81,7 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
 }
 
 TEST_F(HealthReportTest, SecondReportAsksOnlyForTheUnansweredCategoryPgnsAgain) {
-    AddTypedModule(0x03, 0);
+    AddCompletedModule(kHandle, 0x03, 1, 0);
     VirtualEcu ecu(app, kHandle, 0x03);
     ecu.Answer(kDiagnosticPgns);
     ecu.Answer(kDataPgn);
@@ -114,7 +108,7 @@ TEST_F(HealthReportTest, RestrictedModuleTypeRequestsCategoriesOnlyForTheMainEcu
     EXPECT_TRUE(hostsim::SentMessages().empty());
 
     app.Modules().RemoveModuleRecord(kHandle);
-    AddTypedModule(0x00, kRestrictedModuleType)->SetDiagnosticsRequested();
+    AddCompletedModule(kHandle, 0x00, 1, kRestrictedModuleType)->SetDiagnosticsRequested();
     VirtualEcu ecu(app, kHandle, 0x00);
     ecu.Answer({kDataPgn, kSilentDataPgn, kVehicleInfoPgn});
     const uint32_t start = platform::TickCountMs();
@@ -164,7 +158,7 @@ TEST_F(HealthReportTest, FailureStatuses) {
 
     // An exit during the engine's category pause.
     app.Modules().RemoveModuleRecord(kHandle);
-    AddTypedModule(0x00, 0)->SetDiagnosticsRequested();
+    AddCompletedModule(kHandle, 0x00, 1, 0)->SetDiagnosticsRequested();
     EXPECT_EQ(Report(), 60);
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::GenerateVehicleHealthReport (Line 1690): Must be Exiting."));
     EXPECT_EQ(hostsim::CallCount("GenerateHealthReport"), 0u);
@@ -173,7 +167,7 @@ TEST_F(HealthReportTest, FailureStatuses) {
 // The report waits for the module's discovery without holding the module lock: the
 // receive thread and every other module user find their modules meanwhile.
 TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
-    ModuleRecordPtr module = AddTypedModule(0x21, kRestrictedModuleType);
+    ModuleRecordPtr module = AddCompletedModule(kHandle, 0x21, 1, kRestrictedModuleType);
     module->SetBusy(true);
     std::atomic<bool> done{false};
     uint16_t status = 0xFFFF;
@@ -211,10 +205,6 @@ Requests To(uint8_t address, const std::vector<uint32_t>& pgns) {
 
 class DiagnosticRequestsTest : public AppTest {
 protected:
-    ModuleRecordPtr Complete(ModuleRecordPtr module) {
-        module->SetRegistrationComplete();
-        return module;
-    }
     // The requests of the pass for `module`, found by its handle, whose ECU answers all
     // seven so that each request is short.
     Requests AskedOf(const ModuleRecordPtr& module) {
@@ -227,8 +217,8 @@ protected:
 };
 
 TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHandle) {
-    Complete(AddModule(1, 0x00));
-    ModuleRecordPtr transmission = Complete(AddModule(2, 0x03));
+    AddCompletedModule(1, 0x00);
+    ModuleRecordPtr transmission = AddCompletedModule(2, 0x03);
     ASSERT_EQ(transmission->SendHandle(), 1);
     EXPECT_EQ(AskedOf(transmission), To(0x03, kDiagnosticPgns));
     for (const hostsim::Call& call : hostsim::CallsTo("SendJ1939Msg")) EXPECT_EQ(call.Arg(0), "2");
@@ -236,11 +226,11 @@ TEST_F(DiagnosticRequestsTest, RequestsTheSevenPgnsInOrderThroughTheModulesOwnHa
 }
 
 TEST_F(DiagnosticRequestsTest, TheFuelSystemIsNotAskedForDm6) {
-    EXPECT_EQ(AskedOf(Complete(AddModule(1, 18))), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
+    EXPECT_EQ(AskedOf(AddCompletedModule(1, 18)), To(18, {kDm2, kDm12, kDm23, kDm27, kDm28, kPgn40704}));
 }
 
 TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain) {
-    ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
+    ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
     engine->pgnMap.recordProbe(kDm12, 0x00);         // probed, never answered
     engine->pgnMap.recordProbe(kDm23, 0x00);         // probed and answered
     engine->pgnMap.recordResponse(kDm23, false);
@@ -251,7 +241,7 @@ TEST_F(DiagnosticRequestsTest, PgnsProbedWithoutAPositiveAnswerAreNotAskedAgain)
 }
 
 TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
-    ModuleRecordPtr everyone = Complete(AddModule(1, 0xFF));
+    ModuleRecordPtr everyone = AddCompletedModule(1, 0xFF);
     everyone->pgnMap.recordProbe(kDm12, 0xFF);
     // Global requests give every ECU the whole time-out; an early exit after the last one
     // keeps the test short.
@@ -264,7 +254,7 @@ TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
 }
 
 TEST_F(DiagnosticRequestsTest, NothingIsSentInPlaybackOrOnExit) {
-    ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
+    ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
@@ -278,7 +268,7 @@ TEST_F(DiagnosticRequestsTest, NothingIsSentInPlaybackOrOnExit) {
 }
 
 TEST_F(DiagnosticRequestsTest, ByHandleChecksTheHandle) {
-    ModuleRecordPtr engine = Complete(AddModule(1, 0x00));
+    ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(0), 5);
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(256), 5);
     EXPECT_EQ(TraceLevels("CVehicleApp::CheckHandle (Line 2042) invalid ModHandle"), (std::vector<int32_t>{2, 2}));

@@ -105,8 +105,7 @@ protected:
 };
 
 TEST_F(CategoryDataTest, RequestsEachSupportedPeriodicPgnOnce) {
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    engine->SetRegistrationComplete();
+    ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEE9, false);
     engine->pgnMap.recordResponse(0xFEEA, true);
     engine->pgnMap.recordProbe(0xFEEB, 0x00);
