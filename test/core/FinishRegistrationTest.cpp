@@ -137,11 +137,9 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     Requests expected = {{kVinPgn, kQuickAddress}};
     for (uint32_t pgn : kDiagnosticPgns) expected.emplace_back(pgn, kQuickAddress);
     EXPECT_EQ(SentRequests(), expected);
-    EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
+    EXPECT_EQ(Visible({kVinTeskId, kEmptyMakeTeskId, kFilledMakeTeskId}), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(hostsim::DataPoint(kEmptyMakeTeskId).value, (std::vector<uint8_t>{'V', 'o', 'l', 'v', 'o'}));
-    EXPECT_TRUE(hostsim::DataPoint(kEmptyMakeTeskId).visible);
     EXPECT_EQ(hostsim::DataPoint(kFilledMakeTeskId).value, (std::vector<uint8_t>{'K', 'W'}));
-    EXPECT_FALSE(hostsim::DataPoint(kFilledMakeTeskId).visible);
 
     EXPECT_FALSE(BuiltSupportedPgnList());
     EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN").size(), 1u);
@@ -153,7 +151,6 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
 
 TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
     AddModule(1, kQuickAddress)->pgnMap.recordPgn(kVinPgn);
-    hostsim::SetProductId(0x40);
     app.Registrations().IdentifyAdapter();
     app.SetConnected(true);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 0);

@@ -152,7 +152,7 @@ TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingProbesNothing) {
     hostsim::ClearCalls();
     ModuleRecordPtr transmission = AddModule(2, 0x03, 2);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
-    for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u}) EXPECT_TRUE(hostsim::DataPoint(teskId).visible) << teskId;
+    EXPECT_EQ(Visible({101, 102, 103, 104, 105, 106}), std::vector<bool>(6, true));
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
     EXPECT_EQ(transmission->pgnMap.size(), 0u);
     EXPECT_TRUE(hostsim::SentMessages().empty());
@@ -214,13 +214,13 @@ TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToItAndAMissingHostFunctionRec
 }
 
 TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
+    std::vector<uint32_t> expected;
     for (TESKID teskId = 300; teskId < 312; ++teskId) {
         hostsim::DataPointDefinition described = DataPoint(teskId, 0xFEE3);
         described.udis = {10};
         hostsim::AddDataPoint(described);
+        expected.push_back(teskId);
     }
-    std::vector<uint32_t> expected;
-    for (TESKID teskId = 300; teskId < 312; ++teskId) expected.push_back(teskId);
     EXPECT_EQ(app.Discoveries().TeskIdsForUdi(1, 10), expected);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 2u);
     EXPECT_TRUE(app.Discoveries().TeskIdsForUdi(1, 99).empty());

@@ -56,9 +56,7 @@ TEST_F(NotAvailableValuesTest, KeepsDataPointsMarkedToStayAndGuidedTestsButNotHi
         hostsim::AddDataPoint(described);
     }
     HideNotAvailableValues(kHandle);
-    EXPECT_TRUE(hostsim::DataPoint(1).visible);
-    EXPECT_TRUE(hostsim::DataPoint(2).visible);
-    EXPECT_FALSE(hostsim::DataPoint(3).visible);
+    EXPECT_EQ(Visible({1, 2, 3}), (std::vector<bool>{true, true, false}));
     const std::vector<std::string> examined = Examined();
     EXPECT_EQ(std::count(examined.begin(), examined.end(), "4"), 0) << "a hidden data point is not examined";
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 1u);
@@ -70,9 +68,7 @@ TEST_F(NotAvailableValuesTest, AHostCallThatFailsLeavesTheDataPointShown) {
     hostsim::QueueResults("Zorv_GetPIDForTESKID", {7});
     hostsim::QueueResults("Zorv_GetDPAttributes", {7});
     HideNotAvailableValues(kHandle);
-    EXPECT_TRUE(hostsim::DataPoint(1).visible);
-    EXPECT_TRUE(hostsim::DataPoint(2).visible);
-    EXPECT_FALSE(hostsim::DataPoint(3).visible);
+    EXPECT_EQ(Visible({1, 2, 3}), (std::vector<bool>{true, true, false}));
 }
 
 TEST_F(NotAvailableValuesTest, WithoutTheLocalizedTextNothingIsHidden) {

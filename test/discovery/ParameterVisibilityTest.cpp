@@ -40,12 +40,6 @@ protected:
         module->pgnMap.recordResponse(kRefused, true);
     }
 
-    static std::vector<bool> Visible(const std::vector<TESKID>& teskIds) {
-        std::vector<bool> shown;
-        for (TESKID teskId : teskIds) shown.push_back(hostsim::DataPoint(teskId).visible);
-        return shown;
-    }
-
     ModuleRecordPtr module;
 };
 
@@ -58,8 +52,7 @@ TEST_F(ParameterVisibilityTest, OptionOffLeavesEveryDataPointAsItIs) {
     EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
     EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_TRUE(hostsim::DataPoint(206).visible);
-    EXPECT_FALSE(hostsim::DataPoint(201).visible);
+    EXPECT_EQ(Visible({206, 201}), (std::vector<bool>{true, false}));
 
     app.Discoveries().SetAllDataPointsVisible(*module, true);
     EXPECT_EQ(Visible({201, 202, 203, 204, 205, 206}), std::vector<bool>(6, true));

@@ -116,8 +116,7 @@ TEST_F(DeferredDiscovery, AnAdapterThatDefersDiscoveryRunsItAndTheVisibilityPass
     EXPECT_EQ(DiscoveryLookups(), 1u);
     EXPECT_EQ(RequestCount(kDiscoveredPgn, 0x00), 1u) << "probed once and answered";
     EXPECT_TRUE(app.Modules().FindModule(1)->pgnMap.isSupported(kDiscoveredPgn));
-    EXPECT_TRUE(hostsim::DataPoint(kDiscoveredDp).visible) << "shown because the ECU supports it";
-    EXPECT_FALSE(hostsim::DataPoint(kFastDp).visible) << "hidden: never answered";
+    EXPECT_EQ(Visible({kDiscoveredDp, kFastDp}), (std::vector<bool>{true, false})) << "shown only when the ECU answered";
 }
 
 TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {

@@ -61,6 +61,12 @@ ModuleInfo Info(uint8_t address, int16_t channel, const char* make, uint32_t mod
     return info;
 }
 
+std::vector<bool> Visible(const std::vector<TESKID>& teskIds) {
+    std::vector<bool> shown;
+    for (TESKID teskId : teskIds) shown.push_back(hostsim::DataPoint(teskId).visible);
+    return shown;
+}
+
 std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment) {
     std::vector<hostsim::TraceLine> found;
     for (const hostsim::TraceLine& line : hostsim::Traces()) {

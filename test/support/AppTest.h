@@ -53,6 +53,9 @@ hostsim::CategoryDefinition Category(int16_t id, const std::string& name, std::v
 ModuleInfo Info(uint8_t address, int16_t channel = 1, const char* make = "",
                 uint32_t moduleType = kRestrictedModuleType);
 
+// Whether each of these data points is shown.
+std::vector<bool> Visible(const std::vector<TESKID>& teskIds);
+
 // Trace lines that contain `fragment`.
 std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment);
 // The result codes and the levels of the trace lines that contain `fragment`.
