@@ -72,20 +72,15 @@ TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
 
 TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
     SkipTheNameRequestWait();
-    struct Case {
-        uint8_t function;
-        const char* component;
-        uint8_t componentSa;
-    };
-    for (const Case& c : {Case{19, "SA_17", 0x17}, Case{1, "SA_FE", 0xFE}, Case{9, "SA_0B", 0x0B}}) {
-        SCOPED_TRACE(c.component);
+    for (const auto& [function, component, componentSa] :
+         {std::tuple<uint8_t, std::string, uint8_t>{19, "SA_17", 0x17}, {1, "SA_FE", 0xFE}, {9, "SA_0B", 0x0B}}) {
+        SCOPED_TRACE(component);
         ResetHost();
-        const J1939DecodedName name = NameWithFunction(c.function);
-        SelfConfigurableEcu(0x80, name, true);
+        SelfConfigurableEcu(0x80, NameWithFunction(function), true);
         EXPECT_EQ(Identify(3, 0x80), 0);
-        EXPECT_EQ(Loads(), std::vector<std::string>{std::string("\"MARL_J1939.BIN\" \"MARL_J1939\" [\"") + c.component + "\"]"});
-        EXPECT_EQ(record->ComponentSa(), c.componentSa);
-        EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
+        EXPECT_EQ(Loads(), Texts{"\"MARL_J1939.BIN\" \"MARL_J1939\" [\"" + component + "\"]"});
+        EXPECT_EQ(record->ComponentSa(), componentSa);
+        EXPECT_EQ(record->DecodedName()[1], function) << "the decoded NAME is kept with the module";
         app.Modules().RemoveModuleRecord(3);
     }
     EXPECT_EQ(TraceLevels("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B"), std::vector<int32_t>{2});
@@ -115,11 +110,6 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(), 1u);
 }
 
-TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
-    EXPECT_EQ(Identify(1, 0xC2), 0);
-    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_0B\"]"});
-    EXPECT_EQ(record->ComponentSa(), 0x0B);
-}
 
 TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
     hostsim::SetProductId(0x46);
@@ -163,7 +153,14 @@ TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 0u);
 }
 
-TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
+// The brake addresses share one component; the global address has none except in
+// playback.
+TEST_F(ComponentTest, TheAddressNamesTheComponent) {
+    EXPECT_EQ(Identify(2, 0xC2), 0);
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_0B\"]"});
+    EXPECT_EQ(record->ComponentSa(), 0x0B);
+
+    ResetHost();
     EXPECT_EQ(Identify(1, 0xFF), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
     EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);

@@ -61,20 +61,16 @@ TEST_F(RegistrationTest, FailuresBeforeTheRecordExistKeepNothing) {
 }
 
 TEST_F(RegistrationTest, ConnectFailuresMarkTheKeptRecordFailed) {
-    struct Case {
-        const char* what;
-        void (*arrange)();
-    };
-    const Case cases[] = {
+    const std::pair<const char*, void (*)()> cases[] = {
         {"override missing", [] { hostsim::RemoveLookup(zorv::kLookupOverrideRp1210Impl); }},
         {"override refused", [] { hostsim::SetResult("OverrideRp1210Impl", 7); }},
         {"connect refused", [] { hostsim::SetResult("Zorv_Connect", 12); }},
     };
     int32_t handle = 20;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, arrange] : cases) {
+        SCOPED_TRACE(what);
         ResetHost();
-        c.arrange();
+        arrange();
         EXPECT_EQ(Register(handle, Info(kQuickAddress, static_cast<int16_t>(handle))), 1);
         ModuleRecordPtr record = app.Modules().FindModule(handle);
         ASSERT_TRUE(record) << "the module stays registered until the host unregisters it";

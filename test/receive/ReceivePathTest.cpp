@@ -297,19 +297,13 @@ TEST_F(CompletedReceiveTest, MissingHostParserIsTracedAndLookedUpAgainLater) {
 }
 
 TEST(CategoryRoles, NamesAreMatchedByTheirWholePrefixFirstRowFirst) {
+    // A name shorter than the prefix, or in another letter case, has no role.
     const std::pair<const char*, int> cases[] = {
-        {"TripData", kCategoryTripData},
-        {"TripDataPerDay", kCategoryTripData},
-        {"Trip", kNoCategoryRole},      // shorter than the prefix
-        {"tripdata", kNoCategoryRole},  // case counts
-        {"HealthReport_VehicleInfo", kCategoryHealthReportVehicleInfo},
-        {"HealthReport_Data", kCategoryHealthReportData},
-        {"HealthReport_DataExtra", kCategoryHealthReportData},
-        {"Vehicle Info", kCategoryVehicleInfo},
-        {"RequestPGNs", kCategoryRequestPgns},
-        {"MobileParameters", kCategoryMobileParameters},
-        {"", kNoCategoryRole},
-        {nullptr, kNoCategoryRole}};
+        {"TripData", kCategoryTripData}, {"TripDataPerDay", kCategoryTripData}, {"Trip", kNoCategoryRole},
+        {"tripdata", kNoCategoryRole}, {"HealthReport_VehicleInfo", kCategoryHealthReportVehicleInfo},
+        {"HealthReport_Data", kCategoryHealthReportData}, {"HealthReport_DataExtra", kCategoryHealthReportData},
+        {"Vehicle Info", kCategoryVehicleInfo}, {"RequestPGNs", kCategoryRequestPgns},
+        {"MobileParameters", kCategoryMobileParameters}, {"", kNoCategoryRole}, {nullptr, kNoCategoryRole}};
     for (const auto& [name, role] : cases) EXPECT_EQ(CategoryRoleForName(name), role) << (name ? name : "null");
 }
 

@@ -87,7 +87,7 @@ TEST_F(SubscriptionTest, ACountBelowOneAsSixteenBitsListsNothing) {
     EXPECT_EQ(Column(&Subscription::teskId), std::vector<TESKID>{kGlobalDp});
 }
 
-TEST_F(SubscriptionTest, EarlyAnswersLeaveTheListAlone) {
+TEST_F(SubscriptionTest, EarlyAnswersAndAnExitLeaveTheListAlone) {
     AddModule(1, 0x00);
     EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, nullptr, 1, true), 6);
     EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, nullptr, 1, false), 6);
@@ -100,15 +100,13 @@ TEST_F(SubscriptionTest, EarlyAnswersLeaveTheListAlone) {
     EXPECT_EQ(Subscribe(1, {kFastDp}), 0);
     EXPECT_EQ(Subscribe(1, {kGlobalDp}, false), 0);
     EXPECT_EQ(app.Subscribed().UpdateDatapointSubscriptions(1, nullptr, 1, true), 0) << "playback is asked first";
-    EXPECT_EQ(Column(&Subscription::teskId), std::vector<TESKID>{kGlobalDp});
-}
 
-TEST_F(SubscriptionTest, AnExitStopsTheListWithSuccess) {
-    AddModule(1, 0x00);
+    app.SetPlaybackStatus(0);
     shared.ExitEvent().Set();
-    EXPECT_EQ(Subscribe(1, {kGlobalDp, kFastDp}), 0);
-    EXPECT_TRUE(Entries().empty());
+    hostsim::ClearCalls();
+    EXPECT_EQ(Subscribe(1, {kFastDp, kSlowDp}), 0) << "an exit stops the list with success";
     EXPECT_EQ(hostsim::CallCount("Zorv_GetDPAttributes"), 0u);
+    EXPECT_EQ(Column(&Subscription::teskId), std::vector<TESKID>{kGlobalDp});
 }
 
 TEST_F(SubscriptionTest, AGuidedTestDataPointStartsTheTestAndEndsTheList) {

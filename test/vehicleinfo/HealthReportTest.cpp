@@ -253,28 +253,23 @@ TEST_F(DiagnosticRequestsTest, AModuleAtTheGlobalAddressIsAskedForEverything) {
     EXPECT_EQ(SentRequests().size(), kDiagnosticPgns.size());
 }
 
-TEST_F(DiagnosticRequestsTest, NothingIsSentInPlaybackOrOnExit) {
+// Invalid or unknown handles, playback and an exit put nothing on the bus.
+TEST_F(DiagnosticRequestsTest, NothingIsSentForBadHandlesInPlaybackOrOnExit) {
     ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(0), 5);
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(256), 5);
+    EXPECT_EQ(TraceLevels("CVehicleApp::CheckHandle (Line 2042) invalid ModHandle"), (std::vector<int32_t>{2, 2}));
+    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(9), 0);
+
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(1), 0);
-    EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_FALSE(engine->DiagnosticsRequested());
 
     app.SetPlaybackStatus(0);
     shared.ExitEvent().Set();
     EXPECT_EQ(app.Vehicle().RequestDiagnosticPgns(*engine), 0);
     EXPECT_TRUE(hostsim::SentMessages().empty());
-}
-
-TEST_F(DiagnosticRequestsTest, ByHandleChecksTheHandle) {
-    ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
-    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(0), 5);
-    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(256), 5);
-    EXPECT_EQ(TraceLevels("CVehicleApp::CheckHandle (Line 2042) invalid ModHandle"), (std::vector<int32_t>{2, 2}));
-    EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(9), 0);
-    EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_FALSE(engine->DiagnosticsRequested());
 }
 
 }  // namespace
