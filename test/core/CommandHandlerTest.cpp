@@ -43,31 +43,26 @@ TEST(CommandHandler, UnlistedCodesAnd3003TouchNothing) {
     }
 }
 
-TEST(CommandHandler, ProtocolIdAndConnectionTextWithoutApp) {
+// With an application object the connection text names the module's address, the null
+// address for an unknown module.
+TEST_F(AppTest, ProtocolIdAndConnectionText) {
+    AddModule(1, 0x00);
     const struct {
+        bool withApp;
+        uint32_t handle;
         int16_t code;
         int16_t capacity;
         const wchar_t* text;
         int16_t length;
-    } cases[] = {{1006, 64, L"-1", 1}, {1012, 64, L"\u00A7J1939:Baud=Auto", 16}, {1012, 6, L"\u00A7J193", 5}};
+    } cases[] = {{false, 1, 1006, 64, L"-1", 1}, {false, 1, 1012, 64, L"\u00A7J1939:Baud=Auto", 16}, {false, 1, 1012, 6, L"\u00A7J193", 5},
+                 {true, 1, 1012, 64, L"0\u00A7J1939:Baud=Auto", 17}, {true, 9, 1012, 64, L"254\u00A7J1939:Baud=Auto", 19}};
     for (const auto& c : cases) {
         Buffers b;
         b.length = c.capacity;
-        EXPECT_EQ(Command(nullptr, 1, c.code, b), 0);
+        EXPECT_EQ(Command(c.withApp ? &app : nullptr, c.handle, c.code, b), 0);
         EXPECT_EQ(std::wstring(b.text), c.text);
         EXPECT_EQ(b.length, c.length);
         EXPECT_EQ(b.text[std::min<int16_t>(c.capacity, 63)], L'#') << "nothing written past the capacity";
-    }
-}
-
-// An unknown module is named by the null address.
-TEST_F(AppTest, ConnectionTextNamesTheModuleAddress) {
-    AddModule(1, 0x00);
-    for (const auto& [handle, text] : {std::pair<uint32_t, std::wstring>{1, L"0\u00A7J1939:Baud=Auto"}, {9, L"254\u00A7J1939:Baud=Auto"}}) {
-        Buffers b;
-        EXPECT_EQ(Command(&app, handle, 1012, b), 0);
-        EXPECT_EQ(std::wstring(b.text), text);
-        EXPECT_EQ(b.length, static_cast<int16_t>(text.size()));
     }
 }
 

@@ -311,10 +311,10 @@ TEST_F(AppTest, ClassifyKeepsTheHostIdOfEachRecognisedCategory) {
     const char* names[] = {"TripDataPerDay", "Trip", "HealthReport_VehicleInfo", "RequestPGNs", "TripData"};
     for (int16_t index = 0; index < 5; ++index) hostsim::AddCategory(Category(static_cast<int16_t>(40 + index), names[index]));
     for (int index = 0; index < 4; ++index) EXPECT_EQ(app.Receiver().ClassifyCategory(1, index, names[index]), 0);
-    EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), 40);
-    EXPECT_EQ(app.Receiver().CategoryId(kCategoryHealthReportVehicleInfo), 42);
-    EXPECT_EQ(app.Receiver().CategoryId(kCategoryHealthReportData), -1);
-    EXPECT_EQ(app.Receiver().CategoryId(kCategoryRequestPgns), 43);
+    std::vector<int16_t> ids;
+    for (CategoryRole role : {kCategoryTripData, kCategoryHealthReportVehicleInfo, kCategoryHealthReportData, kCategoryRequestPgns})
+        ids.push_back(app.Receiver().CategoryId(role));
+    EXPECT_EQ(ids, (std::vector<int16_t>{40, 42, -1, 43}));
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryID"), 3u) << "an unrecognised name asks the host nothing";
 
     EXPECT_EQ(app.Receiver().ClassifyCategory(1, 4, "TripData"), 0);
