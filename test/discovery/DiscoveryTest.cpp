@@ -59,8 +59,7 @@ TEST_F(DiscoveryTest, TableHoldsThePgnsOfTheProbeCategoryExceptGuidedTests) {
 
 TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(kAnswered);
+    VirtualEcu ecu(app, 1, 0x00, {kAnswered});
     ecu.Refuse(kRefused);
     app.Discoveries().BuildSupportedPgnList(*engine);
     // Registration holds the module busy around discovery; answers count only then.
@@ -86,8 +85,7 @@ TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
 
 TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToGlobal) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(kAnswered);
+    VirtualEcu ecu(app, 1, 0x00, {kAnswered});
     app.Discoveries().RequestPgnsForTeskIds(1, {104, 101, 106, 103});
     ecu.Drain();
 
@@ -128,8 +126,7 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
     AddModule(1, 0x00);
     ModuleRecordPtr transmission = AddModule(2, 0x03);
     ASSERT_EQ(transmission->SendHandle(), 1);
-    VirtualEcu ecu(app, 1, 0x03);
-    ecu.Answer(kAnswered);
+    VirtualEcu ecu(app, 1, 0x03, {kAnswered});
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
     ecu.Drain();
 
@@ -187,8 +184,7 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     hostsim::DataPointDefinition named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(0xFEE9);
+    VirtualEcu ecu(app, 1, 0x00, {0xFEE9});
     ModuleRecordPtr engine = BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisFifty));
     ecu.Drain();
 
@@ -236,8 +232,7 @@ TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
     app.Receiver().ClassifyCategories(1);
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEDA, false);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer({0xFEEC, 0xFEEB});
+    VirtualEcu ecu(app, 1, 0x00, {0xFEEC, 0xFEEB});
 
     engine->SetBusy(true);
     EXPECT_EQ(app.Discoveries().BuildVehicleInfoPgnList(*engine), 0);

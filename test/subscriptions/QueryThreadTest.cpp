@@ -53,8 +53,7 @@ TEST_F(QueryPass, PeriodicClassesAreRequestedAtTheirPace) {
 // An answered on-demand entry is not requested again until it is subscribed again;
 // adapters that defer discovery ask three times 800 ms apart despite the answer.
 TEST_F(QueryPass, AnAnsweredOnDemandEntryIsRequestedAgainOnlyByDeferringAdapters) {
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(kOnDemandPgn);
+    VirtualEcu ecu(app, 1, 0x00, {kOnDemandPgn});
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     EXPECT_EQ(PassesAt({0}, kOnDemandPgn), (std::vector<size_t>{1}));
     ecu.Drain();

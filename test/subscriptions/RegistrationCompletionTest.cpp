@@ -98,8 +98,7 @@ protected:
         ModuleRecordPtr engine = AddModule(1, 0x00);
         hostsim::SetProductId(productId);
         app.Registrations().IdentifyAdapter();
-        VirtualEcu ecu(app, 1, 0x00);
-        ecu.Answer(kDiscoveredPgn);
+        VirtualEcu ecu(app, 1, 0x00, {kDiscoveredPgn});
         app.Subscribed().RegistrationIsComplete(1);
         ecu.Drain();
         // The query thread must not send into the ECU once it is gone.

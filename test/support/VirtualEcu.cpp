@@ -16,8 +16,9 @@ constexpr uint32_t kTimeStep = 1000;
 constexpr auto kDrainDeadline = std::chrono::seconds(10);
 }  // namespace
 
-VirtualEcu::VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address)
+VirtualEcu::VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address, const std::vector<uint32_t>& answered)
     : app_(app), sendHandle_(sendHandle), address_(address) {
+    Answer(answered);
     thread_ = std::thread([this] { Run(); });
     hostsim::SetSendHook([this](ZModuleHandle, const std::vector<uint8_t>& message) {
         OnSent(message);

@@ -20,7 +20,8 @@ namespace marl::testing {
 
 class VirtualEcu {
 public:
-    VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address);
+    // The ECU at `address` that answers `answered`, heard on the connection `sendHandle`.
+    VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address, const std::vector<uint32_t>& answered = {});
     ~VirtualEcu();
     VirtualEcu(const VirtualEcu&) = delete;
     VirtualEcu& operator=(const VirtualEcu&) = delete;

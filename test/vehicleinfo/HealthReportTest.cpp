@@ -57,8 +57,7 @@ protected:
 
 TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerates) {
     ModuleRecordPtr transmission = AddCompletedModule(kHandle, 0x03, 1, 0);
-    VirtualEcu ecu(app, kHandle, 0x03);
-    ecu.Answer(kDiagnosticPgns);
+    VirtualEcu ecu(app, kHandle, 0x03, kDiagnosticPgns);
     ecu.Answer({kDataPgn, kVehicleInfoPgn});
 
     EXPECT_EQ(Report(), 0);
@@ -82,8 +81,7 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
 
 TEST_F(HealthReportTest, SecondReportAsksOnlyForTheUnansweredCategoryPgnsAgain) {
     AddCompletedModule(kHandle, 0x03, 1, 0);
-    VirtualEcu ecu(app, kHandle, 0x03);
-    ecu.Answer(kDiagnosticPgns);
+    VirtualEcu ecu(app, kHandle, 0x03, kDiagnosticPgns);
     ecu.Answer(kDataPgn);
     ASSERT_EQ(Report(), 0);
     ecu.Drain();
@@ -109,8 +107,7 @@ TEST_F(HealthReportTest, RestrictedModuleTypeRequestsCategoriesOnlyForTheMainEcu
 
     app.Modules().RemoveModuleRecord(kHandle);
     AddCompletedModule(kHandle, 0x00, 1, kRestrictedModuleType)->SetDiagnosticsRequested();
-    VirtualEcu ecu(app, kHandle, 0x00);
-    ecu.Answer({kDataPgn, kSilentDataPgn, kVehicleInfoPgn});
+    VirtualEcu ecu(app, kHandle, 0x00, {kDataPgn, kSilentDataPgn, kVehicleInfoPgn});
     const uint32_t start = platform::TickCountMs();
     EXPECT_EQ(Report(), 0);
     EXPECT_GE(platform::TickCountMs() - start, kCategorySettleMs - 100);
@@ -183,8 +180,7 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
     EXPECT_FALSE(done.load()) << "still waiting for discovery";
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "no diagnostic request before discovery ends";
 
-    VirtualEcu ecu(app, kHandle, 0x21);
-    ecu.Answer(kDiagnosticPgns);
+    VirtualEcu ecu(app, kHandle, 0x21, kDiagnosticPgns);
     const uint32_t released = platform::TickCountMs();
     module->SetBusy(false);
     reporter.join();
@@ -208,8 +204,7 @@ protected:
     // The requests of the pass for `module`, found by its handle, whose ECU answers all
     // seven so that each request is short.
     Requests AskedOf(const ModuleRecordPtr& module) {
-        VirtualEcu ecu(app, module->SendHandle(), module->EcuAddress());
-        ecu.Answer(kDiagnosticPgns);
+        VirtualEcu ecu(app, module->SendHandle(), module->EcuAddress(), kDiagnosticPgns);
         EXPECT_EQ(app.Vehicle().RequestDiagnosticPgnsForHandle(module->Handle()), 0);
         ecu.Drain();
         return SentRequests();

@@ -111,8 +111,7 @@ TEST_F(CategoryDataTest, RequestsEachSupportedPeriodicPgnOnce) {
     engine->pgnMap.recordProbe(0xFEEB, 0x00);
     engine->pgnMap.recordResponse(0xFEEC, false);
     engine->pgnMap.recordResponse(0xFEED, false);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer({0xFEE9, 0xFEED});
+    VirtualEcu ecu(app, 1, 0x00, {0xFEE9, 0xFEED});
     EXPECT_TRUE(app.Vehicle().UpdateCategoryData(1, 40));
     ecu.Drain();
     EXPECT_EQ(SentRequests(), (Requests{{0xFEE9, 0x00}, {0xFEED, 0x00}}));
