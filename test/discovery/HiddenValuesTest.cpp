@@ -40,10 +40,8 @@ TEST_F(NotAvailableValuesTest, HidesTheLocalizedAndTheFixedNotAvailableTextExact
     HideNotAvailableValues(kHandle);
     teskId = 1;
     for (const auto& [value, shown] : cases) EXPECT_EQ(hostsim::DataPoint(teskId++).visible, shown) << hostsim::ToUtf8(value);
-    for (const hostsim::Call& call : hostsim::CallsTo("Zorv_GetDataPointValueStr")) {
-        EXPECT_EQ(call.Arg(2), "2147483647") << "the value as last displayed";
-        EXPECT_EQ(call.Arg(5), "255");
-    }
+    EXPECT_EQ(ArgOf("Zorv_GetDataPointValueStr", 2), Texts(std::size(cases), "2147483647")) << "the value as last displayed";
+    EXPECT_EQ(ArgOf("Zorv_GetDataPointValueStr", 5), Texts(std::size(cases), "255"));
 }
 
 TEST_F(NotAvailableValuesTest, KeepsDataPointsMarkedToStayAndGuidedTestsButNotHiddenOnes) {

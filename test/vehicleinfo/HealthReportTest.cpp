@@ -188,8 +188,11 @@ TEST_F(HealthReportTest, WaitingForDiscoveryLeavesTheModuleListFree) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(SentRequests().size(), 7u);
     // Seven requests with 250 ms each to wait for an answer: only answers that reach the
-    // plug-in while the report runs keep the pass shorter than all seven time-outs.
-    EXPECT_LT(platform::TickCountMs() - released, 1750u);
+    // plug-in while the report runs keep the pass shorter than all seven time-outs. Under a
+    // test time scale the time-outs are too short to tell that from the machine's load.
+    if (platform::TimeScale() == 1) {
+        EXPECT_LT(platform::TickCountMs() - released, 1750u);
+    }
     EXPECT_TRUE(module->pgnMap.wasRequested(65227)) << "the answer reached the receive path";
 }
 
