@@ -82,7 +82,7 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
 TEST_F(HealthReportTest, SecondReportAsksOnlyForTheUnansweredCategoryPgnsAgain) {
     AddCompletedModule(kHandle, 0x03, 1, 0);
     VirtualEcu ecu(app, kHandle, 0x03, kDiagnosticPgns);
-    ecu.Answer(kDataPgn);
+    ecu.Answer({kDataPgn});
     ASSERT_EQ(Report(), 0);
     ecu.Drain();
     const Requests first = SentRequests();
