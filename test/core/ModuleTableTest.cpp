@@ -15,20 +15,24 @@ std::shared_ptr<ModuleRecord> Record(int32_t handle, uint8_t address = 0) {
     return std::make_shared<ModuleRecord>(handle, Info(address));
 }
 
+// The handles of the list's records, walked with Next.
+std::vector<int32_t> Walk(const ModuleList& list) {
+    std::vector<int32_t> handles;
+    for (ModuleRecordPtr rec = list.Next(nullptr); rec; rec = list.Next(rec.get())) handles.push_back(rec->Handle());
+    return handles;
+}
+
 TEST(ModuleList, InsertsWalksAndRemovesInOrder) {
     ModuleList list;
     auto a = Record(1), b = Record(2), c = Record(3);
-    list.InsertAfter(nullptr, a);  // a
-    list.InsertAfter(nullptr, b);  // b a
-    list.InsertAfter(b.get(), c);  // b c a
+    list.InsertAfter(nullptr, a);
+    list.InsertAfter(nullptr, b);
+    list.InsertAfter(b.get(), c);
     EXPECT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.Next(nullptr), b);
-    EXPECT_EQ(list.Next(b.get()), c);
-    EXPECT_EQ(list.Next(c.get()), a);
-    EXPECT_EQ(list.Next(a.get()), nullptr);
+    EXPECT_EQ(Walk(list), (std::vector<int32_t>{2, 3, 1}));
 
     EXPECT_EQ(list.Remove(c.get()), c);
-    EXPECT_EQ(list.Next(b.get()), a);
+    EXPECT_EQ(Walk(list), (std::vector<int32_t>{2, 1}));
     EXPECT_EQ(list.Remove(nullptr), b);  // no element given: the first goes
     auto stranger = Record(9);
     EXPECT_EQ(list.Remove(stranger.get()), nullptr);
