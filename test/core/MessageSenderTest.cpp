@@ -72,7 +72,6 @@ TEST_F(SenderTest, ASenderTheHostDoesNotHaveFailsEveryAttempt) {
     hostsim::RemoveLookup(zorv::kLookupSendJ1939Msg);
     EXPECT_EQ(Send(kEngine, false, 3, 1250), 20);
     EXPECT_EQ(TraceCodes("CVehicleApp::SendTimedMessage (Line 2761)"), (std::vector<ZResult>{20, 20, 20}));
-    EXPECT_EQ(TraceLevels("CVehicleApp::SendTimedMessage (Line 2761)"), (std::vector<int32_t>{2, 2, 2}));
     EXPECT_FALSE(app.Sender().Awaited().IsArmed());
 }
 
