@@ -25,9 +25,7 @@ std::vector<SeenRequest> RequestsSeen(uint32_t sinceMs, int channel, uint32_t pg
         if (!record.fromTool || record.pgn != kRequestPgn || record.data.size() < 3 || record.timeMs < sinceMs) continue;
         const uint32_t requested = record.data[0] | record.data[1] << 8 | record.data[2] << 16;
         if ((channel != 0 && record.channel != channel) || (pgn != 0 && requested != pgn)) continue;
-        std::vector<uint8_t> bytes = Message(record.pgn, record.source, record.data, record.destination);
-        bytes[3] = record.priority;
-        seen.push_back(SeenRequest{record.timeMs, record.channel, record.destination, requested, bytes});
+        seen.push_back(SeenRequest{record.timeMs, record.channel, record.destination, requested});
     }
     return seen;
 }

@@ -26,7 +26,6 @@ struct SeenRequest {
     int channel;
     uint8_t destination;
     uint32_t pgn;
-    std::vector<uint8_t> hostBytes;  // the whole message in the host's layout
 };
 
 // Requests seen on the bus from `sinceMs` on, optionally of one channel and PGN only.
