@@ -81,12 +81,6 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(app.Registrations().FinishRegistration(99), 5);
 }
 
-TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
-    hostsim::SetResult("Zorv_RemoveNotifyModule", 3);
-    EXPECT_EQ(Register(1, Info(kQuickAddress)), 3);
-    EXPECT_TRUE(app.Modules().FindModule(1)->RegistrationFailed());
-}
-
 TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
     // Discovery itself is cut short at its first exit check.
     shared.ExitEvent().Set();

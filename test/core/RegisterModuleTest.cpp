@@ -90,7 +90,10 @@ TEST_F(RegistrationTest, LaterFailuresMarkTheRecordAndReleaseIt) {
     hostsim::SetResult("Zorv_SendCommand", 44);
     EXPECT_EQ(Register(3, Info(kQuickAddress, 2)), 44);
     EXPECT_EQ(TracesWith("(Line 1282) :: FinishRegistration Failed for Module - 5, Channel - 2").size(), 1u);
-    for (int32_t handle : {2, 3}) {
+    ResetHost();
+    hostsim::SetResult("Zorv_RemoveNotifyModule", 3);
+    EXPECT_EQ(Register(4, Info(kQuickAddress, 3)), 3) << "finishing answers with the host's last result";
+    for (int32_t handle : {2, 3, 4}) {
         ModuleRecordPtr record = app.Modules().FindModule(handle);
         ASSERT_TRUE(record) << handle;
         EXPECT_TRUE(record->RegistrationFailed());

@@ -195,14 +195,15 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
 }
 
-TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
+// A list that never fits is asked for a bounded number of times, a count beyond the
+// buffer is cut to it, and a missing host function records nothing.
+TEST_F(DiscoveryTest, UdiListsThatDoNotFitAreBounded) {
     tooSmallCalls = 0;
     EXPECT_EQ(BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall))->pgnMap.size(), 0u);
     EXPECT_EQ(tooSmallCalls.load(), 5);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
-}
 
-TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToItAndAMissingHostFunctionRecordsNothing) {
+    app.Modules().RemoveModuleRecord(1);
     BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisOverstated));
     EXPECT_EQ(ArgOf("Zorv_GetTeskIdsFromUdiList", 2), Texts{"256"});
     app.Modules().RemoveModuleRecord(1);

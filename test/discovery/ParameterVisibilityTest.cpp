@@ -26,11 +26,13 @@ class ParameterVisibilityTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        hostsim::AddDataPoint(DataPoint(201, kSupported));
-        hostsim::AddDataPoint(DataPoint(202, kRefused));
-        hostsim::AddDataPoint(DataPoint(203, kSilent));
+        TESKID teskId = 201;
+        for (uint32_t pgn : {kSupported, kRefused, kSilent}) hostsim::AddDataPoint(DataPoint(teskId++, pgn));
         hostsim::AddDataPoint(QueriedDataPoint(204, kSilent, kSupported));
         hostsim::AddDataPoint(QueriedDataPoint(205, kSupported, kSilent));
+        hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
+        notAvailable.valueText = L"N/A";
+        hostsim::AddDataPoint(notAvailable);
         module = AddModule(1, 0x1A);
         module->pgnMap.recordPgn(kSilent);
     }
@@ -79,9 +81,6 @@ TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesE
 }
 
 TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableValuesAreHidden) {
-    hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
-    notAvailable.valueText = L"N/A";
-    hostsim::AddDataPoint(notAvailable);
     hostsim::SetResourceString(L"NotAvailable", L"n. v.");
     Answer();
 
@@ -91,9 +90,6 @@ TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableV
 }
 
 TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePass) {
-    hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
-    notAvailable.valueText = L"N/A";
-    hostsim::AddDataPoint(notAvailable);
     hostsim::SetResourceString(L"NotAvailable", L"N/A");
     Answer();
 
