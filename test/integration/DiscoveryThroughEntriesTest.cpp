@@ -54,7 +54,8 @@ protected:
 // Registered by its address text, the engine ends discovery with exactly what the bus
 // said; consecutive probes of the engine are at least 100 ms apart.
 TEST_F(DiscoveryThroughEntries, DiscoveryEndsWithWhatTheBusSaid) {
-    ASSERT_EQ(RegisterByText(1, L"0"), 0);
+    handles_.push_back(1);
+    ASSERT_EQ(Entry<zorv::FnRegisterModule>(zorv::kEntryRegisterModule)(kEntryUiHandle, 1, L"0"), 0);
     const uint32_t registrationEnd = Zorv_GetSysTime();
     ModuleRecordPtr engine = Module(1);
     ASSERT_TRUE(engine);

@@ -67,18 +67,9 @@ protected:
     }
 };
 
-TEST_F(SubscriptionList, FindNeedsDataPointAndDestination) {
-    list.Add(Entry(1, 0xFEEE, 0xFF));
-    list.Add(Entry(1, 0xFEEE, 0x00));
-    list.Add(nullptr);
-    EXPECT_EQ(list.Entries().size(), 2u) << "an empty entry is not added";
-    ASSERT_NE(list.Find(1, 0x00), nullptr);
-    EXPECT_EQ(list.Find(1, 0x00), list.Entries()[1].get());
-    EXPECT_EQ(list.Find(1, 0x03), nullptr);
-    EXPECT_EQ(list.Find(2, 0xFF), nullptr);
-}
-
-TEST_F(SubscriptionList, RemoveFreesMatchingEntriesAndEmptySlotsOnly) {
+// Entries are found and removed by data point and destination; removal frees the empty
+// slots too.
+TEST_F(SubscriptionList, FindAndRemoveNeedDataPointAndDestination) {
     list.Add(Entry(1, 0xFEEE, 0xFF));
     list.Entries().push_back(nullptr);
     list.Add(Entry(2, 0xFEEF, 0x00));
@@ -86,6 +77,11 @@ TEST_F(SubscriptionList, RemoveFreesMatchingEntriesAndEmptySlotsOnly) {
     list.Entries().push_back(nullptr);
     list.Add(Entry(1, 0xFEEE, 0xFF));
     list.Add(Entry(3, 0xFEF0, 0xFF));
+    list.Add(nullptr);
+    EXPECT_EQ(list.Entries().size(), 7u) << "an empty entry is not added";
+    EXPECT_EQ(list.Find(1, 0x00), list.Entries()[3].get());
+    EXPECT_EQ(list.Find(1, 0x03), nullptr);
+    EXPECT_EQ(list.Find(2, 0xFF), nullptr);
 
     list.Remove(1, 0xFF);
     EXPECT_EQ(TeskIds(), (std::vector<uint32_t>{2, 1, 3}));

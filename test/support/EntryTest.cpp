@@ -7,7 +7,6 @@ extern "C" zorv::PluginDescriptor* GetDllInfo();
 
 namespace marl::testing {
 namespace {
-constexpr uint32_t kEntryUiHandle = 7;
 constexpr uint32_t kRequestPgn = 0xEA00;
 constexpr int16_t kRegistrationComplete = 1008;
 }  // namespace
@@ -53,11 +52,6 @@ void EntryTest::UnregisterAll() {
     auto unregister = Entry<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule);
     for (auto it = handles_.rbegin(); it != handles_.rend(); ++it) unregister(*it);
     handles_.clear();
-}
-
-uint16_t EntryTest::RegisterByText(int32_t handle, const wchar_t* addressText) {
-    handles_.push_back(handle);
-    return Entry<zorv::FnRegisterModule>(zorv::kEntryRegisterModule)(kEntryUiHandle, handle, addressText);
 }
 
 uint16_t EntryTest::RegisterWithInfo(int32_t handle, uint8_t address, int16_t channel) {

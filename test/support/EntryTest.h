@@ -14,6 +14,9 @@
 
 namespace marl::testing {
 
+// The UI handle the tests register their modules with.
+constexpr uint32_t kEntryUiHandle = 7;
+
 void* EntryAddress(uint32_t id);
 template <typename Fn>
 Fn Entry(uint32_t id) {
@@ -40,9 +43,8 @@ protected:
 
     // Loads a network of ECUs from JSON text; fails the test when it is refused.
     void LoadNetwork(const std::string& json);
-    // Unregisters every handle given to Register*, which tears the application down.
+    // Unregisters every handle in handles_, which tears the application down.
     void UnregisterAll();
-    uint16_t RegisterByText(int32_t handle, const wchar_t* addressText);
     uint16_t RegisterWithInfo(int32_t handle, uint8_t address, int16_t channel);
     // The host's registration-complete command.
     static void Complete(int32_t handle);
