@@ -69,11 +69,9 @@ TEST_F(HealthReportTest, FirstReportRequestsDiagnosticsAndCategoriesThenGenerate
     EXPECT_EQ(RequestCount(kVehicleInfoPgn, 0x03), 1u);
     EXPECT_GE(RequestCount(kSilentDataPgn, 0x03), 1u);
 
-    const hostsim::DataPointState address = hostsim::DataPoint(kAddressDataPoint);
-    EXPECT_EQ(address.value, (std::vector<uint8_t>{0x03}));
-    EXPECT_TRUE(address.visible);
-    EXPECT_EQ(ArgOf("GenerateHealthReport", 0), Texts{"3"});
-    EXPECT_EQ(ArgOf("GenerateHealthReport", 1), Texts{"3"});
+    EXPECT_EQ(hostsim::DataPoint(kAddressDataPoint).value, (std::vector<uint8_t>{0x03}));
+    EXPECT_EQ(Visible({kAddressDataPoint}), std::vector<bool>{true});
+    EXPECT_EQ(ArgsOf("GenerateHealthReport"), (std::vector<Texts>{{"3", "3", "out", "64"}}));
 
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::CallGenerateHealthReport (Line 1583): Calling GenerateVehicleHealthReport "
                             "on ModuleHandle: 3."));
