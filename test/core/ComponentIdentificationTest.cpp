@@ -7,16 +7,6 @@
 namespace marl::testing {
 namespace {
 
-constexpr uint32_t kAssignableQuery = 1;
-
-J1939DecodedName NameWithFunction(uint8_t function) {
-    J1939DecodedName name{};
-    name.function = function;
-    name.manufacturer = 0x123;
-    name.lastWord = 0xA5A5A5A5u;
-    return name;
-}
-
 class ComponentTest : public RegistrationTest {
 protected:
     // Adds the module and chooses and loads its parameter file.
@@ -26,12 +16,6 @@ protected:
     }
     ModuleRecordPtr record;
 
-    // An ECU that may sit at any address and whose NAME the host has decoded.
-    static void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
-        hostsim::SetAssignable(address, kAssignableQuery, true);
-        hostsim::SetJ1939Name(address, name);
-        hostsim::SetAssignable(name.FirstWord(), name.lastWord, nameAssignable);
-    }
 
     // The NAME request waits seconds for every ECU's address claim; with the exit event
     // raised the sender returns at once without sending, as it does while the last module

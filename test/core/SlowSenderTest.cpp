@@ -20,12 +20,7 @@ TEST_F(RegistrationTest, ThreeUnansweredAttemptsTakeTheirFullTime) {
 
 TEST_F(RegistrationTest, TheNameRequestAsksEveryEcuForItsAddressClaim) {
     constexpr uint8_t kAddress = 0x80;
-    J1939DecodedName name{};
-    name.function = 19;
-    name.lastWord = 7;
-    hostsim::SetAssignable(kAddress, 1, true);
-    hostsim::SetJ1939Name(kAddress, name);
-    hostsim::SetAssignable(name.FirstWord(), name.lastWord, true);
+    SelfConfigurableEcu(kAddress, NameWithFunction(19), true);
 
     std::atomic<bool> pendingWhileSent{false};
     std::atomic<size_t> parsingBeforeSend{0};

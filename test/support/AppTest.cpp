@@ -61,6 +61,20 @@ ModuleInfo Info(uint8_t address, int16_t channel, const char* make, uint32_t mod
     return info;
 }
 
+J1939DecodedName NameWithFunction(uint8_t function) {
+    J1939DecodedName name{};
+    name.function = function;
+    name.manufacturer = 0x123;
+    name.lastWord = 0xA5A5A5A5u;
+    return name;
+}
+
+void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
+    hostsim::SetAssignable(address, kAssignableQuery, true);
+    hostsim::SetJ1939Name(address, name);
+    hostsim::SetAssignable(name.FirstWord(), name.lastWord, nameAssignable);
+}
+
 std::vector<bool> Visible(const std::vector<TESKID>& teskIds) {
     std::vector<bool> shown;
     for (TESKID teskId : teskIds) shown.push_back(hostsim::DataPoint(teskId).visible);

@@ -52,6 +52,12 @@ hostsim::DataPointDefinition DataPoint(TESKID teskId, uint32_t pgn, int16_t secu
 hostsim::CategoryDefinition Category(int16_t id, const std::string& name, std::vector<TESKID> teskIds = {});
 ModuleInfo Info(uint8_t address, int16_t channel = 1, const char* make = "",
                 uint32_t moduleType = kRestrictedModuleType);
+// A NAME of this function from manufacturer 0x123.
+J1939DecodedName NameWithFunction(uint8_t function);
+// The query of the host's assignable check that asks whether an address may change.
+constexpr uint32_t kAssignableQuery = 1;
+// An ECU that may sit at any address and whose NAME the host has decoded.
+void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable);
 
 // Whether each of these data points is shown.
 std::vector<bool> Visible(const std::vector<TESKID>& teskIds);
