@@ -95,8 +95,12 @@ TEST_F(QueryPass, EntriesOfAModuleThatIsGoneAreSkipped) {
     EXPECT_EQ(RequestCount(kSlowPgn, 0x00), 1u) << "the entries after it are still served";
 }
 
-TEST_F(QueryPass, NothingIsRequestedWhenDisconnectedOrExiting) {
+// The diagnostic poll in playback is the diagnostic-request tests' concern.
+TEST_F(QueryPass, NothingIsRequestedDuringPlaybackWhenDisconnectedOrExiting) {
     ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
+    app.SetPlaybackStatus(1);
+    app.Subscribed().QuerySubscribedDatapoints();
+    app.SetPlaybackStatus(0);
     shared.SetConnected(false);
     app.Subscribed().QuerySubscribedDatapoints();
     shared.SetConnected(true);
@@ -211,18 +215,6 @@ TEST_F(QueryLoop, EndsWhenDisconnectedAndSaysSoByTheQueryEvent) {
     shared.SetConnected(false);
     EXPECT_EQ(shared.QueryEvent().Wait(3000), platform::WaitResult::Signalled);
     EXPECT_FALSE(shared.ExitEvent().IsSignalled());
-}
-
-TEST_F(QueryLoop, PutsNothingOnTheBusDuringPlayback) {
-    app.Modules().FindModule(1)->pgnMap.recordProbe(kFastPgn, 0x00);
-    ASSERT_EQ(Subscribe(1, {kFastDp}), 0);
-    app.SetPlaybackStatus(1);
-    ASSERT_TRUE(app.Subscribed().StartQueryThread());
-    SettleCycles();
-    hostsim::AdvanceSysTime(20000);
-    SettleCycles();
-    EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_FALSE(app.Modules().FindModule(1)->DiagnosticsRequested());
 }
 
 }  // namespace
