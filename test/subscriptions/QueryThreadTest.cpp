@@ -57,7 +57,7 @@ TEST_F(QueryPass, AnAnsweredOnDemandEntryIsRequestedAgainOnlyByDeferringAdapters
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     EXPECT_EQ(PassesAt({0}, kOnDemandPgn), (std::vector<size_t>{1}));
     ecu.Drain();
-    EXPECT_EQ(EntryOf(kOnDemandDp)->responder, 0x00);
+    EXPECT_EQ(Column(&Subscription::responder), std::vector<int32_t>{0x00});
     EXPECT_EQ(PassesAt({801, 1602, 2403}, kOnDemandPgn), (std::vector<size_t>{1, 1, 1}));
 
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
@@ -71,7 +71,7 @@ TEST_F(QueryPass, AnAnsweredOnDemandEntryIsRequestedAgainOnlyByDeferringAdapters
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     EXPECT_EQ(PassesAt({2403}, kOnDemandPgn), (std::vector<size_t>{3}));
     ecu.Drain();
-    EXPECT_EQ(EntryOf(kOnDemandDp)->responder, 0x00);
+    EXPECT_EQ(Column(&Subscription::responder), std::vector<int32_t>{0x00});
     EXPECT_EQ(PassesAt({3203, 3204, 4004, 4005, 4806, 11403}, kOnDemandPgn), (std::vector<size_t>{3, 4, 4, 5, 5, 5}));
 }
 
@@ -80,7 +80,7 @@ TEST_F(QueryPass, AGlobalRequestCountsForEverySubscriptionOfItsPgn) {
     app.Subscribed().QuerySubscribedDatapoints();
     EXPECT_EQ(RequestCount(kGlobalPgn, 0xFF), 1u);
     EXPECT_EQ(RequestCount(kGlobalPgn, 0x00), 0u) << "the engine was asked by the global request";
-    EXPECT_EQ(EntryOf(kSharedPgnDp)->requestCount, 1u);
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{1, 1})) << "both entries of the PGN";
 }
 
 TEST_F(QueryPass, EntriesOfAModuleThatIsGoneAreSkipped) {
@@ -91,7 +91,7 @@ TEST_F(QueryPass, EntriesOfAModuleThatIsGoneAreSkipped) {
     app.Modules().RemoveModuleRecord(2);
     app.Subscribed().QuerySubscribedDatapoints();
     EXPECT_EQ(RequestCount(kFastPgn, 0x03), 0u);
-    EXPECT_EQ(EntryOf(kFastDp)->requestCount, 0u);
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{0, 1}));
     EXPECT_EQ(RequestCount(kSlowPgn, 0x00), 1u) << "the entries after it are still served";
 }
 

@@ -51,8 +51,8 @@ TEST_F(SubscriptionTest, SubscribingAgainRearmsTheOneEntryAndOneUnsubscribeRemov
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     app.Subscribed().QuerySubscribedDatapoints();
     Receive(1, Message(kOnDemandPgn, 0x00));
-    ASSERT_EQ(EntryOf(kOnDemandDp)->requestCount, 1u);
-    ASSERT_EQ(EntryOf(kOnDemandDp)->responder, 0x00);
+    ASSERT_EQ(Column(&Subscription::requestCount), std::vector<uint32_t>{1});
+    ASSERT_EQ(Column(&Subscription::responder), std::vector<int32_t>{0x00});
 
     ASSERT_EQ(Subscribe(1, {kOnDemandDp}), 0);
     EXPECT_EQ(Column(&Subscription::requestCount), std::vector<uint32_t>{0});

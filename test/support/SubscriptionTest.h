@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "VehicleApp/subscriptions/Subscription.h"
@@ -45,8 +44,6 @@ protected:
         for (const Subscription& entry : Entries()) values.push_back(entry.*field);
         return values;
     }
-    // The live entry of a data point, or none.
-    std::optional<Subscription> EntryOf(TESKID teskId);
 
     // Ends the query loop through the exit event; true when it said so by the query event.
     bool StopQueryLoop();
