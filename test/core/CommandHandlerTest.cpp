@@ -1,6 +1,7 @@
 // Host commands answered by the boundary itself, with and without an application object,
 // and the hash the host files messages under.
 #include <algorithm>
+#include <tuple>
 
 #include "VehicleApp/boundary/CommandHandler.h"
 #include "VehicleApp/boundary/HashMessage.h"
@@ -22,67 +23,47 @@ uint16_t Command(CVehicleApp* app, uint32_t handle, int16_t code, Buffers& b) {
     return HandleVehicleAppCommand(app, handle, code, b.text, &b.length, b.data, &b.extra, &b.flag);
 }
 
-TEST(CommandHandler, CapabilityFlagsWithoutApp) {
-    const std::pair<int16_t, uint32_t> cases[] = {{1001, 0}, {1021, 0}, {1002, 1}, {1003, 1}, {1004, 1}, {1005, 1},
-                                                  {1014, 1}, {1015, 1}, {1016, 0}, {1038, 0}, {3004, 15}};
-    for (const auto& [code, flag] : cases) {
+// Without an application object the capability codes set their flag and nothing else;
+// unlisted codes and 3003 touch nothing at all.
+TEST(CommandHandler, CodesWithoutAppSetAtMostTheirFlag) {
+    constexpr uint32_t kUntouched = 0xDEADBEEF;
+    const std::tuple<int16_t, uint16_t, uint32_t> cases[] = {
+        {1001, 0, 0}, {1021, 0, 0}, {1002, 0, 1}, {1003, 0, 1}, {1004, 0, 1}, {1005, 0, 1}, {1014, 0, 1}, {1015, 0, 1},
+        {1016, 0, 0}, {1038, 0, 0}, {3004, 0, 15}, {3003, 57, kUntouched}, {0, 0, kUntouched}, {1000, 0, kUntouched},
+        {1010, 0, kUntouched}, {1011, 0, kUntouched}, {1013, 0, kUntouched}, {1017, 0, kUntouched}, {1020, 0, kUntouched},
+        {1022, 0, kUntouched}, {1035, 0, kUntouched}, {1037, 0, kUntouched}, {3001, 0, kUntouched}, {3002, 0, kUntouched},
+        {3005, 0, kUntouched}};
+    for (const auto& [code, result, flag] : cases) {
         Buffers b;
-        EXPECT_EQ(Command(nullptr, 1, code, b), 0) << code;
+        EXPECT_EQ(Command(nullptr, 1, code, b), result) << code;
         EXPECT_EQ(b.flag, flag) << code;
-    }
-}
-
-TEST(CommandHandler, UnlistedCodesAnd3003TouchNothing) {
-    for (int16_t code : {0, 1000, 1010, 1011, 1013, 1017, 1020, 1022, 1035, 1037, 3001, 3002, 3005, 3003}) {
-        Buffers b;
-        EXPECT_EQ(Command(nullptr, 1, code, b), code == 3003 ? 57 : 0) << code;
-        EXPECT_EQ(b.flag, 0xDEADBEEFu) << code;
         EXPECT_EQ(b.length, 64) << code;
         EXPECT_EQ(b.text[0], L'#') << code;
         EXPECT_EQ(b.extra, 0x5A5A) << code;
     }
 }
 
-TEST(CommandHandler, ProtocolIdAndConnectionTextWithoutApp) {
+// With an application object the connection text names the module's address, the null
+// address for an unknown module.
+TEST_F(AppTest, ProtocolIdAndConnectionText) {
+    AddModule(1, 0x00);
     const struct {
+        bool withApp;
+        uint32_t handle;
         int16_t code;
         int16_t capacity;
         const wchar_t* text;
         int16_t length;
-    } cases[] = {{1006, 64, L"-1", 1}, {1012, 64, L"\u00A7J1939:Baud=Auto", 16}, {1012, 6, L"\u00A7J193", 5}};
+    } cases[] = {{false, 1, 1006, 64, L"-1", 1}, {false, 1, 1012, 64, L"\u00A7J1939:Baud=Auto", 16}, {false, 1, 1012, 6, L"\u00A7J193", 5},
+                 {true, 1, 1012, 64, L"0\u00A7J1939:Baud=Auto", 17}, {true, 9, 1012, 64, L"254\u00A7J1939:Baud=Auto", 19}};
     for (const auto& c : cases) {
         Buffers b;
         b.length = c.capacity;
-        EXPECT_EQ(Command(nullptr, 1, c.code, b), 0);
+        EXPECT_EQ(Command(c.withApp ? &app : nullptr, c.handle, c.code, b), 0);
         EXPECT_EQ(std::wstring(b.text), c.text);
         EXPECT_EQ(b.length, c.length);
         EXPECT_EQ(b.text[std::min<int16_t>(c.capacity, 63)], L'#') << "nothing written past the capacity";
     }
-}
-
-class CommandWithApp : public AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        AddModule(1, 0x00);
-        AddModule(2, 0x03);
-    }
-};
-
-TEST_F(CommandWithApp, ConnectionTextNamesTheModuleAddress) {
-    Buffers engine;
-    EXPECT_EQ(Command(&app, 1, 1012, engine), 0);
-    EXPECT_EQ(std::wstring(engine.text), L"0\u00A7J1939:Baud=Auto");
-    EXPECT_EQ(engine.length, 17);
-    Buffers unknown;
-    EXPECT_EQ(Command(&app, 9, 1012, unknown), 0);
-    EXPECT_EQ(std::wstring(unknown.text), L"254\u00A7J1939:Baud=Auto");
-}
-
-TEST_F(CommandWithApp, TripDataOnlyForEngineAddresses) {
-    Buffers transmission;
-    EXPECT_EQ(Command(&app, 2, 1016, transmission), 0);
-    EXPECT_EQ(transmission.flag, 0u);
 }
 
 TEST(HashMessage, KeysByMarkerAndLengthAndReadsNothingBeyondTheMessage) {

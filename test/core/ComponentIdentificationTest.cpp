@@ -7,46 +7,23 @@
 namespace marl::testing {
 namespace {
 
-constexpr uint32_t kAssignableQuery = 1;
-
-J1939DecodedName NameWithFunction(uint8_t function) {
-    J1939DecodedName name{};
-    name.function = function;
-    name.manufacturer = 0x123;
-    name.lastWord = 0xA5A5A5A5u;
-    return name;
-}
-
 class ComponentTest : public RegistrationTest {
 protected:
-    ModuleRecordPtr Add(int32_t handle, uint8_t address, const char* make = "") {
-        ModuleRecordPtr added = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
-        EXPECT_TRUE(added);
-        return added;
-    }
     // Adds the module and chooses and loads its parameter file.
     uint16_t Identify(int32_t handle, uint8_t address, const char* make = "") {
-        record = Add(handle, address, make);
-        return app.Registrations().GetJ1939NameAndLoadBinFile(*record);
+        record = app.Modules().AddModuleRecord(handle, Info(address, 1, make), true);
+        return record ? app.Registrations().GetJ1939NameAndLoadBinFile(*record) : 0xFFFF;
     }
     ModuleRecordPtr record;
 
-    // An ECU that may sit at any address and whose NAME the host has decoded.
-    static void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
-        hostsim::SetAssignable(address, kAssignableQuery, true);
-        hostsim::SetJ1939Name(address, name);
-        hostsim::SetAssignable(name.FirstWord(), name.lastWord, nameAssignable);
-    }
 
     // The NAME request waits seconds for every ECU's address claim; with the exit event
     // raised the sender returns at once without sending, as it does while the last module
     // is unregistered, and the NAME the host already has is read all the same.
     void SkipTheNameRequestWait() { shared.ExitEvent().Set(); }
 
-    static std::string LoadedComponentArg() {
-        auto loads = CallsTo("Zorv_LoadBinFileWithSpecifiedComponents");
-        return loads.empty() ? std::string() : loads.back().Arg(3);
-    }
+    // The components of each load, in order.
+    static Texts LoadedComponents() { return ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3); }
     // File, vehicle name and components of each load, in order.
     static std::vector<std::string> Loads() {
         std::vector<std::string> loads;
@@ -62,7 +39,7 @@ TEST_F(ComponentTest, DtnaInAnyLetterCaseNeverAsksForTheName) {
         ResetHost();
         hostsim::SetAssignableDefault(true);
         EXPECT_EQ(Identify(1, 0x21, make), 0);
-        EXPECT_EQ(LoadedComponentArg(), "[\"SA_DTNA\"]");
+        EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_DTNA\"]"});
         EXPECT_EQ(CallCount("CheckAssignable"), 0u);
         EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
         EXPECT_TRUE(hostsim::SentMessages().empty());
@@ -79,20 +56,15 @@ TEST_F(ComponentTest, JcbIsNamedAfterItsAddressWhateverItsName) {
 
 TEST_F(ComponentTest, TheNamesFunctionChoosesTheComponent) {
     SkipTheNameRequestWait();
-    struct Case {
-        uint8_t function;
-        const char* component;
-        uint8_t componentSa;
-    };
-    for (const Case& c : {Case{19, "SA_17", 0x17}, Case{1, "SA_FE", 0xFE}, Case{9, "SA_0B", 0x0B}}) {
-        SCOPED_TRACE(c.component);
+    for (const auto& [function, component, componentSa] :
+         {std::tuple<uint8_t, std::string, uint8_t>{19, "SA_17", 0x17}, {1, "SA_FE", 0xFE}, {9, "SA_0B", 0x0B}}) {
+        SCOPED_TRACE(component);
         ResetHost();
-        const J1939DecodedName name = NameWithFunction(c.function);
-        SelfConfigurableEcu(0x80, name, true);
+        SelfConfigurableEcu(0x80, NameWithFunction(function), true);
         EXPECT_EQ(Identify(3, 0x80), 0);
-        EXPECT_EQ(Loads(), std::vector<std::string>{std::string("\"MARL_J1939.BIN\" \"MARL_J1939\" [\"") + c.component + "\"]"});
-        EXPECT_EQ(record->ComponentSa(), c.componentSa);
-        EXPECT_EQ(record->DecodedName()[1], c.function) << "the decoded NAME is kept with the module";
+        EXPECT_EQ(Loads(), Texts{"\"MARL_J1939.BIN\" \"MARL_J1939\" [\"" + component + "\"]"});
+        EXPECT_EQ(record->ComponentSa(), componentSa);
+        EXPECT_EQ(record->DecodedName()[1], function) << "the decoded NAME is kept with the module";
         app.Modules().RemoveModuleRecord(3);
     }
     EXPECT_EQ(TraceLevels("CVehicleApp::GetComponentNameByJ1939Name (Line 541) MAKE  MODEL  on 0B -- COMPONENT SA_0B"), std::vector<int32_t>{2});
@@ -103,13 +75,13 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     // The NAME is there but is not arbitrary-address capable.
     SelfConfigurableEcu(0x1A, NameWithFunction(19), false);
     EXPECT_EQ(Identify(1, 0x1A, "Paccar"), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_1A\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_1A\"]"});
 
     // No NAME known for the address: the host's failure is reported in the trace.
     ResetHost();
     hostsim::SetAssignable(0x2C, kAssignableQuery, true);
     EXPECT_EQ(Identify(2, 0x2C), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_2C\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_2C\"]"});
     EXPECT_EQ(TraceCodes("on 2C -- COMPONENT SA_2C"), std::vector<ZResult>{hostsim::kResultNotFound});
     EXPECT_EQ(record->DecodedName()[1], 0xFF) << "nothing was decoded";
 
@@ -117,30 +89,26 @@ TEST_F(ComponentTest, AnEcuThatCannotBeIdentifiedKeepsItsAddress) {
     ResetHost();
     hostsim::RemoveLookup(zorv::kLookupCheckAssignable);
     EXPECT_EQ(Identify(4, 0x2D), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_2D\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_2D\"]"});
     EXPECT_EQ(CallCount("GetJ1939NAME"), 0u);
-    EXPECT_EQ(TraceCount("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr"), 1u);
+    EXPECT_EQ(TracesWith("(Line 465) Zorv_GetFunctionAddress failed to get the address of CheckAssignableFnPtr").size(), 1u);
 }
 
-TEST_F(ComponentTest, BrakeAddressesShareOneComponent) {
-    EXPECT_EQ(Identify(1, 0xC2), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_0B\"]");
-    EXPECT_EQ(record->ComponentSa(), 0x0B);
-}
 
 TEST_F(ComponentTest, DeferredDiscoveryAdaptersAlsoLoadThePcComponent) {
     hostsim::SetProductId(0x46);
     app.Registrations().IdentifyAdapter();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"SA_05"});
     EXPECT_EQ(Identify(1, kQuickAddress), 0) << "only the first component must be in the file";
-    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3), Texts{"[\"SA_05\", \"PC_COMPONENT\"]"});
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_05\", \"PC_COMPONENT\"]"});
     EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 4), Texts{"2"});
 
     ResetHost();
     hostsim::SetBinFileComponents(L"MARL_J1939.BIN", {"PC_COMPONENT", "SA_100"});
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u) << "the PC component alone does not do";
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_100\", \"PC_COMPONENT\"]");
+    EXPECT_EQ(LoadedComponents(), (Texts{"[\"SA_05\", \"PC_COMPONENT\"]", "[\"SA_100\", \"PC_COMPONENT\"]"}))
+        << "the PC component alone does not do";
+    EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 1u);
 }
 
 TEST_F(ComponentTest, AFileWithoutTheComponentIsUnloadedForTheFallback) {
@@ -169,14 +137,21 @@ TEST_F(ComponentTest, HostLoadErrorsArePassedOn) {
     EXPECT_EQ(CallCount("Zorv_UnLoadBinFile"), 0u);
 }
 
-TEST_F(ComponentTest, TheGlobalAddressHasNoComponentExceptInPlayback) {
+// The brake addresses share one component; the global address has none except in
+// playback.
+TEST_F(ComponentTest, TheAddressNamesTheComponent) {
+    EXPECT_EQ(Identify(2, 0xC2), 0);
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_0B\"]"});
+    EXPECT_EQ(record->ComponentSa(), 0x0B);
+
+    ResetHost();
     EXPECT_EQ(Identify(1, 0xFF), 20);
     EXPECT_EQ(CallCount("Zorv_LoadBinFileWithSpecifiedComponents"), 0u);
-    EXPECT_EQ(TraceCount("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::GetJ1939NameAndLoadBinFile (Line 733)").size(), 1u);
 
     app.SetPlaybackStatus(1);
     EXPECT_EQ(app.Registrations().GetJ1939NameAndLoadBinFile(*record), 0);
-    EXPECT_EQ(LoadedComponentArg(), "[\"SA_FF\"]");
+    EXPECT_EQ(LoadedComponents(), Texts{"[\"SA_FF\"]"});
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // tool's address claim, categories, discovery, and the VIN path of the adapters that
 // defer discovery.
 
-#include <algorithm>
-
 #include "VehicleApp/receive/Categories.h"
 #include "host/ZorvLookup.h"
 #include "test/support/AppTest.h"
@@ -27,49 +25,32 @@ protected:
     }
 
     // Whether the supported-PGN list was built: it starts from the "RequestPGNs" category.
-    static bool BuiltSupportedPgnList() {
-        auto asked = CallsTo("Zorv_GetCategoryDPs");
-        return std::any_of(asked.begin(), asked.end(), [](const hostsim::Call& call) {
-            return call.Arg(2) == std::to_string(kRequestPgnsCategory);
-        });
-    }
-    // Each filter command as "connection: filter bytes".
-    static std::vector<std::string> Filters() {
-        std::vector<std::string> filters;
-        for (const hostsim::Call& call : CallsTo("Zorv_SendCommand")) filters.push_back(call.Arg(0) + ": " + call.Arg(2));
-        return filters;
-    }
+    static bool BuiltSupportedPgnList() { return CallsWithArg("Zorv_GetCategoryDPs", 2, std::to_string(kRequestPgnsCategory)) != 0; }
 };
 
-TEST_F(FinishTest, EveryModuleIsFilteredButTheToolClaimsItsAddressOncePerChannel) {
+// A module registered on a channel that has one already is a client of the first one's
+// connection and is filtered through it, also when it is named by its make (DTNA, JCB)
+// and has no component address; the tool claims its address once per channel.
+TEST_F(FinishTest, ModulesOfAChannelShareItsConnectionAndTheToolsAddressClaim) {
     ASSERT_EQ(Register(10, Info(0x05, 1)), 0);
     ASSERT_EQ(Register(11, Info(0x17, 1)), 0);
     ASSERT_EQ(Register(12, Info(0x21, 2)), 0);
+    ASSERT_EQ(Register(13, Info(0x27, 1, "DTNA")), 0);
+    ASSERT_EQ(Register(14, Info(0x31, 1, "JCB")), 0);
 
-    EXPECT_EQ(CallsTo("Zorv_SendCommand")[0].args,
-              (std::vector<std::string>{"10", "4", "04 00 00 00 00 05 00", "7", "0", "1", "null"}));
-    EXPECT_EQ(Filters(), (std::vector<std::string>{"10: 04 00 00 00 00 05 00", "10: 04 00 00 00 00 17 00",
-                                                   "12: 04 00 00 00 00 21 00"}))
-        << "the second module of channel 1 goes through the first one's connection";
-    auto claims = CallsTo("ClaimBusAddress");
-    ASSERT_EQ(claims.size(), 2u);
-    EXPECT_EQ(claims[0].Arg(0) + " " + claims[0].Arg(1) + " " + claims[1].Arg(0), "10 249 12");
+    EXPECT_EQ(ArgOf("Zorv_Connect", 4), (Texts{"1", "0", "1", "0", "0"})) << "client flags";
+    EXPECT_EQ(CallCount("GetDeviceProductId"), 2u) << "a new channel reads the adapter again";
+    EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{10, 12}));
+    EXPECT_EQ(CallsTo("Zorv_SendCommand")[0].args, (Texts{"10", "4", "04 00 00 00 00 05 00", "7", "0", "1", "null"}));
+    EXPECT_EQ(ArgOf("Zorv_SendCommand", 0), (Texts{"10", "10", "12", "10", "10"}));
+    EXPECT_EQ(ArgOf("Zorv_SendCommand", 2), (Texts{"04 00 00 00 00 05 00", "04 00 00 00 00 17 00", "04 00 00 00 00 21 00",
+                                                   "04 00 00 00 00 27 00", "04 00 00 00 00 31 00"}));
+    EXPECT_EQ(ArgOf("Zorv_EnableParsing", 0), (Texts{"10", "10", "10", "10", "12", "12", "10", "10", "10", "10"}));
+    EXPECT_EQ(ArgOf("ClaimBusAddress", 0), (Texts{"10", "12"}));
+    EXPECT_EQ(ArgOf("ClaimBusAddress", 1), (Texts{"249", "249"}));
 
     EXPECT_EQ(app.Receiver().CategoryId(kCategoryTripData), kTripDataCategory);
-    auto vehicleData = CallsTo("Zorv_SetVehicleData");
-    ASSERT_EQ(vehicleData.size(), 3u);
-    EXPECT_EQ(vehicleData[0].Arg(1), std::to_string(reinterpret_cast<uintptr_t>(&app)));
-}
-
-// DTNA and JCB modules are not identified by a NAME and so are registered under no
-// component address; their filter still goes through the channel's connection.
-TEST_F(FinishTest, ModulesNamedByTheirMakeAreFilteredOnTheirChannel) {
-    ASSERT_EQ(Register(10, Info(0x05, 1)), 0);
-    ASSERT_EQ(Register(11, Info(0x27, 1, "DTNA")), 0);
-    ASSERT_EQ(Register(12, Info(0x31, 1, "JCB")), 0);
-    EXPECT_EQ(Filters(), (std::vector<std::string>{"10: 04 00 00 00 00 05 00", "10: 04 00 00 00 00 27 00",
-                                                   "10: 04 00 00 00 00 31 00"}));
-    for (const hostsim::Call& call : CallsTo("Zorv_EnableParsing")) EXPECT_EQ(call.Arg(0), "10");
+    EXPECT_EQ(ArgOf("Zorv_SetVehicleData", 1), Texts(5, std::to_string(reinterpret_cast<uintptr_t>(&app))));
 }
 
 TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
@@ -80,7 +61,6 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 44);
     EXPECT_EQ(TraceCodes("CVehicleApp::FinishRegistration (Line 951) :: SetFilterForSourceAddress Failed for Module - 5"),
               std::vector<ZResult>{44});
-    EXPECT_EQ(TraceCount("CVehicleApp::SetFilterForSourceAddress (Line 290): SetFilterForSourceAddress failed"), 1u);
     EXPECT_EQ(CallCount("ClaimBusAddress"), 0u);
     hostsim::ClearResult("Zorv_SendCommand");
 
@@ -91,7 +71,7 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
 
     hostsim::RemoveLookup(zorv::kLookupClaimBusAddress);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 20);
-    EXPECT_EQ(TraceCount("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL"), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::SendClaimDiagToolAddress (Line 227) ClaimBusAddress == NULL").size(), 1u);
     hostsim::RestoreLookup(zorv::kLookupClaimBusAddress);
 
     app.SetConnected(false);
@@ -99,13 +79,6 @@ TEST_F(FinishTest, FailuresOfTheBusSetupAreReturned) {
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
 
     EXPECT_EQ(app.Registrations().FinishRegistration(99), 5);
-    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 924) :: FinishRegistration ++"), 5u);
-}
-
-TEST_F(FinishTest, FinishingAnswersWithTheHostsLastResult) {
-    hostsim::SetResult("Zorv_RemoveNotifyModule", 3);
-    EXPECT_EQ(Register(1, Info(kQuickAddress)), 3);
-    EXPECT_TRUE(app.Modules().FindModule(1)->RegistrationFailed());
 }
 
 TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
@@ -125,8 +98,7 @@ TEST_F(FinishTest, RestrictedModuleTypeListsOnlyEngineTransmissionAndBrakes) {
 TEST_F(FinishTest, TheEngineAlsoProbesItsIdentification) {
     shared.ExitEvent().Set();
     ASSERT_EQ(Register(1, Info(0x00, 1)), 0);
-    auto asked = CallsTo("Zorv_GetTeskIdsFromUdiList");
-    EXPECT_TRUE(std::any_of(asked.begin(), asked.end(), [](const hostsim::Call& c) { return c.Arg(1) == "[10]"; }));
+    EXPECT_NE(CallsWithArg("Zorv_GetTeskIdsFromUdiList", 1, "[10]"), 0u);
 
     hostsim::ClearCalls();
     ASSERT_EQ(Register(2, Info(kQuickAddress, 2)), 0);
@@ -138,16 +110,14 @@ protected:
     void SetUp() override {
         FinishTest::SetUp();
         hostsim::SetProductId(0x40);
-        hostsim::DataPointDefinition vin = DataPoint(kVinTeskId, kVinPgn);
-        vin.udis = {7};
-        hostsim::AddDataPoint(vin);
-        hostsim::DataPointDefinition emptyMake = DataPoint(kEmptyMakeTeskId, 0);
-        emptyMake.udis = {17};
-        hostsim::AddDataPoint(emptyMake);
-        hostsim::DataPointDefinition filledMake = emptyMake;
-        filledMake.teskId = kFilledMakeTeskId;
-        filledMake.value = {'K', 'W'};
-        hostsim::AddDataPoint(filledMake);
+        // The VIN (discovery identifier 7) and two makes (17), one of them filled.
+        for (const auto& [teskId, pgn, udi] : {std::tuple<TESKID, uint32_t, ZUdi>{kVinTeskId, kVinPgn, 7},
+                                               {kEmptyMakeTeskId, 0, 17}, {kFilledMakeTeskId, 0, 17}}) {
+            hostsim::DataPointDefinition described = DataPoint(teskId, pgn);
+            described.udis = {udi};
+            if (teskId == kFilledMakeTeskId) described.value = {'K', 'W'};
+            hostsim::AddDataPoint(described);
+        }
     }
 };
 
@@ -159,15 +129,13 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
     Requests expected = {{kVinPgn, kQuickAddress}};
     for (uint32_t pgn : kDiagnosticPgns) expected.emplace_back(pgn, kQuickAddress);
     EXPECT_EQ(SentRequests(), expected);
-    EXPECT_TRUE(hostsim::DataPoint(kVinTeskId).visible);
+    EXPECT_EQ(Visible({kVinTeskId, kEmptyMakeTeskId, kFilledMakeTeskId}), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(hostsim::DataPoint(kEmptyMakeTeskId).value, (std::vector<uint8_t>{'V', 'o', 'l', 'v', 'o'}));
-    EXPECT_TRUE(hostsim::DataPoint(kEmptyMakeTeskId).visible);
     EXPECT_EQ(hostsim::DataPoint(kFilledMakeTeskId).value, (std::vector<uint8_t>{'K', 'W'}));
-    EXPECT_FALSE(hostsim::DataPoint(kFilledMakeTeskId).visible);
 
     EXPECT_FALSE(BuiltSupportedPgnList());
-    EXPECT_EQ(TraceCount("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN"), 1u);
-    EXPECT_EQ(TraceCount("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for Module - 5"), 1u);
+    EXPECT_EQ(TracesWith("VehicleApp/CVehicleApp - CVehicleApp::FinishRegistration (Line 1020) :: FinishRegistration Requesting VIN").size(), 1u);
+    EXPECT_EQ(TracesWith("CVehicleApp::FinishRegistration (Line 1032) :: SetVisibilityForSupportedPgns skipped for Module - 5").size(), 1u);
     EXPECT_EQ(CallCount("Zorv_SetVehicleData"), 0u);
     EXPECT_EQ(CallCount("Zorv_RemoveNotifyModule"), 0u);
     EXPECT_EQ(app.Modules().FindModule(1)->BusyCount(), 0);
@@ -175,7 +143,6 @@ TEST_F(DeferredFinishTest, RequestsTheVinAndFillsEmptyMakesButDiscoversNothing) 
 
 TEST_F(DeferredFinishTest, AVinPgnAlreadyKnownIsNotRequestedAgain) {
     AddModule(1, kQuickAddress)->pgnMap.recordPgn(kVinPgn);
-    hostsim::SetProductId(0x40);
     app.Registrations().IdentifyAdapter();
     app.SetConnected(true);
     EXPECT_EQ(app.Registrations().FinishRegistration(1), 0);

@@ -15,20 +15,24 @@ std::shared_ptr<ModuleRecord> Record(int32_t handle, uint8_t address = 0) {
     return std::make_shared<ModuleRecord>(handle, Info(address));
 }
 
+// The handles of the list's records, walked with Next.
+std::vector<int32_t> Walk(const ModuleList& list) {
+    std::vector<int32_t> handles;
+    for (ModuleRecordPtr rec = list.Next(nullptr); rec; rec = list.Next(rec.get())) handles.push_back(rec->Handle());
+    return handles;
+}
+
 TEST(ModuleList, InsertsWalksAndRemovesInOrder) {
     ModuleList list;
     auto a = Record(1), b = Record(2), c = Record(3);
-    list.InsertAfter(nullptr, a);  // a
-    list.InsertAfter(nullptr, b);  // b a
-    list.InsertAfter(b.get(), c);  // b c a
+    list.InsertAfter(nullptr, a);
+    list.InsertAfter(nullptr, b);
+    list.InsertAfter(b.get(), c);
     EXPECT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.Next(nullptr), b);
-    EXPECT_EQ(list.Next(b.get()), c);
-    EXPECT_EQ(list.Next(c.get()), a);
-    EXPECT_EQ(list.Next(a.get()), nullptr);
+    EXPECT_EQ(Walk(list), (std::vector<int32_t>{2, 3, 1}));
 
     EXPECT_EQ(list.Remove(c.get()), c);
-    EXPECT_EQ(list.Next(b.get()), a);
+    EXPECT_EQ(Walk(list), (std::vector<int32_t>{2, 1}));
     EXPECT_EQ(list.Remove(nullptr), b);  // no element given: the first goes
     auto stranger = Record(9);
     EXPECT_EQ(list.Remove(stranger.get()), nullptr);
@@ -82,15 +86,13 @@ TEST(ModuleRecord, KeepsTheLowByteOfTheAddressAndBoundsUnterminatedTexts) {
     ModuleRecord rec(3, info);
     EXPECT_EQ(rec.EcuAddress(), 0x17);
     EXPECT_EQ(rec.Make(), std::string(sizeof(info.make), 'M'));
-    for (uint8_t b : rec.DecodedName()) EXPECT_EQ(b, 0xFF) << "no NAME decoded yet";
 }
 
 using ModuleTableTest = AppTest;
 
 TEST_F(ModuleTableTest, ChecksHandlesAndSendsThroughTheFirstModuleOfAChannel) {
-    for (int32_t handle : {0, 256, -1}) EXPECT_FALSE(app.Modules().CheckHandle(handle)) << handle;
-    EXPECT_TRUE(app.Modules().CheckHandle(1));
-    EXPECT_TRUE(app.Modules().CheckHandle(255));
+    for (const auto& [handle, valid] : {std::pair<int32_t, bool>{0, false}, {1, true}, {255, true}, {256, false}, {-1, false}})
+        EXPECT_EQ(app.Modules().CheckHandle(handle), valid) << handle;
 
     ModuleRecordPtr engine = AddModule(4, 0x00, 1);
     ModuleRecordPtr transmission = AddModule(6, 0x03, 1);
@@ -98,7 +100,6 @@ TEST_F(ModuleTableTest, ChecksHandlesAndSendsThroughTheFirstModuleOfAChannel) {
     ModuleRecordPtr brakes = AddModule(12, 0x0B, 1);
     EXPECT_EQ(transmission->SendHandle(), 4);
     EXPECT_EQ(brakes->SendHandle(), 4);
-    EXPECT_EQ(app.Modules().FindModule(9)->SendHandle(), 9);
     EXPECT_EQ(app.Modules().SendHandles(), (std::vector<int32_t>{4, 9}));
     EXPECT_EQ(app.Modules().Count(), 4);
 

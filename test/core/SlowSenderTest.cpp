@@ -20,37 +20,27 @@ TEST_F(RegistrationTest, ThreeUnansweredAttemptsTakeTheirFullTime) {
 
 TEST_F(RegistrationTest, TheNameRequestAsksEveryEcuForItsAddressClaim) {
     constexpr uint8_t kAddress = 0x80;
-    J1939DecodedName name{};
-    name.function = 19;
-    name.lastWord = 7;
-    hostsim::SetAssignable(kAddress, 1, true);
-    hostsim::SetJ1939Name(kAddress, name);
-    hostsim::SetAssignable(name.FirstWord(), name.lastWord, true);
+    SelfConfigurableEcu(kAddress, NameWithFunction(19), true);
 
     std::atomic<bool> pendingWhileSent{false};
-    std::atomic<size_t> parsingCallsBeforeSend{0};
+    std::atomic<size_t> parsingBeforeSend{0};
     hostsim::SetSendHook([&](ZModuleHandle, const std::vector<uint8_t>&) {
         pendingWhileSent = app.Registrations().NameRequestPending();
-        parsingCallsBeforeSend = hostsim::CallCount("Zorv_EnableParsing");
+        parsingBeforeSend = hostsim::CallCount("Zorv_EnableParsing");
         AnswerLater(20, kAddress, 0xEE00);
         return ZResult{0};
     });
 
     ASSERT_EQ(Register(8, Info(kAddress, 1)), 0);
     EXPECT_EQ(hostsim::SentMessages(), std::vector<std::vector<uint8_t>>{RequestFor(0xEE00, 0xFF)});
-    EXPECT_EQ(hostsim::CallsTo("SendJ1939Msg")[0].Arg(0), "8");
+    EXPECT_EQ(ArgOf("SendJ1939Msg", 0), Texts{"8"});
     EXPECT_TRUE(pendingWhileSent.load()) << "the receive path lets address claims through meanwhile";
     EXPECT_FALSE(app.Registrations().NameRequestPending());
-    EXPECT_EQ(hostsim::CallsTo("Zorv_LoadBinFileWithSpecifiedComponents")[0].Arg(3), "[\"SA_17\"]");
-
-    // Parsing: off after connecting, on for the claims, off again after them.
-    auto parsing = hostsim::CallsTo("Zorv_EnableParsing");
-    ASSERT_GE(parsing.size(), 3u);
-    ASSERT_EQ(parsingCallsBeforeSend.load(), 2u);
-    EXPECT_EQ(parsing[0].Arg(1), "0");
-    EXPECT_EQ(parsing[1].Arg(0), "8");
-    EXPECT_EQ(parsing[1].Arg(1), "1");
-    EXPECT_EQ(parsing[2].Arg(1), "0");
+    EXPECT_EQ(ArgOf("Zorv_LoadBinFileWithSpecifiedComponents", 3), Texts{"[\"SA_17\"]"});
+    // Parsing: off after connecting, on for the claims, off again after them, and on when
+    // the module is set up.
+    EXPECT_EQ(parsingBeforeSend.load(), 2u);
+    EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"8", "0"}, {"8", "1"}, {"8", "0"}, {"8", "1"}}));
 }
 
 }  // namespace

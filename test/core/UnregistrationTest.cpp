@@ -35,6 +35,7 @@ TEST_F(Unregistration, TheToolAddressIsReleasedWithTheLastModuleOfItsConnection)
     EXPECT_EQ(app.Modules().SendHandles(), std::vector<int32_t>{3}) << "connection 1 is not polled any more";
 }
 
+// Missing host functions are traced and do not stop the last module's unregistration.
 TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
     AddModule(1, 0x00);
     AddModule(2, 0x03);
@@ -44,10 +45,7 @@ TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
     EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "0"}}));
     EXPECT_EQ(hostsim::CallCount("Zorv_RemoveNotifyModule"), 1u);
     EXPECT_EQ(ArgOf(hostsim::names::kClearFaultList, 0), Texts{"2"});
-}
 
-TEST_F(Unregistration, MissingHostFunctionsAreTracedAndDoNotStopIt) {
-    AddModule(1, 0x00);
     hostsim::RemoveLookup(zorv::kLookupUnclaimBusAddress);
     hostsim::RemoveLookup(zorv::kLookupClearFaultList);
     EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);

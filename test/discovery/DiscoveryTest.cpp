@@ -21,10 +21,8 @@ class DiscoveryTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        hostsim::AddDataPoint(DataPoint(101, kAnswered));
-        hostsim::AddDataPoint(DataPoint(102, kRefused));
-        hostsim::AddDataPoint(DataPoint(103, kIgnored));
-        hostsim::AddDataPoint(DataPoint(104, kLowPgn));
+        TESKID teskId = 101;
+        for (uint32_t pgn : {kAnswered, kRefused, kIgnored, kLowPgn}) hostsim::AddDataPoint(DataPoint(teskId++, pgn));
         hostsim::AddDataPoint(DataPoint(105, kGuidedTestPgn, 0, 1));
         hostsim::AddDataPoint(DataPoint(106, kAnswered));
         hostsim::AddCategory(Category(kRequestPgnsCategory, "RequestPGNs", {101, 102, 103, 104, 105}));
@@ -61,8 +59,7 @@ TEST_F(DiscoveryTest, TableHoldsThePgnsOfTheProbeCategoryExceptGuidedTests) {
 
 TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(kAnswered);
+    VirtualEcu ecu(app, 1, 0x00, {kAnswered});
     ecu.Refuse(kRefused);
     app.Discoveries().BuildSupportedPgnList(*engine);
     // Registration holds the module busy around discovery; answers count only then.
@@ -88,8 +85,7 @@ TEST_F(DiscoveryTest, ProbingSortsAnsweredRefusedAndIgnoredPgns) {
 
 TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToGlobal) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(kAnswered);
+    VirtualEcu ecu(app, 1, 0x00, {kAnswered});
     app.Discoveries().RequestPgnsForTeskIds(1, {104, 101, 106, 103});
     ecu.Drain();
 
@@ -104,7 +100,8 @@ TEST_F(DiscoveryTest, ProbingByDataPointSkipsLowPgnsAndDuplicatesAndFallsBackToG
     EXPECT_EQ(engine->BusyCount(), 0);
 }
 
-TEST_F(DiscoveryTest, ProbingByDataPointForAnUnknownModuleDoesNothing) {
+TEST_F(DiscoveryTest, AnUnknownModuleIsNotProbed) {
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3);
     app.Discoveries().RequestPgnsForTeskIds(7, {101});
     EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_EQ(hostsim::CallCount("Zorv_GetPIDForTESKID"), 0u);
@@ -129,8 +126,7 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
     AddModule(1, 0x00);
     ModuleRecordPtr transmission = AddModule(2, 0x03);
     ASSERT_EQ(transmission->SendHandle(), 1);
-    VirtualEcu ecu(app, 1, 0x03);
-    ecu.Answer(kAnswered);
+    VirtualEcu ecu(app, 1, 0x03, {kAnswered});
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
     ecu.Drain();
 
@@ -141,26 +137,22 @@ TEST_F(DiscoveryTest, LaterModuleOfAChannelSkipsTheGlobalPass) {
     EXPECT_TRUE(transmission->pgnMap.isSupported(0xFECD)) << "an ECU that answers is taken to keep freeze frames";
 }
 
-TEST_F(DiscoveryTest, NoModuleGivesThree) { EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(nullptr), 3); }
-
-TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingMakesDataPointsVisibleWithoutProbing) {
-    UseAdapter(0x40);
-    ModuleRecordPtr transmission = AddModule(1, 0x03);
-    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
-    for (TESKID teskId : {101u, 102u, 103u, 104u, 105u, 106u})
-        EXPECT_TRUE(hostsim::DataPoint(teskId).visible) << teskId;
-    EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
-    EXPECT_EQ(transmission->pgnMap.size(), 0u);
-}
-
-TEST_F(DiscoveryTest, DeferredAdapterBuildsTheEngineTableButLeavesProbingForLater) {
+// An adapter that defers discovery and shows everything probes nothing: the engine
+// builds its table for later, other modules make every data point visible.
+TEST_F(DiscoveryTest, DeferredAdapterShowingEverythingProbesNothing) {
     UseAdapter(0x40);
     ModuleRecordPtr engine = AddModule(1, 0x01);
     EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(engine.get()), 0);
     EXPECT_TRUE(engine->pgnMap.contains(kAnswered));
-    EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_FALSE(hostsim::DataPoint(101).visible);
+
+    hostsim::ClearCalls();
+    ModuleRecordPtr transmission = AddModule(2, 0x03, 2);
+    EXPECT_EQ(app.Discoveries().BuildAndRequestSupportedPgns(transmission.get()), 0);
+    EXPECT_EQ(Visible({101, 102, 103, 104, 105, 106}), std::vector<bool>(6, true));
+    EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
+    EXPECT_EQ(transmission->pgnMap.size(), 0u);
+    EXPECT_TRUE(hostsim::SentMessages().empty());
 }
 
 // The adapter without a probe category: the host's discovery identifiers name the data
@@ -192,8 +184,7 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     hostsim::DataPointDefinition named = DataPoint(107, 0xFEE9);
     named.udis = {50};
     hostsim::AddDataPoint(named);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer(0xFEE9);
+    VirtualEcu ecu(app, 1, 0x00, {0xFEE9});
     ModuleRecordPtr engine = BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisFifty));
     ecu.Drain();
 
@@ -204,14 +195,15 @@ TEST_F(DiscoveryTest, UdiAdapterProbesTheIdentifiedDataPointsAndRecordsAll) {
     EXPECT_EQ(hostsim::CallCount("Zorv_GetCategoryDPs"), 0u);
 }
 
-TEST_F(DiscoveryTest, UdiListThatIsNeverBigEnoughIsAskedForABoundedNumberOfTimes) {
+// A list that never fits is asked for a bounded number of times, a count beyond the
+// buffer is cut to it, and a missing host function records nothing.
+TEST_F(DiscoveryTest, UdiListsThatDoNotFitAreBounded) {
     tooSmallCalls = 0;
     EXPECT_EQ(BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisAlwaysTooSmall))->pgnMap.size(), 0u);
     EXPECT_EQ(tooSmallCalls.load(), 5);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 0u);
-}
 
-TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToItAndAMissingHostFunctionRecordsNothing) {
+    app.Modules().RemoveModuleRecord(1);
     BuildWithUdis(reinterpret_cast<void*>(&DiscoveryUdisOverstated));
     EXPECT_EQ(ArgOf("Zorv_GetTeskIdsFromUdiList", 2), Texts{"256"});
     app.Modules().RemoveModuleRecord(1);
@@ -219,13 +211,13 @@ TEST_F(DiscoveryTest, UdiCountBeyondTheBufferIsCutToItAndAMissingHostFunctionRec
 }
 
 TEST_F(DiscoveryTest, TeskIdsOfAnIdentifierGrowTheListOnce) {
+    std::vector<uint32_t> expected;
     for (TESKID teskId = 300; teskId < 312; ++teskId) {
         hostsim::DataPointDefinition described = DataPoint(teskId, 0xFEE3);
         described.udis = {10};
         hostsim::AddDataPoint(described);
+        expected.push_back(teskId);
     }
-    std::vector<uint32_t> expected;
-    for (TESKID teskId = 300; teskId < 312; ++teskId) expected.push_back(teskId);
     EXPECT_EQ(app.Discoveries().TeskIdsForUdi(1, 10), expected);
     EXPECT_EQ(hostsim::CallCount("Zorv_GetTeskIdsFromUdiList"), 2u);
     EXPECT_TRUE(app.Discoveries().TeskIdsForUdi(1, 99).empty());
@@ -241,8 +233,7 @@ TEST_F(DiscoveryTest, VehicleInfoPgnsAreRequestedOnceEachInOrder) {
     app.Receiver().ClassifyCategories(1);
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEDA, false);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer({0xFEEC, 0xFEEB});
+    VirtualEcu ecu(app, 1, 0x00, {0xFEEC, 0xFEEB});
 
     engine->SetBusy(true);
     EXPECT_EQ(app.Discoveries().BuildVehicleInfoPgnList(*engine), 0);

@@ -26,11 +26,13 @@ class ParameterVisibilityTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        hostsim::AddDataPoint(DataPoint(201, kSupported));
-        hostsim::AddDataPoint(DataPoint(202, kRefused));
-        hostsim::AddDataPoint(DataPoint(203, kSilent));
+        TESKID teskId = 201;
+        for (uint32_t pgn : {kSupported, kRefused, kSilent}) hostsim::AddDataPoint(DataPoint(teskId++, pgn));
         hostsim::AddDataPoint(QueriedDataPoint(204, kSilent, kSupported));
         hostsim::AddDataPoint(QueriedDataPoint(205, kSupported, kSilent));
+        hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
+        notAvailable.valueText = L"N/A";
+        hostsim::AddDataPoint(notAvailable);
         module = AddModule(1, 0x1A);
         module->pgnMap.recordPgn(kSilent);
     }
@@ -38,12 +40,6 @@ protected:
     void Answer() {
         module->pgnMap.recordResponse(kSupported, false);
         module->pgnMap.recordResponse(kRefused, true);
-    }
-
-    static std::vector<bool> Visible(const std::vector<TESKID>& teskIds) {
-        std::vector<bool> shown;
-        for (TESKID teskId : teskIds) shown.push_back(hostsim::DataPoint(teskId).visible);
-        return shown;
     }
 
     ModuleRecordPtr module;
@@ -58,8 +54,7 @@ TEST_F(ParameterVisibilityTest, OptionOffLeavesEveryDataPointAsItIs) {
     EXPECT_EQ(app.Discoveries().SetVisibilityForSupportedPgns(*module), 0);
     EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
     EXPECT_TRUE(hostsim::SentMessages().empty());
-    EXPECT_TRUE(hostsim::DataPoint(206).visible);
-    EXPECT_FALSE(hostsim::DataPoint(201).visible);
+    EXPECT_EQ(Visible({206, 201}), (std::vector<bool>{true, false}));
 
     app.Discoveries().SetAllDataPointsVisible(*module, true);
     EXPECT_EQ(Visible({201, 202, 203, 204, 205, 206}), std::vector<bool>(6, true));
@@ -86,9 +81,6 @@ TEST_F(ParameterVisibilityTest, AModuleThatNeverAnsweredHidesEverythingAndGivesE
 }
 
 TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableValuesAreHidden) {
-    hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
-    notAvailable.valueText = L"N/A";
-    hostsim::AddDataPoint(notAvailable);
     hostsim::SetResourceString(L"NotAvailable", L"n. v.");
     Answer();
 
@@ -98,9 +90,6 @@ TEST_F(ParameterVisibilityTest, SupportedPgnsShowTheirDataPointsAndNotAvailableV
 }
 
 TEST_F(ParameterVisibilityTest, ExitDuringTheSettlingPauseSkipsTheNotAvailablePass) {
-    hostsim::DataPointDefinition notAvailable = DataPoint(207, kSupported);
-    notAvailable.valueText = L"N/A";
-    hostsim::AddDataPoint(notAvailable);
     hostsim::SetResourceString(L"NotAvailable", L"N/A");
     Answer();
 

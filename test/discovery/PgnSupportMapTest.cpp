@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "VehicleApp/discovery/PgnSupportMap.h"
@@ -17,48 +18,32 @@ class PgnSupportMapTest : public ::testing::Test {
 protected:
     std::atomic<bool> positiveSeen{false};
     PgnSupportMap map{kEngine, positiveSeen};
+
+    // Present, the address it is asked of, requested, responded, supported.
+    using State = std::tuple<bool, uint8_t, bool, bool, bool>;
+    State StateOf(uint32_t pgn) const {
+        return {map.contains(pgn), map.sourceAddressOf(pgn), map.wasRequested(pgn), map.hasResponded(pgn), map.isSupported(pgn)};
+    }
 };
 
-TEST_F(PgnSupportMapTest, QueriesOnAnAbsentPgnGiveDefaultsAndInsertNothing) {
-    EXPECT_FALSE(map.contains(0xFEEE));
-    EXPECT_EQ(map.sourceAddressOf(0xFEEE), 0xFE);
-    EXPECT_FALSE(map.wasRequested(0xFEEE));
-    EXPECT_FALSE(map.hasResponded(0xFEEE));
-    EXPECT_FALSE(map.isSupported(0xFEEE));
+TEST_F(PgnSupportMapTest, AnEntryMovesFromRecordedToProbedToAnswered) {
+    EXPECT_EQ(StateOf(0xFEEE), State(false, 0xFE, false, false, false)) << "an absent PGN";
     EXPECT_EQ(map.lastRecordTime(0xFEEE), 0u);
-    EXPECT_EQ(map.size(), 0u);
-}
+    EXPECT_EQ(map.size(), 0u) << "queries insert nothing";
 
-TEST_F(PgnSupportMapTest, RecordOperationsMoveAnEntryFromRecordedToAnswered) {
     map.recordPgn(0xFEEE);
-    EXPECT_TRUE(map.contains(0xFEEE));
-    EXPECT_EQ(map.sourceAddressOf(0xFEEE), kEngine);
-    EXPECT_FALSE(map.wasRequested(0xFEEE));
-
+    EXPECT_EQ(StateOf(0xFEEE), State(true, kEngine, false, false, false));
     map.recordProbe(0xFEEE, 0xFF);
-    EXPECT_TRUE(map.wasRequested(0xFEEE));
-    EXPECT_EQ(map.sourceAddressOf(0xFEEE), 0xFF);
-    EXPECT_FALSE(map.hasResponded(0xFEEE));
-
+    EXPECT_EQ(StateOf(0xFEEE), State(true, 0xFF, true, false, false));
     map.recordResponse(0xFEEE, false);
-    EXPECT_TRUE(map.hasResponded(0xFEEE));
-    EXPECT_TRUE(map.isSupported(0xFEEE));
-    EXPECT_EQ(map.sourceAddressOf(0xFEEE), kEngine) << "an answer points the PGN back at the module";
+    EXPECT_EQ(StateOf(0xFEEE), State(true, kEngine, true, true, true)) << "an answer points the PGN back at the module";
     EXPECT_TRUE(positiveSeen.load());
-
-    const PgnSupportSnapshot copy = map.snapshot();
-    ASSERT_EQ(copy.size(), 1u);
-    EXPECT_EQ(copy.at(0xFEEE).pgn, 0xFEEEu);
 }
 
 TEST_F(PgnSupportMapTest, NegativeAnswerIsRespondedButNotSupportedAndRaisesNoFlag) {
     map.recordResponse(0xFECA, true);
-    EXPECT_TRUE(map.contains(0xFECA)) << "a response for a never requested PGN inserts it";
-    EXPECT_TRUE(map.hasResponded(0xFECA));
-    EXPECT_FALSE(map.isSupported(0xFECA));
-    EXPECT_FALSE(map.wasRequested(0xFECA));
+    EXPECT_EQ(StateOf(0xFECA), State(true, kEngine, false, true, false)) << "a response for a never requested PGN inserts it";
     EXPECT_FALSE(positiveSeen.load());
-
     map.recordResponse(0xFECA, false);
     EXPECT_TRUE(map.isSupported(0xFECA)) << "a later positive answer replaces the refusal";
 }
@@ -71,6 +56,7 @@ TEST_F(PgnSupportMapTest, SnapshotIsOrderedAndIndependentOfLaterChanges) {
     std::vector<uint32_t> order;
     for (const auto& item : copy) order.push_back(item.first);
     EXPECT_EQ(order, (std::vector<uint32_t>{0xF004, 0xFEEE, 0xFEF1}));
+    EXPECT_EQ(copy.at(0xF004).pgn, 0xF004u);
     EXPECT_FALSE(copy.at(0xF004).responded);
 }
 

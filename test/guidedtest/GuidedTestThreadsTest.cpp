@@ -23,8 +23,6 @@ TEST(GuidedTestThreads, JoinAllWaitsForEveryRunningTest) {
     };
     ASSERT_TRUE(threads.Start({1, 206}, body, kStack));
     ASSERT_TRUE(threads.Start({2, 207}, body, kStack)) << "a second test may start while the first runs";
-    EXPECT_EQ(threads.LastContext().moduleHandle, 2);
-    EXPECT_EQ(threads.LastContext().teskId, 207u);
 
     std::thread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -42,7 +40,6 @@ TEST(GuidedTestThreads, EndedTestsAreLetGoWhenTheNextStarts) {
         for (int i = 0; i < 50; ++i) {
             ASSERT_TRUE(threads.Start({1, static_cast<uint32_t>(i)}, [&runs] { ++runs; }, kStack));
         }
-        EXPECT_EQ(threads.LastContext().teskId, 49u);
     }
     EXPECT_EQ(runs.load(), 50) << "the destructor joined what was still running";
 }

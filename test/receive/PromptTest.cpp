@@ -52,10 +52,8 @@ TEST_F(PromptTest, OnlyAWholeNonZeroNumberInTheTestingSectionAsks) {
         EXPECT_EQ(PromptFrom(false), !asks) << "unasked, only supported parameters; asked, no answer counts as No";
         EXPECT_EQ(Asked(), asks);
     }
-}
-
-TEST_F(PromptTest, PlaybackNeverAsks) {
-    UseAppConfig("[Testing]\nMarlJ1939PromptShowAllParameters=1\n");
+    // The last setting asks, but never during playback.
+    hostsim::ClearCalls();
     app.SetPlaybackStatus(1);
     EXPECT_TRUE(PromptFrom(false));
     EXPECT_FALSE(Asked());

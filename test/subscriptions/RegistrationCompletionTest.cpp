@@ -2,7 +2,6 @@
 // all modules, the end of registration's hold, deferred discovery, the one query thread
 // and the fuel system's fixed texts.
 
-#include <algorithm>
 #include <chrono>
 
 #include "host/ZorvLookup.h"
@@ -37,46 +36,33 @@ TEST_F(Completion, SwitchesTheModuleOnAndInstallsEveryModulesFilter) {
     EXPECT_EQ(ArgOf("Zorv_AddNotifyModule", 0), Texts{"2"});
     EXPECT_EQ(ArgsOf("Zorv_EnableParsing"), (std::vector<Texts>{{"2", "1"}}));
 
-    std::vector<std::pair<std::string, std::string>> filters;
-    for (const hostsim::Call& call : hostsim::CallsTo("Zorv_SendCommand")) {
-        if (call.Arg(1) == "4") filters.emplace_back(call.Arg(0), call.Arg(2));
-    }
-    // In list order (newest first), each through its channel's connection.
-    EXPECT_EQ(filters, (std::vector<std::pair<std::string, std::string>>{{"3", "04 00 00 00 00 0B 00"},
-                                                                          {"1", "04 00 00 00 00 03 00"},
-                                                                          {"1", "04 00 00 00 00 00 00"}}));
+    // The filters in list order (newest first), each through its channel's connection.
+    EXPECT_EQ(ArgOf("Zorv_SendCommand", 0), (Texts{"3", "1", "1"}));
+    EXPECT_EQ(ArgOf("Zorv_SendCommand", 2), (Texts{"04 00 00 00 00 0B 00", "04 00 00 00 00 03 00", "04 00 00 00 00 00 00"}));
     EXPECT_TRUE(app.Modules().FindModule(2)->RegistrationComplete());
     EXPECT_FALSE(app.Modules().FindModule(1)->RegistrationComplete());
-}
 
-TEST_F(Completion, NotesWhetherTheHostsModuleFiveIsThere) {
-    AddModule(1, 0x00);
-    app.Subscribed().RegistrationIsComplete(1);
+    // Each completion notes whether the host's module five is there.
     EXPECT_FALSE(app.Subscribed().Module5Present());
     hostsim::RegisterModuleFunction(zorv::kEntryUnregisterModule, zorv::kModuleIdFive,
                                     reinterpret_cast<void*>(&ModuleFiveUnregister));
-    app.Subscribed().RegistrationIsComplete(1);
+    app.Subscribed().RegistrationIsComplete(2);
     EXPECT_TRUE(app.Subscribed().Module5Present());
 }
 
-TEST_F(Completion, EndsRegistrationsHoldOnTheModule) {
-    ModuleRecordPtr held = AddModule(1, 0x00);
-    ModuleRecordPtr idle = AddModule(2, 0x03);
-    held->SetBusy(true);
-    app.Subscribed().RegistrationIsComplete(1);
-    app.Subscribed().RegistrationIsComplete(2);
-    EXPECT_TRUE(held->IdleEvent().IsSignalled());
-    EXPECT_EQ(idle->BusyCount(), 0) << "a module registration let go of stays idle";
-}
-
-TEST_F(Completion, AHandleThatIsNotRegisteredChangesNoModuleAndStartsNothing) {
+// Completion ends registration's hold on its own module; an unknown handle changes no
+// module and starts nothing.
+TEST_F(Completion, EndsRegistrationsHoldOnItsOwnModule) {
     ModuleRecordPtr engine = AddModule(1, 0x00);
     engine->SetBusy(true);
     app.Subscribed().RegistrationIsComplete(9);
     EXPECT_EQ(engine->BusyCount(), 1);
     EXPECT_FALSE(engine->RegistrationComplete());
     EXPECT_FALSE(app.Subscribed().QueryThreadRunning());
-    EXPECT_TRUE(Traced("EXIT RegistrationIsComplete for module=9."));
+    EXPECT_FALSE(TracesWith("EXIT RegistrationIsComplete for module=9.").empty());
+
+    app.Subscribed().RegistrationIsComplete(1);
+    EXPECT_TRUE(engine->IdleEvent().IsSignalled());
 }
 
 TEST_F(Completion, OnlyTheFirstCompletedModuleStartsTheQueryThread) {
@@ -109,8 +95,7 @@ protected:
         ModuleRecordPtr engine = AddModule(1, 0x00);
         hostsim::SetProductId(productId);
         app.Registrations().IdentifyAdapter();
-        VirtualEcu ecu(app, 1, 0x00);
-        ecu.Answer(kDiscoveredPgn);
+        VirtualEcu ecu(app, 1, 0x00, {kDiscoveredPgn});
         app.Subscribed().RegistrationIsComplete(1);
         ecu.Drain();
         // The query thread must not send into the ECU once it is gone.
@@ -119,10 +104,7 @@ protected:
         EXPECT_TRUE(engine->RegistrationComplete());
     }
 
-    static size_t DiscoveryLookups() {
-        const Texts looked = ArgOf(hostsim::names::kGetFunctionAddress, 0);
-        return static_cast<size_t>(std::count(looked.begin(), looked.end(), "0x2214"));
-    }
+    static size_t DiscoveryLookups() { return CallsWithArg(hostsim::names::kGetFunctionAddress, 0, "0x2214"); }
 };
 
 TEST_F(DeferredDiscovery, AnAdapterThatDefersDiscoveryRunsItAndTheVisibilityPassHere) {
@@ -130,8 +112,7 @@ TEST_F(DeferredDiscovery, AnAdapterThatDefersDiscoveryRunsItAndTheVisibilityPass
     EXPECT_EQ(DiscoveryLookups(), 1u);
     EXPECT_EQ(RequestCount(kDiscoveredPgn, 0x00), 1u) << "probed once and answered";
     EXPECT_TRUE(app.Modules().FindModule(1)->pgnMap.isSupported(kDiscoveredPgn));
-    EXPECT_TRUE(hostsim::DataPoint(kDiscoveredDp).visible) << "shown because the ECU supports it";
-    EXPECT_FALSE(hostsim::DataPoint(kFastDp).visible) << "hidden: never answered";
+    EXPECT_EQ(Visible({kDiscoveredDp, kFastDp}), (std::vector<bool>{true, false})) << "shown only when the ECU answered";
 }
 
 TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {
@@ -142,10 +123,7 @@ TEST_F(DeferredDiscovery, OtherAdaptersDiscoveredAtRegistrationAlready) {
 }
 
 TEST_F(Completion, TheFuelSystemGetsItsFixedTextsOthersDoNot) {
-    auto askedForMake = [] {
-        const Texts names = ArgOf("Zorv_GetDPIDbyName", 1);
-        return std::find(names.begin(), names.end(), "\"SPN_586\"") != names.end();
-    };
+    auto askedForMake = [] { return CallsWithArg("Zorv_GetDPIDbyName", 1, "\"SPN_586\"") != 0; };
     AddModule(1, 0x00);
     app.Subscribed().RegistrationIsComplete(1);
     EXPECT_FALSE(askedForMake());

@@ -67,18 +67,9 @@ protected:
     }
 };
 
-TEST_F(SubscriptionList, FindNeedsDataPointAndDestination) {
-    list.Add(Entry(1, 0xFEEE, 0xFF));
-    list.Add(Entry(1, 0xFEEE, 0x00));
-    list.Add(nullptr);
-    EXPECT_EQ(list.Entries().size(), 2u) << "an empty entry is not added";
-    ASSERT_NE(list.Find(1, 0x00), nullptr);
-    EXPECT_EQ(list.Find(1, 0x00), list.Entries()[1].get());
-    EXPECT_EQ(list.Find(1, 0x03), nullptr);
-    EXPECT_EQ(list.Find(2, 0xFF), nullptr);
-}
-
-TEST_F(SubscriptionList, RemoveFreesMatchingEntriesAndEmptySlotsOnly) {
+// Entries are found and removed by data point and destination; removal frees the empty
+// slots too.
+TEST_F(SubscriptionList, FindAndRemoveNeedDataPointAndDestination) {
     list.Add(Entry(1, 0xFEEE, 0xFF));
     list.Entries().push_back(nullptr);
     list.Add(Entry(2, 0xFEEF, 0x00));
@@ -86,6 +77,11 @@ TEST_F(SubscriptionList, RemoveFreesMatchingEntriesAndEmptySlotsOnly) {
     list.Entries().push_back(nullptr);
     list.Add(Entry(1, 0xFEEE, 0xFF));
     list.Add(Entry(3, 0xFEF0, 0xFF));
+    list.Add(nullptr);
+    EXPECT_EQ(list.Entries().size(), 7u) << "an empty entry is not added";
+    EXPECT_EQ(list.Find(1, 0x00), list.Entries()[3].get());
+    EXPECT_EQ(list.Find(1, 0x03), nullptr);
+    EXPECT_EQ(list.Find(2, 0xFF), nullptr);
 
     list.Remove(1, 0xFF);
     EXPECT_EQ(TeskIds(), (std::vector<uint32_t>{2, 1, 3}));
@@ -95,29 +91,26 @@ TEST_F(SubscriptionList, RemoveFreesMatchingEntriesAndEmptySlotsOnly) {
     EXPECT_EQ(TeskIds(), (std::vector<uint32_t>{2, 1, 3}));
 }
 
+// A request counts for the entries of its PGN and destination, or for all of its PGN when
+// global; one that went out on a connection serves only the modules of that connection.
 TEST_F(SubscriptionList, ARequestCountsForItsDestinationOrForAllWhenGlobal) {
     list.Add(Entry(1, 0xFEEE, 0x00));
     list.Add(Entry(2, 0xFEEE, 0x03));
     list.Add(Entry(3, 0xFEEE, 0xFF));
     list.Entries().push_back(nullptr);
     list.Add(Entry(4, 0xFEEF, 0x00));
-    list.MarkRequested(0xFEEE, 0x03, 7000);
-    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{0, 1, 0, 0, 0}))
-        << "a request to one ECU is not the global one";
-    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{0, 7000, 0, 0, 0}));
-    list.MarkRequested(0xFEEE, 0xFF, 9000);
-    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{1, 2, 1, 0, 0})) << "not another PGN";
-    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{9000, 9000, 9000, 0, 0}));
-}
-
-TEST_F(SubscriptionList, ARequestServesOnlyTheModulesOfItsConnection) {
-    list.Add(Entry(1, 0xFEE5, 0x00));
-    list.Add(Entry(2, 0xFEE5, 0x00));
+    list.Add(Entry(5, 0xFEEE, 0x00));
     list.Entries()[0]->moduleHandle = 1;  // engine on channel 1
-    list.Entries()[1]->moduleHandle = 3;  // another engine at 0x00 on channel 2
-    list.MarkRequested(0xFEE5, 0x00, 5000, {1, 2});
-    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{1, 0})) << "the request went out on channel 1";
-    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{5000, 0}));
+    list.Entries()[5]->moduleHandle = 3;  // another engine at 0x00 on channel 2
+    list.MarkRequested(0xFEEE, 0x03, 7000);
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{0, 1, 0, 0, 0, 0}))
+        << "a request to one ECU is not the global one";
+    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{0, 7000, 0, 0, 0, 0}));
+    list.MarkRequested(0xFEEE, 0x00, 8000, {1, 2});
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{1, 1, 0, 0, 0, 0})) << "sent on channel 1";
+    list.MarkRequested(0xFEEE, 0xFF, 9000);
+    EXPECT_EQ(Column(&Subscription::requestCount), (std::vector<uint32_t>{2, 2, 1, 0, 0, 1})) << "not another PGN";
+    EXPECT_EQ(Column(&Subscription::lastRequestTime), (std::vector<uint32_t>{9000, 9000, 9000, 0, 0, 9000}));
 }
 
 TEST_F(SubscriptionList, CursorSkipsEmptySlotsAndFollowsTheListAsItChanges) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 
 #include "host/ZorvLookup.h"
@@ -27,17 +26,6 @@ std::vector<uint8_t> Acknowledgement(uint8_t control, uint32_t pgn, uint8_t sour
 std::vector<uint8_t> RequestFor(uint32_t pgn, uint8_t destination) {
     return Message(0xEA00, 0xF9, {static_cast<uint8_t>(pgn), static_cast<uint8_t>(pgn >> 8), static_cast<uint8_t>(pgn >> 16)},
                    destination);
-}
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    std::string text;
-    for (uint8_t b : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof(pair), "%02X", b);
-        if (!text.empty()) text += ' ';
-        text += pair;
-    }
-    return text;
 }
 
 bool IsRequest(const std::vector<uint8_t>& m) { return m.size() >= 9 && m[0] == 0x00 && m[1] == 0xEA && m[2] == 0x00; }
@@ -73,6 +61,26 @@ ModuleInfo Info(uint8_t address, int16_t channel, const char* make, uint32_t mod
     return info;
 }
 
+J1939DecodedName NameWithFunction(uint8_t function) {
+    J1939DecodedName name{};
+    name.function = function;
+    name.manufacturer = 0x123;
+    name.lastWord = 0xA5A5A5A5u;
+    return name;
+}
+
+void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable) {
+    hostsim::SetAssignable(address, kAssignableQuery, true);
+    hostsim::SetJ1939Name(address, name);
+    hostsim::SetAssignable(name.FirstWord(), name.lastWord, nameAssignable);
+}
+
+std::vector<bool> Visible(const std::vector<TESKID>& teskIds) {
+    std::vector<bool> shown;
+    for (TESKID teskId : teskIds) shown.push_back(hostsim::DataPoint(teskId).visible);
+    return shown;
+}
+
 std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment) {
     std::vector<hostsim::TraceLine> found;
     for (const hostsim::TraceLine& line : hostsim::Traces()) {
@@ -80,10 +88,6 @@ std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment) {
     }
     return found;
 }
-
-bool Traced(const std::string& fragment) { return !TracesWith(fragment).empty(); }
-
-size_t TraceCount(const std::string& fragment) { return TracesWith(fragment).size(); }
 
 std::vector<ZResult> TraceCodes(const std::string& fragment) {
     std::vector<ZResult> codes;
@@ -116,6 +120,11 @@ Texts ArgOf(const std::string& function, size_t index) {
     return args;
 }
 
+size_t CallsWithArg(const std::string& function, size_t index, const std::string& value) {
+    const Texts args = ArgOf(function, index);
+    return static_cast<size_t>(std::count(args.begin(), args.end(), value));
+}
+
 Requests SentRequests() {
     Requests requests;
     for (const std::vector<uint8_t>& m : hostsim::SentMessages()) {
@@ -129,13 +138,7 @@ size_t RequestCount(uint32_t pgn, uint8_t destination) {
     return static_cast<size_t>(std::count(requests.begin(), requests.end(), std::make_pair(pgn, destination)));
 }
 
-std::vector<std::string> Parsed() {
-    std::vector<std::string> buffers;
-    for (const hostsim::Call& call : hostsim::CallsTo("ParseJ1939Msg")) buffers.push_back(call.Arg(1));
-    return buffers;
-}
-
-size_t ParsedCount() { return hostsim::CallCount("ParseJ1939Msg"); }
+Texts Parsed() { return ArgOf("ParseJ1939Msg", 1); }
 
 bool WaitUntil(const std::function<bool()>& condition, uint32_t timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -169,6 +172,12 @@ ModuleRecordPtr AppTest::AddModule(int32_t handle, uint8_t address, int16_t chan
     const bool first = !app.Modules().FindByChannel(nullptr, channel);
     ModuleRecordPtr rec = app.Modules().AddModuleRecord(handle, Info(address, channel, "", moduleType), first);
     if (rec) rec->SetComponentSa(address);
+    return rec;
+}
+
+ModuleRecordPtr AppTest::AddCompletedModule(int32_t handle, uint8_t address, int16_t channel, uint32_t moduleType) {
+    ModuleRecordPtr rec = AddModule(handle, address, channel, moduleType);
+    if (rec) rec->SetRegistrationComplete();
     return rec;
 }
 

@@ -44,8 +44,6 @@ std::vector<uint8_t> Message(uint32_t pgn, uint8_t source, const std::vector<uin
 std::vector<uint8_t> Acknowledgement(uint8_t control, uint32_t pgn, uint8_t source, uint8_t destination = 0xF9);
 // The message the plug-in sends to request `pgn` from `destination`.
 std::vector<uint8_t> RequestFor(uint32_t pgn, uint8_t destination);
-// "00 EA 00 06 F9 FF" as the host's call log writes byte buffers.
-std::string Hex(const std::vector<uint8_t>& bytes);
 bool IsRequest(const std::vector<uint8_t>& message);
 // Bytes 6 to 8 of a message the plug-in sent: the PGN it requests.
 uint32_t RequestedPgn(const std::vector<uint8_t>& message);
@@ -54,11 +52,18 @@ hostsim::DataPointDefinition DataPoint(TESKID teskId, uint32_t pgn, int16_t secu
 hostsim::CategoryDefinition Category(int16_t id, const std::string& name, std::vector<TESKID> teskIds = {});
 ModuleInfo Info(uint8_t address, int16_t channel = 1, const char* make = "",
                 uint32_t moduleType = kRestrictedModuleType);
+// A NAME of this function from manufacturer 0x123.
+J1939DecodedName NameWithFunction(uint8_t function);
+// The query of the host's assignable check that asks whether an address may change.
+constexpr uint32_t kAssignableQuery = 1;
+// An ECU that may sit at any address and whose NAME the host has decoded.
+void SelfConfigurableEcu(uint8_t address, const J1939DecodedName& name, bool nameAssignable);
+
+// Whether each of these data points is shown.
+std::vector<bool> Visible(const std::vector<TESKID>& teskIds);
 
 // Trace lines that contain `fragment`.
 std::vector<hostsim::TraceLine> TracesWith(const std::string& fragment);
-bool Traced(const std::string& fragment);
-size_t TraceCount(const std::string& fragment);
 // The result codes and the levels of the trace lines that contain `fragment`.
 std::vector<ZResult> TraceCodes(const std::string& fragment);
 std::vector<int32_t> TraceLevels(const std::string& fragment);
@@ -68,11 +73,12 @@ bool HasTrace(int32_t level, const std::string& text, ZResult code = 0);
 // argument at `index`.
 std::vector<Texts> ArgsOf(const std::string& function);
 Texts ArgOf(const std::string& function, size_t index);
+// How many calls to `function` had `value` as their argument at `index`.
+size_t CallsWithArg(const std::string& function, size_t index, const std::string& value);
 Requests SentRequests();
 size_t RequestCount(uint32_t pgn, uint8_t destination);
 // The byte buffers handed to ParseJ1939Msg, in order.
-std::vector<std::string> Parsed();
-size_t ParsedCount();
+Texts Parsed();
 // Polls `condition` every 10 ms until it holds or `timeoutMs` have passed.
 bool WaitUntil(const std::function<bool()>& condition, uint32_t timeoutMs = 5000);
 
@@ -90,6 +96,8 @@ protected:
 
     // A module at `address` on `channel`; the first module of a channel sends for it.
     ModuleRecordPtr AddModule(int32_t handle, uint8_t address, int16_t channel = 1, uint32_t moduleType = 0);
+    // The same, with its registration complete.
+    ModuleRecordPtr AddCompletedModule(int32_t handle, uint8_t address, int16_t channel = 1, uint32_t moduleType = 0);
     uint16_t Receive(int32_t sendHandle, const std::vector<uint8_t>& message, uint32_t timeStamp = 100000);
     uint16_t Register(int32_t handle, const ModuleInfo& info);
     // Puts the host's AppConfig.ini in place with these contents.

@@ -7,7 +7,6 @@ extern "C" zorv::PluginDescriptor* GetDllInfo();
 
 namespace marl::testing {
 namespace {
-constexpr uint32_t kEntryUiHandle = 7;
 constexpr uint32_t kRequestPgn = 0xEA00;
 constexpr int16_t kRegistrationComplete = 1008;
 }  // namespace
@@ -25,9 +24,7 @@ std::vector<SeenRequest> RequestsSeen(uint32_t sinceMs, int channel, uint32_t pg
         if (!record.fromTool || record.pgn != kRequestPgn || record.data.size() < 3 || record.timeMs < sinceMs) continue;
         const uint32_t requested = record.data[0] | record.data[1] << 8 | record.data[2] << 16;
         if ((channel != 0 && record.channel != channel) || (pgn != 0 && requested != pgn)) continue;
-        std::vector<uint8_t> bytes = Message(record.pgn, record.source, record.data, record.destination);
-        bytes[3] = record.priority;
-        seen.push_back(SeenRequest{record.timeMs, record.channel, record.destination, requested, bytes});
+        seen.push_back(SeenRequest{record.timeMs, record.channel, record.destination, requested});
     }
     return seen;
 }
@@ -55,11 +52,6 @@ void EntryTest::UnregisterAll() {
     auto unregister = Entry<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule);
     for (auto it = handles_.rbegin(); it != handles_.rend(); ++it) unregister(*it);
     handles_.clear();
-}
-
-uint16_t EntryTest::RegisterByText(int32_t handle, const wchar_t* addressText) {
-    handles_.push_back(handle);
-    return Entry<zorv::FnRegisterModule>(zorv::kEntryRegisterModule)(kEntryUiHandle, handle, addressText);
 }
 
 uint16_t EntryTest::RegisterWithInfo(int32_t handle, uint8_t address, int16_t channel) {

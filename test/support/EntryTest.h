@@ -14,6 +14,9 @@
 
 namespace marl::testing {
 
+// The UI handle the tests register their modules with.
+constexpr uint32_t kEntryUiHandle = 7;
+
 void* EntryAddress(uint32_t id);
 template <typename Fn>
 Fn Entry(uint32_t id) {
@@ -26,7 +29,6 @@ struct SeenRequest {
     int channel;
     uint8_t destination;
     uint32_t pgn;
-    std::vector<uint8_t> hostBytes;  // the whole message in the host's layout
 };
 
 // Requests seen on the bus from `sinceMs` on, optionally of one channel and PGN only.
@@ -41,9 +43,8 @@ protected:
 
     // Loads a network of ECUs from JSON text; fails the test when it is refused.
     void LoadNetwork(const std::string& json);
-    // Unregisters every handle given to Register*, which tears the application down.
+    // Unregisters every handle in handles_, which tears the application down.
     void UnregisterAll();
-    uint16_t RegisterByText(int32_t handle, const wchar_t* addressText);
     uint16_t RegisterWithInfo(int32_t handle, uint8_t address, int16_t channel);
     // The host's registration-complete command.
     static void Complete(int32_t handle);

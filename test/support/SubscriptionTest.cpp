@@ -22,19 +22,6 @@ uint16_t SubscriptionTest::Subscribe(int32_t handle, const std::vector<uint32_t>
                                                          subscribe);
 }
 
-std::vector<TESKID> SubscriptionTest::ListedTeskIds() {
-    std::vector<TESKID> teskIds;
-    for (const Subscription& entry : Entries()) teskIds.push_back(entry.teskId);
-    return teskIds;
-}
-
-std::optional<Subscription> SubscriptionTest::EntryOf(TESKID teskId) {
-    for (const Subscription& entry : Entries()) {
-        if (entry.teskId == teskId) return entry;
-    }
-    return std::nullopt;
-}
-
 bool SubscriptionTest::StopQueryLoop() {
     shared.ExitEvent().Set();
     const bool ended = app.Subscribed().WaitForQueryThread(5000);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "VehicleApp/subscriptions/Subscription.h"
@@ -38,10 +37,13 @@ protected:
     uint16_t Subscribe(int32_t handle, const std::vector<uint32_t>& teskIds, bool subscribe = true);
     // Copies of the entries (empty slots left out), in list order.
     std::vector<Subscription> Entries() { return app.Subscribed().Entries(); }
-    // The data points of the entries, in list order.
-    std::vector<TESKID> ListedTeskIds();
-    // The live entry of a data point, or none.
-    std::optional<Subscription> EntryOf(TESKID teskId);
+    // One field of every entry, in list order.
+    template <typename T>
+    std::vector<T> Column(T Subscription::*field) {
+        std::vector<T> values;
+        for (const Subscription& entry : Entries()) values.push_back(entry.*field);
+        return values;
+    }
 
     // Ends the query loop through the exit event; true when it said so by the query event.
     bool StopQueryLoop();

@@ -16,8 +16,9 @@ constexpr uint32_t kTimeStep = 1000;
 constexpr auto kDrainDeadline = std::chrono::seconds(10);
 }  // namespace
 
-VirtualEcu::VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address)
+VirtualEcu::VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address, const std::vector<uint32_t>& answered)
     : app_(app), sendHandle_(sendHandle), address_(address) {
+    Answer(answered);
     thread_ = std::thread([this] { Run(); });
     hostsim::SetSendHook([this](ZModuleHandle, const std::vector<uint8_t>& message) {
         OnSent(message);
@@ -35,18 +36,14 @@ VirtualEcu::~VirtualEcu() {
     thread_.join();
 }
 
-void VirtualEcu::Answer(uint32_t pgn, std::vector<uint8_t> data) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    answers_[pgn] = std::move(data);
-}
-
 void VirtualEcu::Answer(const std::vector<uint32_t>& pgns) {
-    for (uint32_t pgn : pgns) Answer(pgn);
+    std::lock_guard<std::mutex> lock(mutex_);
+    answers_.insert(pgns.begin(), pgns.end());
 }
 
 void VirtualEcu::Refuse(uint32_t pgn) {
     std::lock_guard<std::mutex> lock(mutex_);
-    refusals_[pgn] = true;
+    refusals_.insert(pgn);
 }
 
 void VirtualEcu::Drain() {
@@ -62,7 +59,7 @@ void VirtualEcu::OnSent(const std::vector<uint8_t>& message) {
     const uint32_t pgn = RequestedPgn(message);
     std::lock_guard<std::mutex> lock(mutex_);
     if (answers_.count(pgn) != 0) {
-        replies_.push_back(Message(pgn, address_, answers_[pgn]));
+        replies_.push_back(Message(pgn, address_, {1, 2, 3, 4, 5, 6, 7, 8}));
     } else if (refusals_.count(pgn) != 0) {
         replies_.push_back(Acknowledgement(kNegative, pgn, address_));
     } else {

@@ -7,8 +7,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -20,12 +20,13 @@ namespace marl::testing {
 
 class VirtualEcu {
 public:
-    VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address);
+    // The ECU at `address` that answers `answered`, heard on the connection `sendHandle`.
+    VirtualEcu(CVehicleApp& app, int32_t sendHandle, uint8_t address, const std::vector<uint32_t>& answered = {});
     ~VirtualEcu();
     VirtualEcu(const VirtualEcu&) = delete;
     VirtualEcu& operator=(const VirtualEcu&) = delete;
 
-    void Answer(uint32_t pgn, std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8});
+    // Answers requests for these PGNs with the data bytes 1 to 8.
     void Answer(const std::vector<uint32_t>& pgns);
     // Answers requests for `pgn` with a negative acknowledgement.
     void Refuse(uint32_t pgn);
@@ -42,8 +43,8 @@ private:
     const uint8_t address_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::map<uint32_t, std::vector<uint8_t>> answers_;
-    std::map<uint32_t, bool> refusals_;
+    std::set<uint32_t> answers_;
+    std::set<uint32_t> refusals_;
     std::deque<std::vector<uint8_t>> replies_;
     bool delivering_ = false;
     bool stop_ = false;

@@ -73,7 +73,8 @@ TEST_F(FuelSystemInfoTest, TheMakerCodeDecidesBetweenAgilityAndMomentum) {
     }
 }
 
-TEST_F(FuelSystemInfoTest, AMissingModelIsTracedAfterTheMakeIsHandled) {
+// Each missing data point is traced; without the make nothing changes.
+TEST_F(FuelSystemInfoTest, MissingDataPointsAreTraced) {
     UseHost(kPlainAdapter, "CMMNS", nullptr);
     Fill();
     EXPECT_EQ(hostsim::DataPoint(kMake).displayValue, L"CMMNS");
@@ -83,15 +84,12 @@ TEST_F(FuelSystemInfoTest, AMissingModelIsTracedAfterTheMakeIsHandled) {
     Fill();
     EXPECT_FALSE(hostsim::DataPoint(kMake).visible);
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3869) FAILED"));
-}
 
-TEST_F(FuelSystemInfoTest, AMissingMakeChangesNothing) {
     UseHost(kPlainAdapter, nullptr);
     hostsim::ClearCalls();
     Fill();
     EXPECT_TRUE(HasTrace(7, "CVehicleApp::SetVehicleInfoStaticDataForFuelSystem (Line 3825) FAILED"));
-    EXPECT_EQ(hostsim::CallCount("Zorv_SetDPDisplayValue"), 0u);
-    EXPECT_EQ(hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
+    EXPECT_EQ(hostsim::CallCount("Zorv_SetDPDisplayValue") + hostsim::CallCount("Zorv_SetDataPointVisible"), 0u);
 }
 
 class CategoryDataTest : public AppTest {
@@ -107,15 +105,13 @@ protected:
 };
 
 TEST_F(CategoryDataTest, RequestsEachSupportedPeriodicPgnOnce) {
-    ModuleRecordPtr engine = AddModule(1, 0x00);
-    engine->SetRegistrationComplete();
+    ModuleRecordPtr engine = AddCompletedModule(1, 0x00);
     engine->pgnMap.recordResponse(0xFEE9, false);
     engine->pgnMap.recordResponse(0xFEEA, true);
     engine->pgnMap.recordProbe(0xFEEB, 0x00);
     engine->pgnMap.recordResponse(0xFEEC, false);
     engine->pgnMap.recordResponse(0xFEED, false);
-    VirtualEcu ecu(app, 1, 0x00);
-    ecu.Answer({0xFEE9, 0xFEED});
+    VirtualEcu ecu(app, 1, 0x00, {0xFEE9, 0xFEED});
     EXPECT_TRUE(app.Vehicle().UpdateCategoryData(1, 40));
     ecu.Drain();
     EXPECT_EQ(SentRequests(), (Requests{{0xFEE9, 0x00}, {0xFEED, 0x00}}));
@@ -143,16 +139,16 @@ TEST_F(CategoryDataTest, PlaybackUnknownModulesAndOtherEcus) {
     EXPECT_TRUE(hostsim::SentMessages().empty()) << "nothing is known to be supported";
 }
 
+// Only the engine keeps trip data.
 TEST_F(CategoryDataTest, TripDataCommandUsesTheTripDataCategory) {
     AddModule(1, 0x00);
+    AddModule(2, 0x03);
     app.Receiver().ClassifyCategories(1);
-    wchar_t text[8] = {};
-    int16_t length = 8;
-    uint8_t data[8] = {};
-    int16_t extra = 0;
-    uint32_t flag = 0;
-    EXPECT_EQ(HandleVehicleAppCommand(&app, 1, 1016, text, &length, data, &extra, &flag), 0);
-    EXPECT_EQ(flag, 1u);
+    for (const auto& [handle, expected] : {std::pair<uint32_t, uint32_t>{1, 1}, {2, 0}}) {
+        uint32_t flag = 7;
+        EXPECT_EQ(HandleVehicleAppCommand(&app, handle, 1016, nullptr, nullptr, nullptr, nullptr, &flag), 0);
+        EXPECT_EQ(flag, expected) << handle;
+    }
     EXPECT_EQ(ArgOf("Zorv_GetCategoryDPs", 2), Texts{"40"});
 }
 
