@@ -8,7 +8,6 @@ extern "C" zorv::PluginDescriptor* GetDllInfo();
 namespace marl::testing {
 namespace {
 constexpr uint32_t kRequestPgn = 0xEA00;
-constexpr int16_t kRegistrationComplete = 1008;
 }  // namespace
 
 void* EntryAddress(uint32_t id) {
@@ -21,7 +20,8 @@ void* EntryAddress(uint32_t id) {
 std::vector<SeenRequest> RequestsSeen(uint32_t sinceMs, int channel, uint32_t pgn) {
     std::vector<SeenRequest> seen;
     for (const auto& record : hostsim::Traffic()) {
-        if (!record.fromTool || record.pgn != kRequestPgn || record.data.size() < 3 || record.timeMs < sinceMs) continue;
+        if (!record.fromTool || record.pgn != kRequestPgn || record.data.size() < 3 || record.timeMs < sinceMs)
+            continue;
         const uint32_t requested = record.data[0] | record.data[1] << 8 | record.data[2] << 16;
         if ((channel != 0 && record.channel != channel) || (pgn != 0 && requested != pgn)) continue;
         seen.push_back(SeenRequest{record.timeMs, record.channel, record.destination, requested});
@@ -61,8 +61,8 @@ uint16_t EntryTest::RegisterWithInfo(int32_t handle, uint8_t address, int16_t ch
 }
 
 void EntryTest::Complete(int32_t handle) {
-    Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand)(static_cast<uint32_t>(handle), kRegistrationComplete,
-                                                                    nullptr, nullptr, nullptr, nullptr, nullptr);
+    Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand)(
+        static_cast<uint32_t>(handle), zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 ModuleRecordPtr EntryTest::Module(int32_t handle) {
