@@ -1,15 +1,13 @@
 #include "test/support/EntryTest.h"
 
+#include "j1939/Protocol.h"
+
 #include "VehicleApp/boundary/AppInstance.h"
 #include "test/support/AppTest.h"
 
 extern "C" zorv::PluginDescriptor* GetDllInfo();
 
 namespace marl::testing {
-namespace {
-constexpr uint32_t kRequestPgn = 0xEA00;
-}  // namespace
-
 void* EntryAddress(uint32_t id) {
     for (const zorv::DispatchEntry* row = GetDllInfo()->table; row->id != 0; ++row) {
         if (row->id == id) return row->function;
@@ -20,7 +18,7 @@ void* EntryAddress(uint32_t id) {
 std::vector<SeenRequest> RequestsSeen(uint32_t sinceMs, int channel, uint32_t pgn) {
     std::vector<SeenRequest> seen;
     for (const auto& record : hostsim::Traffic()) {
-        if (!record.fromTool || record.pgn != kRequestPgn || record.data.size() < 3 || record.timeMs < sinceMs)
+        if (!record.fromTool || record.pgn != j1939::kPgnRequest || record.data.size() < 3 || record.timeMs < sinceMs)
             continue;
         const uint32_t requested = record.data[0] | record.data[1] << 8 | record.data[2] << 16;
         if ((channel != 0 && record.channel != channel) || (pgn != 0 && requested != pgn)) continue;
