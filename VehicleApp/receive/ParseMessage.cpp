@@ -98,12 +98,15 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
 
     app_.Sender().Awaited().Release(sourceAddress, pgn);
 
-    // On the adapters that defer discovery, the host's own application (module 5, when it
-    // is there) handles the engines' faults.
-    const bool hostHandlesEngineFaults = app_.Registrations().IsDeferredDiscoveryAdapter() &&
-                                         app_.Subscribed().Module5Present() &&
-                                         sourceAddress <= j1939::kLastEngineAddress;
-    if ((clearingInProgress_.load() || hostHandlesEngineFaults) && IsSuppressedDiagnosticPgn(pgn)) return 0;
+    // While faults are cleared their messages are held back; on the adapters that defer
+    // discovery, the host's own application (module 5, when it is there) handles the
+    // engines' faults. Only fault messages need the adapter looked at.
+    if (IsSuppressedDiagnosticPgn(pgn)) {
+        const bool hostHandlesEngineFaults = sourceAddress <= j1939::kLastEngineAddress &&
+                                             app_.Subscribed().Module5Present() &&
+                                             app_.Registrations().IsDeferredDiscoveryAdapter();
+        if (clearingInProgress_.load() || hostHandlesEngineFaults) return 0;
+    }
 
     const int32_t handle = module->Handle();
     switch (pgn) {
