@@ -32,6 +32,7 @@ void Host::Reset() {
     moduleDatabases.Reset();
     dataFolder.Reset();
     faults.Reset();
+    receivedFaults.Reset();
     ui.Reset();
     traces.Reset();
     connections.Reset();

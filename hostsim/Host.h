@@ -21,6 +21,7 @@
 #include "hostsim/database/ModuleTable.h"
 #include "hostsim/database/ParameterDatabase.h"
 #include "hostsim/bus/ReceiveThread.h"
+#include "hostsim/bus/ReceivedFaultTable.h"
 #include "hostsim/control/ResultTable.h"
 #include "hostsim/bus/SimulatedNetwork.h"
 #include "hostsim/control/SysClock.h"
@@ -41,6 +42,7 @@ struct Host {
     ModuleDatabases moduleDatabases{database};
     DataFolder dataFolder;
     FaultDatabase faults;
+    ReceivedFaultTable receivedFaults;  // what the J1939 parser kept of DM1 and DM2
     UiScript ui;
     TraceSink traces;
     ConnectionTable connections;

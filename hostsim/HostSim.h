@@ -277,6 +277,9 @@ HOSTSIM_API void AddFaultGroup(ZFaultGroupId groupId);
 // Adds the fault, and its group when it is not there yet.
 HOSTSIM_API void AddFault(const FaultDefinition& fault);
 HOSTSIM_API void SetReceivedFaultCount(uint16_t count);
+// The last DM1 and DM2 the host's J1939 parser (ParseJ1939Msg) decoded for a module,
+// single frames and reassembled ones alike.
+HOSTSIM_API ReceivedFaultCodes ReceivedFaults(ZModuleHandle handle);
 // Scaled-attribute objects handed out and not yet released.
 HOSTSIM_API int32_t LiveScaledAttributes();
 

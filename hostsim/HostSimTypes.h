@@ -156,4 +156,60 @@ struct ReplayStats {
     std::string error;                 // first problem met
 };
 
+// ---- fault codes the host's J1939 parser received (DM1 and DM2) ----
+
+// A lamp's two bits, and its flash state's two bits, as an ECU reports them.
+constexpr uint8_t kLampOff = 0;
+constexpr uint8_t kLampOn = 1;
+constexpr uint8_t kLampNotAvailable = 3;
+constexpr uint8_t kLampSlowFlash = 0;
+constexpr uint8_t kLampFastFlash = 1;
+constexpr uint8_t kLampNoFlash = 3;
+
+struct LampStatus {
+    uint8_t state = kLampNotAvailable;
+    uint8_t flash = kLampNoFlash;
+
+    bool operator==(const LampStatus& other) const { return state == other.state && flash == other.flash; }
+};
+
+struct DtcLamps {
+    LampStatus malfunction;   // malfunction indicator
+    LampStatus redStop;
+    LampStatus amberWarning;
+    LampStatus protect;
+};
+
+// An ECU that does not count occurrences sends all ones in the seven bits.
+constexpr uint8_t kOccurrenceCountNotAvailable = 0x7F;
+
+// One diagnostic trouble code.
+struct Dtc {
+    uint32_t spn = 0;  // 19 bits
+    uint8_t fmi = 0;   // failure mode identifier, 5 bits
+    uint8_t occurrenceCount = kOccurrenceCountNotAvailable;
+    // Set by ECUs that still send one of the SPN byte orders of older J1939 revisions.
+    bool conversionMethod = false;
+
+    bool operator==(const Dtc& other) const {
+        return spn == other.spn && fmi == other.fmi && occurrenceCount == other.occurrenceCount &&
+               conversionMethod == other.conversionMethod;
+    }
+};
+
+// One DM1 or DM2 as decoded: the lamps and the codes it lists.
+struct DtcReport {
+    DtcLamps lamps;
+    std::vector<Dtc> dtcs;
+};
+
+// What the host's parser kept for a module: the last DM1 (the ECU's current state) and
+// the last DM2 it parsed; a report the module never got stays empty and not received.
+struct ReceivedFaultCodes {
+    bool activeReceived = false;
+    DtcReport active;
+    bool previouslyActiveReceived = false;
+    DtcReport previouslyActive;
+};
+
 }  // namespace hostsim

@@ -1,5 +1,9 @@
 #include "hostsim/bus/J1939Parser.h"
 
+#include <optional>
+#include <utility>
+
+#include "hostsim/bus/DtcMessage.h"
 #include "hostsim/bus/J1939Name.h"
 #include "hostsim/database/SpnDecoder.h"
 
@@ -12,8 +16,14 @@ void NoteAddressClaim(BusState& bus, const J1939Message& message) {
     bus.SetName(message.source, DecodedNameOf(NameFromBytes(message.data.data()), message.source));
 }
 
-size_t ParseJ1939(ParameterDatabase& database, BusState& bus, const J1939Message& message) {
+size_t ParseJ1939(ParameterDatabase& database, BusState& bus, ReceivedFaultTable& faults, ZModuleHandle handle,
+                  const J1939Message& message) {
     NoteAddressClaim(bus, message);
+    if (message.pgn == j1939::kPgnDm1 || message.pgn == j1939::kPgnDm2) {
+        std::optional<DtcReport> report = DecodeDtcMessage(message.data.data(), message.data.size());
+        if (report && message.pgn == j1939::kPgnDm1) faults.SetActive(handle, std::move(*report));
+        if (report && message.pgn == j1939::kPgnDm2) faults.SetPreviouslyActive(handle, std::move(*report));
+    }
     size_t parsed = 0;
     for (const DataPointDefinition& dataPoint : database.DataPointsOfPgn(message.pgn)) {
         DecodedSpn decoded = DecodeSpn(dataPoint.layout, message.data.data(), message.data.size());

@@ -74,6 +74,7 @@ DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name) {
 void AddFaultGroup(ZFaultGroupId groupId) { TheHost().faults.AddGroup(groupId); }
 void AddFault(const FaultDefinition& fault) { TheHost().faults.AddFault(fault); }
 void SetReceivedFaultCount(uint16_t count) { TheHost().faults.SetReceivedCount(count); }
+ReceivedFaultCodes ReceivedFaults(ZModuleHandle handle) { return TheHost().receivedFaults.Of(handle); }
 int32_t LiveScaledAttributes() { return ScaledAttributes::LiveCount(); }
 
 void QueueUiAnswer(int32_t answer) { TheHost().ui.QueueAnswer(answer); }

@@ -119,7 +119,7 @@ ZResult ZORV_STDCALL ParseJ1939Msg(ZModuleHandle handle, const uint8_t* message,
     auto parsed = FromHostLayout(message, length);
     if (!parsed) return kResultBadArgument;
     Host& host = TheHost();
-    ParseJ1939(*host.DatabaseFor(handle), host.bus, *parsed);
+    ParseJ1939(*host.DatabaseFor(handle), host.bus, host.receivedFaults, handle, *parsed);
     return kZorvSuccess;
 }
 

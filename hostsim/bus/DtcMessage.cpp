@@ -1,0 +1,72 @@
+#include "hostsim/bus/DtcMessage.h"
+
+#include "j1939/Protocol.h"
+
+namespace hostsim {
+namespace {
+
+constexpr size_t kLampBytes = 2;
+constexpr size_t kLampStateByte = 0;
+constexpr size_t kLampFlashByte = 1;
+constexpr uint8_t kLampFieldMask = 0x03;
+// Bit positions of the four lamps' two-bit fields, the same in both lamp bytes.
+constexpr unsigned kMalfunctionShift = 6;
+constexpr unsigned kRedStopShift = 4;
+constexpr unsigned kAmberWarningShift = 2;
+constexpr unsigned kProtectShift = 0;
+
+constexpr size_t kDtcBytes = 4;
+// Within one code: SPN low and middle bytes, then the SPN's top three bits above the
+// FMI, then the conversion-method bit above the occurrence count.
+constexpr size_t kSpnLowByte = 0;
+constexpr size_t kSpnMiddleByte = 1;
+constexpr size_t kSpnHighAndFmiByte = 2;
+constexpr size_t kCountByte = 3;
+constexpr unsigned kSpnHighShift = 5;
+constexpr unsigned kSpnHighPosition = 16;
+constexpr uint8_t kFmiMask = 0x1F;
+constexpr unsigned kConversionMethodShift = 7;
+constexpr uint8_t kOccurrenceCountMask = 0x7F;
+
+LampStatus LampAt(const uint8_t* data, unsigned shift) {
+    return {static_cast<uint8_t>((data[kLampStateByte] >> shift) & kLampFieldMask),
+            static_cast<uint8_t>((data[kLampFlashByte] >> shift) & kLampFieldMask)};
+}
+
+bool IsNoCode(const uint8_t* bytes) {
+    bool allZero = true;
+    bool allOnes = true;
+    for (size_t i = 0; i < kDtcBytes; ++i) {
+        allZero = allZero && bytes[i] == 0;
+        allOnes = allOnes && bytes[i] == j1939::kPaddingByte;
+    }
+    return allZero || allOnes;
+}
+
+// A set conversion-method bit marks one of the SPN byte orders of older J1939 revisions.
+// Those orders are not told apart by the message itself, so the SPN is read in today's
+// order and the bit is kept with the code for whoever shows it.
+Dtc DtcAt(const uint8_t* bytes) {
+    Dtc dtc;
+    dtc.spn = static_cast<uint32_t>(bytes[kSpnLowByte]) | static_cast<uint32_t>(bytes[kSpnMiddleByte]) << 8 |
+              static_cast<uint32_t>(bytes[kSpnHighAndFmiByte] >> kSpnHighShift) << kSpnHighPosition;
+    dtc.fmi = bytes[kSpnHighAndFmiByte] & kFmiMask;
+    dtc.conversionMethod = (bytes[kCountByte] >> kConversionMethodShift) != 0;
+    dtc.occurrenceCount = bytes[kCountByte] & kOccurrenceCountMask;
+    return dtc;
+}
+
+}  // namespace
+
+std::optional<DtcReport> DecodeDtcMessage(const uint8_t* data, size_t size) {
+    if (data == nullptr || size < kLampBytes) return std::nullopt;
+    DtcReport report;
+    report.lamps = {LampAt(data, kMalfunctionShift), LampAt(data, kRedStopShift), LampAt(data, kAmberWarningShift),
+                    LampAt(data, kProtectShift)};
+    for (size_t at = kLampBytes; at + kDtcBytes <= size; at += kDtcBytes) {
+        if (!IsNoCode(data + at)) report.dtcs.push_back(DtcAt(data + at));
+    }
+    return report;
+}
+
+}  // namespace hostsim
