@@ -1,8 +1,10 @@
-// The host's J1939 parser behind ParseJ1939Msg, the NAME table behind GetJ1939NAME and
-// the arbitrary-address check.
+// The host's J1939 parser behind ParseJ1939Msg, the NAME table behind GetJ1939NAME, the
+// arbitrary-address check and the fault codes kept from DM1 and DM2.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "hostsim/bus/CandumpLog.h"
 
 #include "hostsim/bus/J1939Name.h"
 #include "test/hostsim/HostSimFixture.h"
@@ -98,4 +100,53 @@ TEST_F(Parser, AddressClaimsFillTheNameTableThatTheAddressCheckReads) {
 
     hostsim::Reset();
     EXPECT_EQ(assignable(0x90, 1), 0) << "without a network the host answers no";
+}
+
+TEST_F(Parser, KeepsTheLastDm1AndDm2OfEachModule) {
+    EXPECT_FALSE(hostsim::ReceivedFaults(1).activeReceived);
+    ASSERT_EQ(Parse(1, Message(j1939::kPgnDm1, 0x00, {0x04, 0xFF, 0xD4, 0x03, 0x09, 0x7E, 0xFF, 0xFF})), 0);
+    ASSERT_EQ(Parse(1, Message(j1939::kPgnDm2, 0x00, {0x00, 0xFF, 0x61, 0x02, 0x0C, 0x03, 0x6E, 0x00, 0x04, 0x01})), 0);
+    hostsim::ReceivedFaultCodes kept = hostsim::ReceivedFaults(1);
+    ASSERT_TRUE(kept.activeReceived);
+    EXPECT_EQ(kept.active.lamps.amberWarning.state, hostsim::kLampOn);
+    EXPECT_EQ(kept.active.dtcs, (std::vector<hostsim::Dtc>{{980, 9, 126, false}}));
+    ASSERT_TRUE(kept.previouslyActiveReceived);
+    EXPECT_EQ(kept.previouslyActive.dtcs, (std::vector<hostsim::Dtc>{{609, 12, 3, false}, {110, 4, 1, false}}));
+    EXPECT_FALSE(hostsim::ReceivedFaults(2).activeReceived) << "another module's table";
+
+    ASSERT_EQ(Parse(1, Message(j1939::kPgnDm1, 0x00, {0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF})), 0);
+    ASSERT_EQ(Parse(1, Message(j1939::kPgnDm1, 0x00, {0x04})), 0);
+    kept = hostsim::ReceivedFaults(1);
+    EXPECT_TRUE(kept.activeReceived);
+    EXPECT_TRUE(kept.active.dtcs.empty()) << "a DM1 is the current state: the code went inactive";
+    EXPECT_EQ(kept.active.lamps.amberWarning.state, hostsim::kLampOff) << "nor did the short DM1 replace it";
+    EXPECT_EQ(kept.previouslyActive.dtcs.size(), 2u);
+    hostsim::Reset();
+    EXPECT_FALSE(hostsim::ReceivedFaults(1).previouslyActiveReceived);
+}
+
+// The engine of a real truck repeats one DM1 of four codes by BAM; each reassembled one goes
+// through the parser in the host's message layout, with the rest of the engine's traffic.
+TEST_F(Parser, ActiveCodesOfARecordedEngine) {
+    hostsim::CandumpReader reader;
+    ASSERT_EQ(reader.Open(std::string(MARL_TEST_LOGS_DIR) + "/engine-idle-dm1.candump.log"), "");
+    hostsim::TransportReassembler reassembler;
+    size_t dm1s = 0;
+    while (auto line = reader.Next()) {
+        if (!line->extended) continue;
+        auto message = reassembler.Feed(line->frame);
+        if (!message || message->source != 0x00) continue;
+        ASSERT_EQ(Parse(1, hostsim::ToHostLayout(*message)), 0);
+        if (message->pgn == j1939::kPgnDm1) ++dm1s;
+    }
+    EXPECT_EQ(dm1s, 127u);
+    hostsim::ReceivedFaultCodes kept = hostsim::ReceivedFaults(1);
+    ASSERT_TRUE(kept.activeReceived);
+    EXPECT_EQ(kept.active.dtcs, (std::vector<hostsim::Dtc>{
+                                    {980, 9, 126, false}, {3216, 20, 2, false}, {609, 9, 1, false}, {609, 12, 3, false}}));
+    // Lamp byte 0x43: malfunction indicator on, red stop and amber warning off, no protect lamp.
+    EXPECT_EQ(kept.active.lamps.malfunction.state, hostsim::kLampOn);
+    EXPECT_EQ(kept.active.lamps.amberWarning.state, hostsim::kLampOff);
+    EXPECT_EQ(kept.active.lamps.protect.state, hostsim::kLampNotAvailable);
+    EXPECT_FALSE(kept.previouslyActiveReceived);
 }
