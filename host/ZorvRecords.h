@@ -65,7 +65,11 @@ constexpr uint32_t kDpKindDpfRegenerationTest = 1;
 constexpr uint32_t kDpKindNeverNotAvailable = 16;
 constexpr uint32_t kDpKindPgnFromQueryMessage = 17;
 
-// Values of sDpAttribute::security the plug-in acts on.
+// Values of sDpAttribute::security the plug-in acts on: how a subscribed data point is
+// requested. Classes 0 and 1 are on-demand requests sent to the global address; every
+// class but the two periodic ones is on demand.
+constexpr int16_t kDpSecurityGlobalOnDemand = 0;
+constexpr int16_t kDpSecurityGlobalOnDemandAlt = 1;
 constexpr int16_t kDpSecurityPeriodicSlow = 2;
 constexpr int16_t kDpSecurityPeriodicFast = 3;
 

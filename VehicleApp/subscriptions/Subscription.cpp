@@ -6,9 +6,9 @@ bool IsDue(const Subscription& entry, uint32_t now) {
     if (entry.requestCount == 0) return true;
     const uint32_t elapsed = now - entry.lastRequestTime;
     switch (entry.security) {
-        case kSecurityPeriodicSlow:
+        case kDpSecurityPeriodicSlow:
             return elapsed > kPeriodicSlowMs;
-        case kSecurityPeriodicFast:
+        case kDpSecurityPeriodicFast:
             return elapsed > kPeriodicFastMs;
         default:
             break;

@@ -4,19 +4,13 @@
 
 #include <cstdint>
 
+#include "host/ZorvRecords.h"
+
 namespace marl {
 
 // Subscription::responder before anyone answered, and once several addresses did.
 constexpr int32_t kNoResponder = -1;
 constexpr int32_t kSeveralResponders = 0xFF;
-
-// Request classes (the data point's security attribute). Classes 0 and 1 are on-demand
-// requests sent to the global address; every class but the two periodic ones is on
-// demand.
-constexpr int16_t kSecurityGlobalOnDemand = 0;
-constexpr int16_t kSecurityGlobalOnDemandAlt = 1;
-constexpr int16_t kSecurityPeriodicSlow = 2;
-constexpr int16_t kSecurityPeriodicFast = 3;
 
 struct Subscription {
     uint32_t teskId = 0;
@@ -25,7 +19,7 @@ struct Subscription {
     // Where the request goes; 0xFF is the global address.
     uint8_t destination = 0xFF;
     uint32_t pgn = 0;
-    int16_t security = kSecurityGlobalOnDemand;
+    int16_t security = kDpSecurityGlobalOnDemand;
     // Requests sent since the entry was made or last rearmed.
     uint32_t requestCount = 0;
     // Host system time (ms) of the last request.

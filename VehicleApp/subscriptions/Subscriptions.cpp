@@ -14,7 +14,7 @@ namespace {
 
 // On-demand classes 0 and 1 ask every ECU of the channel.
 bool RequestsGlobally(int16_t security) {
-    return security == kSecurityGlobalOnDemand || security == kSecurityGlobalOnDemandAlt;
+    return security == kDpSecurityGlobalOnDemand || security == kDpSecurityGlobalOnDemandAlt;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/Platform.h"
+#include "j1939/Protocol.h"
 #include "test/support/SubscriptionTest.h"
 #include "test/support/VirtualEcu.h"
 
@@ -171,9 +172,6 @@ TEST_F(QueryPass, TheQueryThreadSaysItEndedEvenWhenTheHostThrows) {
     EXPECT_TRUE(app.Subscribed().WaitForQueryThread(1000));
 }
 
-// The poll's first diagnostic PGN, which the tests count, and its last.
-constexpr uint32_t kPgnDm2 = 65227;
-constexpr uint32_t kLastDiagnosticPgn = 40704;
 
 class QueryLoop : public SubscriptionTest {
 protected:
@@ -196,21 +194,21 @@ protected:
 TEST_F(QueryLoop, PollsTheFirstModuleOfEachChannelEveryTenSeconds) {
     ASSERT_TRUE(app.Subscribed().StartQueryThread());
     // The poll's time is taken when its last request has gone.
-    ASSERT_TRUE(WaitUntil([] { return RequestCount(kLastDiagnosticPgn, 0x0B) == 1; }));
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(j1939::kPgn40704, 0x0B) == 1; }));
     SettleCycles();
-    EXPECT_EQ(RequestCount(kPgnDm2, 0x00), 1u);
+    EXPECT_EQ(RequestCount(j1939::kPgnDm2, 0x00), 1u);
     hostsim::AdvanceSysTime(10000);
     SettleCycles();
-    EXPECT_EQ(RequestCount(kPgnDm2, 0x00), 1u) << "ten seconds are not yet more than ten seconds";
-    EXPECT_EQ(RequestCount(kPgnDm2, 0x0B), 1u);
+    EXPECT_EQ(RequestCount(j1939::kPgnDm2, 0x00), 1u) << "ten seconds are not yet more than ten seconds";
+    EXPECT_EQ(RequestCount(j1939::kPgnDm2, 0x0B), 1u);
     hostsim::AdvanceSysTime(1);
-    EXPECT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) == 2 && RequestCount(kPgnDm2, 0x0B) == 2; }));
-    EXPECT_EQ(RequestCount(kPgnDm2, 0x03), 0u) << "a module sharing a channel is not polled";
+    EXPECT_TRUE(WaitUntil([] { return RequestCount(j1939::kPgnDm2, 0x00) == 2 && RequestCount(j1939::kPgnDm2, 0x0B) == 2; }));
+    EXPECT_EQ(RequestCount(j1939::kPgnDm2, 0x03), 0u) << "a module sharing a channel is not polled";
 }
 
 TEST_F(QueryLoop, EndsWhenDisconnectedAndSaysSoByTheQueryEvent) {
     ASSERT_TRUE(app.Subscribed().StartQueryThread());
-    ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) == 1; }));
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(j1939::kPgnDm2, 0x00) == 1; }));
     EXPECT_FALSE(shared.QueryEvent().IsSignalled());
     shared.SetConnected(false);
     EXPECT_EQ(shared.QueryEvent().Wait(3000), platform::WaitResult::Signalled);

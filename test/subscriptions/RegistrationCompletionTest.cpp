@@ -5,13 +5,13 @@
 #include <chrono>
 
 #include "host/ZorvLookup.h"
+#include "j1939/Protocol.h"
 #include "test/support/VirtualEcu.h"
 #include "test/support/SubscriptionTest.h"
 
 namespace marl::testing {
 namespace {
 
-constexpr uint32_t kPgnDm2 = 0xFECB;
 constexpr TESKID kDiscoveredDp = 301;
 constexpr uint32_t kDiscoveredPgn = 0xFEE5;
 constexpr ZUdi kDiscoveryUdi = 77;
@@ -73,9 +73,9 @@ TEST_F(Completion, OnlyTheFirstCompletedModuleStartsTheQueryThread) {
     app.Subscribed().RegistrationIsComplete(2);
     // Each query thread polls at once on its first cycle; the clock stands still, so a
     // second thread would show as a second poll.
-    ASSERT_TRUE(WaitUntil([] { return RequestCount(kPgnDm2, 0x00) >= 1; }));
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(j1939::kPgnDm2, 0x00) >= 1; }));
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    EXPECT_EQ(RequestCount(kPgnDm2, 0x00), 1u);
+    EXPECT_EQ(RequestCount(j1939::kPgnDm2, 0x00), 1u);
     EXPECT_TRUE(StopQueryLoop());
 }
 

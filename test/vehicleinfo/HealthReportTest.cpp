@@ -7,6 +7,7 @@
 #include "VehicleApp/boundary/CommandHandler.h"
 #include "VehicleApp/receive/Categories.h"
 #include "platform/Platform.h"
+#include "j1939/Protocol.h"
 #include "test/support/AppTest.h"
 #include "test/support/VirtualEcu.h"
 
@@ -21,7 +22,8 @@ constexpr uint32_t kSilentDataPgn = 0xFEE6;   // the ECU never answers it
 constexpr uint32_t kVehicleInfoPgn = 0xFEEB;
 constexpr TESKID kAddressDataPoint = 350;
 constexpr uint32_t kCategorySettleMs = 2000;
-constexpr uint32_t kDm2 = 65227, kDm6 = 65231, kDm12 = 65236, kDm23 = 64949, kDm27 = 64898, kDm28 = 64896, kPgn40704 = 40704;
+constexpr uint32_t kDm2 = j1939::kPgnDm2, kDm6 = j1939::kPgnDm6, kDm12 = j1939::kPgnDm12, kDm23 = j1939::kPgnDm23,
+                   kDm27 = j1939::kPgnDm27, kDm28 = j1939::kPgnDm28, kPgn40704 = j1939::kPgn40704;
 
 class HealthReportTest : public AppTest {
 protected:
