@@ -133,6 +133,7 @@ typedef ZResult (ZORV_STDCALL* GetFaultRelatedTeskIdFn)(ZModuleHandle handle, ZB
 // Command entry of a vehicle application: (module handle, command code, wide text, in/out
 // text length, byte data, in/out data count, out flag). This plug-in's own entry has the
 // same form; the J1708 application takes command 2001 to clear its faults.
+constexpr int32_t kLookupVehicleAppCommand = 0x10404;
 typedef ZResult (ZORV_STDCALL* VehicleAppCommandFn)(uint32_t handle, int16_t code, wchar_t* text,
                                                     int16_t* length, uint8_t* data,
                                                     int16_t* extra, uint32_t* flag);

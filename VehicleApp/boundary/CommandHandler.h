@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "VehicleApp/text/WideText.h"
 #include "host/ZorvPlugin.h"
 
 namespace marl {
@@ -13,7 +14,6 @@ class CVehicleApp;
 constexpr uint16_t kResultCommand3003 = 57;
 constexpr uint32_t kCapability3004Value = 15;
 constexpr int kProtocolIdValue = -1;
-constexpr wchar_t kFieldSeparator = L'\u00A7';
 constexpr const wchar_t* kConnectionProtocolText = L"J1939:Baud=Auto";
 // Trip data is kept only by the engine at address 0 or 1.
 constexpr uint8_t kTripDataMaxAddress = 1;

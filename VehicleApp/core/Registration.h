@@ -73,7 +73,6 @@ public:
     uint16_t UnregisterModule(int32_t moduleHandle);
     uint16_t NotifyDisconnect(int32_t moduleHandle);
     void UnclaimBusAddress(int32_t sendHandle);
-    uint16_t ClearDataManagerFaultCodeList(int32_t moduleHandle);
 
 private:
     CVehicleApp& app_;

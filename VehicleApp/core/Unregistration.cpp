@@ -26,15 +26,6 @@ void Registration::UnclaimBusAddress(int32_t sendHandle) {
     if (unclaim != nullptr) unclaim(sendHandle);
 }
 
-uint16_t Registration::ClearDataManagerFaultCodeList(int32_t moduleHandle) {
-    auto clear =
-        LookUpOrTrace<zorv::ClearFaultListFn>(trace_, zorv::kLookupClearFaultList, L"%s ClearFaultList == NULL",
-                                              L"CVehicleApp::ClearDataManagerFaultCodeList (Line 951)");
-    if (clear == nullptr) return results::kMissingFunctionOrRecord;
-    clear(moduleHandle);
-    return results::kSuccess;
-}
-
 uint16_t Registration::UnregisterModule(int32_t moduleHandle) {
     ModuleTable& modules = app_.Modules();
     if (!modules.CheckHandle(moduleHandle)) return results::kInvalidHandle;
@@ -67,7 +58,7 @@ uint16_t Registration::UnregisterModule(int32_t moduleHandle) {
     Zorv_EnableParsing(moduleHandle, 0);
     Zorv_RemoveNotifyModule(moduleHandle);
     modules.RemoveModuleRecord(moduleHandle);
-    ClearDataManagerFaultCodeList(moduleHandle);
+    app_.FaultCodes().ClearDataManagerFaultCodeList(moduleHandle);
     if (modules.Count() <= 1) trace_.Close();
     return results::kSuccess;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "VehicleApp/text/WideText.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -12,14 +13,6 @@ constexpr uint16_t kValueTextCapacity = 255;
 constexpr uint16_t kResourceTextCapacity = 256;
 constexpr int32_t kValueTextFormat = 2;
 
-// Up to the first terminator, or the whole buffer when the host left none.
-template <size_t N>
-std::wstring BoundedText(const std::array<wchar_t, N>& buffer) {
-    size_t n = 0;
-    while (n < N && buffer[n] != L'\0') ++n;
-    return std::wstring(buffer.data(), n);
-}
-
 }  // namespace
 
 bool ReadDataPointValueText(int32_t moduleHandle, TESKID teskId, uint32_t selector, std::wstring& text) {
@@ -28,7 +21,7 @@ bool ReadDataPointValueText(int32_t moduleHandle, TESKID teskId, uint32_t select
     if (Zorv_GetDataPointValueStr(moduleHandle, teskId, selector, kValueTextFormat, buffer.data(), kValueTextCapacity,
                                   &length) != kZorvSuccess)
         return false;
-    text = BoundedText(buffer);
+    text = text::FromBuffer(buffer.data(), buffer.size());
     return true;
 }
 
@@ -37,7 +30,7 @@ bool LoadDisplayResource(int32_t moduleHandle, const wchar_t* name, std::wstring
     if (Zorv_LoadResourceStringByName(moduleHandle, name, kZorvStringTypeDisplay, buffer.data(),
                                       kResourceTextCapacity) != kZorvSuccess)
         return false;
-    text = BoundedText(buffer);
+    text = text::FromBuffer(buffer.data(), buffer.size());
     return true;
 }
 

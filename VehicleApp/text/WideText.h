@@ -7,6 +7,13 @@
 #include <cstdint>
 #include <string>
 
+namespace marl {
+
+// The separator of fields in the texts the host and the plug-in exchange ("§").
+constexpr wchar_t kFieldSeparator = L'\u00A7';
+
+}  // namespace marl
+
 namespace marl::text {
 
 std::wstring Decimal(int64_t value);
@@ -18,5 +25,15 @@ std::wstring Widen(const std::string& narrow);  // byte for byte (ASCII and Lati
 // Copies `text` into a host buffer of `capacity` characters, truncating so that the
 // terminator always fits. Returns the number of characters written before it.
 size_t CopyToBuffer(const std::wstring& text, wchar_t* buffer, size_t capacity);
+
+// The text a host left in a buffer of `capacity` characters: up to its first
+// terminator, or the whole buffer when the host left none.
+template <typename CharT>
+std::basic_string<CharT> FromBuffer(const CharT* buffer, size_t capacity) {
+    if (buffer == nullptr) return {};
+    size_t n = 0;
+    while (n < capacity && buffer[n] != CharT{}) ++n;
+    return std::basic_string<CharT>(buffer, n);
+}
 
 }  // namespace marl::text

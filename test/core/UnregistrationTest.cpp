@@ -50,7 +50,7 @@ TEST_F(Unregistration, ReleasesAndStopsEverythingForTheModule) {
     hostsim::RemoveLookup(zorv::kLookupClearFaultList);
     EXPECT_EQ(app.Registrations().UnregisterModule(1), 0);
     EXPECT_EQ(app.Modules().FindModule(1), nullptr);
-    EXPECT_EQ(app.Registrations().ClearDataManagerFaultCodeList(1), 20);
+    EXPECT_EQ(app.FaultCodes().ClearDataManagerFaultCodeList(1), 20);
 }
 
 TEST_F(Unregistration, LastModuleWaitsForBusyWorkAndTheQueryThread) {

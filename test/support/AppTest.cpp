@@ -199,6 +199,14 @@ void AppTest::AnswerLater(uint32_t delayMs, uint8_t sourceAddress, uint32_t pgn)
     });
 }
 
+void AppTest::DeliverLater(uint32_t delayMs, int32_t sendHandle, std::vector<uint8_t> message) {
+    std::lock_guard<std::mutex> lock(answersLock_);
+    answers_.emplace_back([this, delayMs, sendHandle, message = std::move(message)] {
+        platform::SleepMs(delayMs);
+        app.Receiver().ParseMessage(sendHandle, message.data(), static_cast<uint16_t>(message.size()), 100000);
+    });
+}
+
 void AppTest::AnswerEveryRequest(uint32_t delayMs) {
     hostsim::SetSendHook([this, delayMs](ZModuleHandle, const std::vector<uint8_t>& message) {
         if (message.size() >= 9) {

@@ -106,6 +106,8 @@ protected:
     // After `delayMs`, hands the receive path an answer of `pgn` from `sourceAddress`,
     // from another thread as the host's receive thread does.
     void AnswerLater(uint32_t delayMs, uint8_t sourceAddress, uint32_t pgn);
+    // After `delayMs`, hands `message` to the receive path from another thread.
+    void DeliverLater(uint32_t delayMs, int32_t sendHandle, std::vector<uint8_t> message);
     // Answers every Request the plug-in sends, `delayMs` after it went out: the addressed
     // ECU answers, or the engine when the Request went to everyone.
     void AnswerEveryRequest(uint32_t delayMs);
