@@ -103,8 +103,8 @@ bool Faults::RequestClearing(int32_t sendHandle, uint8_t address) {
 void Faults::SendClearFaultsToJ1708(int32_t moduleHandle) {
     const std::optional<ZModuleHandle> j1708 = FirstHandleOfModule(zorv::kModuleIdJ1708App);
     if (!j1708) return;
-    auto command = LookUpHostFunction<zorv::VehicleAppCommandFn>(zorv::kLookupVehicleAppCommand,
-                                                                 zorv::kModuleIdJ1708App);
+    auto command =
+        LookUpHostFunction<zorv::VehicleAppCommandFn>(zorv::kLookupVehicleAppCommand, zorv::kModuleIdJ1708App);
     if (command == nullptr) {
         trace_.Write(kTraceFailure, 0, L"%s pVehicleAppCommand == NULL",
                      L"CVehicleApp::SendClearFaultsToJ1708 (Line 919)");

@@ -126,8 +126,8 @@ uint16_t Faults::GetFreezeFrameCategoryName(int32_t moduleHandle, ZCategoryId ca
     std::vector<TESKID> teskIds(kFreezeFrameCategoryListCapacity);
     uint16_t count = kFreezeFrameCategoryListCapacity;
     int16_t categoryIndex = 0;
-    const ZResult found = Zorv_GetCategoryDPs(moduleHandle, kDatabaseVehicleIndex, categoryId, teskIds.data(), &count,
-                                              &categoryIndex);
+    const ZResult found =
+        Zorv_GetCategoryDPs(moduleHandle, kDatabaseVehicleIndex, categoryId, teskIds.data(), &count, &categoryIndex);
     if (found != kZorvSuccess) return found;
     std::array<wchar_t, kCategoryNameCapacity> wideName{};
     const ZResult result =

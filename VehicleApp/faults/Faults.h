@@ -54,8 +54,7 @@ public:
     bool FreezeFrameFound() const { return freezeFrameFound_.load(); }
 
 private:
-    uint16_t ShowFaultInformation(int32_t moduleHandle, const FaultRequest& request, wchar_t* text,
-                                  int16_t* length);
+    uint16_t ShowFaultInformation(int32_t moduleHandle, const FaultRequest& request, wchar_t* text, int16_t* length);
     uint16_t AnswerFreezeFrameQuery(int32_t moduleHandle, const FaultRequest& request, uint8_t* category,
                                     int16_t* categoryCount, uint32_t* available);
     // DM3 then DM11 to `address`; true when both were answered.

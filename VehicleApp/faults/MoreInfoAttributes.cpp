@@ -14,9 +14,12 @@ struct KeyName {
 
 // In the order they are tested; the flash code matches by its beginning.
 constexpr KeyName kExactKeys[] = {
-    {"ID_Type", AttributeSlot::kIdType},         {"ID", AttributeSlot::kId},
-    {"Status", AttributeSlot::kStatus},          {"Occurrences", AttributeSlot::kOccurrences},
-    {"FMI_Description", AttributeSlot::kFmiDescription}, {"FMI", AttributeSlot::kFmi},
+    {"ID_Type", AttributeSlot::kIdType},
+    {"ID", AttributeSlot::kId},
+    {"Status", AttributeSlot::kStatus},
+    {"Occurrences", AttributeSlot::kOccurrences},
+    {"FMI_Description", AttributeSlot::kFmiDescription},
+    {"FMI", AttributeSlot::kFmi},
 };
 constexpr char kFlashCodePrefix[] = "FLASH_CODE";
 constexpr size_t kFlashCodePrefixLength = sizeof(kFlashCodePrefix) - 1;
@@ -32,9 +35,7 @@ bool SameLetters(const std::string& key, const char* name, size_t length) {
     return true;
 }
 
-std::wstring Labelled(const std::wstring& label, const std::wstring& value) {
-    return label + kLabelSeparator + value;
-}
+std::wstring Labelled(const std::wstring& label, const std::wstring& value) { return label + kLabelSeparator + value; }
 
 }  // namespace
 

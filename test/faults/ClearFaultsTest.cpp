@@ -19,8 +19,8 @@ struct J1708Call {
 };
 std::vector<J1708Call> j1708Calls;
 
-ZResult ZORV_STDCALL J1708Command(uint32_t handle, int16_t code, wchar_t* text, int16_t* length, uint8_t*,
-                                  int16_t*, uint32_t*) {
+ZResult ZORV_STDCALL J1708Command(uint32_t handle, int16_t code, wchar_t* text, int16_t* length, uint8_t*, int16_t*,
+                                  uint32_t*) {
     j1708Calls.push_back({handle, code, std::wstring(text, std::wcslen(text))});
     EXPECT_EQ(*length, 256);
     return 0;

@@ -15,8 +15,8 @@ constexpr ZCategoryId kFreezeFrameCategory = 15;
 constexpr uint32_t kDm4 = 0xFECD;
 
 // A DM4 from the engine holding SPN 190 FMI 2 and SPN 110 FMI 4, in that order.
-const std::vector<uint8_t> kFrames = {0x06, 0xBE, 0x00, 0x02, 0x01, 0x11, 0x22,
-                                      0x07, 0x6E, 0x00, 0x04, 0x03, 0x98, 0x7A, 0x55};
+const std::vector<uint8_t> kFrames = {0x06, 0xBE, 0x00, 0x02, 0x01, 0x11, 0x22, 0x07,
+                                      0x6E, 0x00, 0x04, 0x03, 0x98, 0x7A, 0x55};
 
 class FaultScreenTest : public AppTest {
 protected:
@@ -91,7 +91,8 @@ TEST_F(FaultScreenTest, MoreInformationAsksTheEcuForItsFreezeFrameAndOpensTheWin
     EXPECT_EQ(window[0][3], "1");
     EXPECT_EQ(window[0][4], "15");
     EXPECT_EQ(window[0][5], "\"FreezeFrame\"");
-    EXPECT_EQ(std::wstring(text.data()), L"Fault: Engine Coolant Temperature\r\nFMI: 4") << "the body, in the command's buffer";
+    EXPECT_EQ(std::wstring(text.data()), L"Fault: Engine Coolant Temperature\r\nFMI: 4")
+        << "the body, in the command's buffer";
     EXPECT_EQ(Parsed().size(), 0u) << "the DM4 answer is kept for the search, not parsed";
 
     // The freeze-frame query answers from the stored DM4 without asking again.

@@ -51,8 +51,8 @@ protected:
         return fault;
     }
     uint16_t Build(uint16_t captionCapacity = 255, uint16_t bodyCapacity = 2048) {
-        return app.FaultCodes().BuildMoreInfoDataString(1, caption.data(), captionCapacity, body.data(),
-                                                        bodyCapacity, kGroup, kCoolantBin, 15);
+        return app.FaultCodes().BuildMoreInfoDataString(1, caption.data(), captionCapacity, body.data(), bodyCapacity,
+                                                        kGroup, kCoolantBin, 15);
     }
     std::wstring Caption() const { return caption.data(); }
     std::wstring Body() const { return body.data(); }
