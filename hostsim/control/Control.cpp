@@ -3,12 +3,12 @@
 
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/TextConvert.h"
+#include "hostsim/control/TraceFormat.h"
 #include "hostsim/database/FaultCodeFile.h"
 #include "hostsim/database/FaultTexts.h"
 #include "hostsim/database/JsonDatabase.h"
 #include "hostsim/imports/ScaledAttributes.h"
-#include "hostsim/TextConvert.h"
-#include "hostsim/control/TraceFormat.h"
 
 namespace hostsim {
 

@@ -3,8 +3,8 @@
 #include <limits>
 #include <set>
 
-#include "hostsim/database/JsonFields.h"
 #include "hostsim/TextConvert.h"
+#include "hostsim/database/JsonFields.h"
 #include "j1939/Protocol.h"
 
 namespace hostsim {

@@ -28,13 +28,13 @@ constexpr const char* kFlashCode = "FLASH_CODE";
 }  // namespace faultkeys
 
 struct SpnFmiText {
-    std::string extendedText;          // empty: none
-    std::string flashCode;             // empty: none
+    std::string extendedText;  // empty: none
+    std::string flashCode;     // empty: none
 };
 
 struct SpnFaultText {
-    std::string description;           // UTF-8
-    bool hasRelated = false;           // false: the fault's own SPN is the related one
+    std::string description;  // UTF-8
+    bool hasRelated = false;  // false: the fault's own SPN is the related one
     std::vector<uint32_t> relatedSpns;
     std::map<uint8_t, SpnFmiText> fmis;
 };

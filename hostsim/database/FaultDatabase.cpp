@@ -49,9 +49,10 @@ void FaultDatabase::UseFolder(DataFolder& folder) {
     fileSpns_.clear();
     fileIndexes_.clear();
     std::string found = folder.Find(kFaultCodeFileName);
-    FaultCodeFileResult read = found.empty() ? FaultCodeFileResult{std::nullopt, std::string("no fault-code database ") +
-                                                                                      kFaultCodeFileName + " in " + path}
-                                             : ReadFaultCodeFile(found);
+    FaultCodeFileResult read = found.empty()
+                                   ? FaultCodeFileResult{std::nullopt, std::string("no fault-code database ") +
+                                                                           kFaultCodeFileName + " in " + path}
+                                   : ReadFaultCodeFile(found);
     fileError_ = read.error;
     if (!read.file) return;
     file_ = std::move(*read.file);

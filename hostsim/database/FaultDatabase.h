@@ -34,7 +34,7 @@ struct FaultEntry {
     // then describes it from the module's parameter database) and the value texts of the
     // attributes empty (they are scaled from received bytes).
     FaultDefinition definition;
-    bool described = false;            // from the hand-described table
+    bool described = false;  // from the hand-described table
 };
 
 class FaultDatabase {
@@ -91,8 +91,8 @@ private:
     std::string fileFolder_;
     std::string fileError_;
     FaultCodeFile file_;
-    std::vector<uint32_t> fileSpns_;             // fault index -> SPN
-    std::map<uint32_t, size_t> fileIndexes_;     // SPN -> fault index
+    std::vector<uint32_t> fileSpns_;          // fault index -> SPN
+    std::map<uint32_t, size_t> fileIndexes_;  // SPN -> fault index
     std::optional<uint16_t> receivedCount_;
 };
 

@@ -22,8 +22,8 @@ std::wstring SpnDescription(FaultDatabase& faults, ParameterDatabase& module, ui
 std::vector<TESKID> TeskIdsOfSpns(ParameterDatabase& module, const std::vector<uint32_t>& spns);
 
 struct ScaledText {
-    bool hasValue = false;             // false: the attribute has no value for this fault
-    std::string text;                  // 8-bit
+    bool hasValue = false;  // false: the attribute has no value for this fault
+    std::string text;       // 8-bit
 };
 
 // An attribute's value for a received code of a group; nothing for a key the host does

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "host/ZorvLookup.h"
-#include "hostsim/imports/ArgText.h"
 #include "hostsim/Host.h"
-#include "hostsim/imports/HostFunctionNames.h"
-#include "hostsim/imports/HostFunctions.h"
 #include "hostsim/HostSim.h"
 #include "hostsim/database/FaultTexts.h"
+#include "hostsim/imports/ArgText.h"
+#include "hostsim/imports/HostFunctionNames.h"
+#include "hostsim/imports/HostFunctions.h"
 
 namespace hostsim {
 namespace {

@@ -5,13 +5,13 @@
 #include <optional>
 
 #include "host/ZorvApi.h"
-#include "hostsim/imports/ArgText.h"
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/TextConvert.h"
 #include "hostsim/database/FaultBytes.h"
 #include "hostsim/database/FaultTexts.h"
+#include "hostsim/imports/ArgText.h"
 #include "hostsim/imports/ScaledAttributes.h"
-#include "hostsim/TextConvert.h"
 
 using namespace hostsim;
 

@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "host/ZorvApi.h"
-#include "hostsim/imports/ArgText.h"
 #include "hostsim/Host.h"
 #include "hostsim/database/FreezeFrames.h"
+#include "hostsim/imports/ArgText.h"
 #include "j1939/Protocol.h"
 
 using namespace hostsim;
@@ -33,8 +33,8 @@ void ParseRecord(ZModuleHandle handle, const uint8_t* record, uint16_t length) {
 
 ZResult ZORV_STDCALL Zorv_ParseMsg(ZModuleHandle handle, const uint8_t* record, uint16_t length,
                                    uint32_t timeStamp) {
-    int32_t forced = Enter("Zorv_ParseMsg", {arg::Num(handle), arg::Bytes(record, length), arg::Num(length),
-                                             arg::Num(timeStamp)});
+    int32_t forced =
+        Enter("Zorv_ParseMsg", {arg::Num(handle), arg::Bytes(record, length), arg::Num(length), arg::Num(timeStamp)});
     if (forced != 0) return static_cast<ZResult>(forced);
     ParseRecord(handle, record, length);
     return kZorvSuccess;

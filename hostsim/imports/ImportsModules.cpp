@@ -6,10 +6,10 @@
 
 #include "host/ZorvApi.h"
 #include "host/ZorvLookup.h"
-#include "hostsim/imports/ArgText.h"
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
 #include "hostsim/database/Scenario.h"
+#include "hostsim/imports/ArgText.h"
 
 using namespace hostsim;
 
@@ -89,7 +89,8 @@ int32_t ZORV_STDCALL Zorv_GetModuleHandles(ZModuleId moduleId, int32_t* count, Z
     Host& host = TheHost();
     std::vector<ZModuleHandle> listed = host.modules.HandlesOf(moduleId);
     // The J1708 application has its own handle unless a test gave it others.
-    if (moduleId == zorv::kModuleIdJ1708App && host.j1708.Present() && listed.empty()) listed.push_back(kJ1708AppHandle);
+    if (moduleId == zorv::kModuleIdJ1708App && host.j1708.Present() && listed.empty())
+        listed.push_back(kJ1708AppHandle);
     WriteList(listed, handles, count);
     return 0;
 }

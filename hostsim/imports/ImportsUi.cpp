@@ -37,9 +37,9 @@ ZResult ZORV_STDCALL Zorv_UIMsgDataInput(ZUiHandle uiHandle, ZModuleHandle handl
 ZResult ZORV_STDCALL ZorvLite_FaultInfoMsg(ZModuleHandle handle, const wchar_t* caption, const wchar_t* body,
                                            ZBool32 freezeFrameFound, ZCategoryId category,
                                            const char* categoryName) {
-    int32_t forced = Enter("ZorvLite_FaultInfoMsg", {arg::Num(handle), arg::Text(caption), arg::Text(body),
-                                                     arg::Num(freezeFrameFound), arg::Num(category),
-                                                     arg::Text(categoryName)});
+    int32_t forced =
+        Enter("ZorvLite_FaultInfoMsg", {arg::Num(handle), arg::Text(caption), arg::Text(body),
+                                        arg::Num(freezeFrameFound), arg::Num(category), arg::Text(categoryName)});
     if (forced != 0) return static_cast<ZResult>(forced);
     FaultInfoWindow window;
     window.handle = handle;
@@ -47,7 +47,8 @@ ZResult ZORV_STDCALL ZorvLite_FaultInfoMsg(ZModuleHandle handle, const wchar_t* 
     window.body = body != nullptr ? WideToUtf8(body) : std::string();
     window.freezeFrameFound = freezeFrameFound != 0;
     window.categoryId = category;
-    if (categoryName != nullptr) window.categoryName = WideToUtf8(Latin1ToWide(categoryName, std::strlen(categoryName)));
+    if (categoryName != nullptr)
+        window.categoryName = WideToUtf8(Latin1ToWide(categoryName, std::strlen(categoryName)));
     TheHost().faultWindows.Add(std::move(window));
     return kZorvSuccess;
 }

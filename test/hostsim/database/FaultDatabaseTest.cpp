@@ -90,8 +90,7 @@ TEST_F(HostSimTest, FaultCodeFileErrorsNameThePlace) {
         std::string expected;
     } cases[] = {
         {R"({"groups": [{"id": 1, "name": "A", "message": "DM9"}], "attributes": [], "spns": []})", "groups[0]"},
-        {R"({"groups": [], "attributes": [], "spns": [{"spn": 1, "text": "a"}, {"spn": 1, "text": "b"}]})",
-         "spns[1]"},
+        {R"({"groups": [], "attributes": [], "spns": [{"spn": 1, "text": "a"}, {"spn": 1, "text": "b"}]})", "spns[1]"},
         {R"({"groups": [], "attributes": [], "spns": [{"spn": 1, "text": "a", "fmis": {"32": {}}}]})", "spns[0]"},
         {R"({"groups": [], "attributes": [{"key": "FMI", "id": 1}, {"key": "FMI", "id": 2}], "spns": []})",
          "attributes[1]"},

@@ -180,8 +180,8 @@ TEST_F(FaultFunctions, RelatedDataPointsComeFromTheModulesDatabase) {
         EXPECT_EQ(Zorv_GetDPIDbyName(1, name, &teskId), 0) << name;
         return teskId;
     };
-    EXPECT_EQ(relatedOf(1, 110), (std::vector<TESKID>{teskIdOf("SPN_110"), teskIdOf("SPN_111"),
-                                                      teskIdOf("SPN_175"), teskIdOf("SPN_190")}));
+    EXPECT_EQ(relatedOf(1, 110), (std::vector<TESKID>{teskIdOf("SPN_110"), teskIdOf("SPN_111"), teskIdOf("SPN_175"),
+                                                      teskIdOf("SPN_190")}));
     EXPECT_EQ(relatedOf(1, 91), std::vector<TESKID>{teskIdOf("SPN_91")}) << "no list: the SPN's own data point";
     EXPECT_TRUE(relatedOf(1, 609).empty()) << "the file relates no data point";
     EXPECT_TRUE(relatedOf(2, 110).empty()) << "a module without a parameter file";
@@ -222,8 +222,8 @@ TEST_F(FaultFunctions, FreezeFramesAreKeptApartFromLiveValues) {
 
     for (const std::vector<uint8_t>& ignored :
          {record({15, 0x6E, 0x00, 0x00, 0x03, 0x01}), record({3, 0x6E, 0x00, 0x00}), record({2}),
-          std::vector<uint8_t>{0x10, 0xCD, 0xFE}, std::vector<uint8_t>{0x10, 0xCA, 0xFE, 0x00, 0x00, 0x04, 0x6E, 0x00,
-                                                                       0x00, 0x03}}) {
+          std::vector<uint8_t>{0x10, 0xCD, 0xFE},
+          std::vector<uint8_t>{0x10, 0xCA, 0xFE, 0x00, 0x00, 0x04, 0x6E, 0x00, 0x00, 0x03}}) {
         ASSERT_EQ(Zorv_ParseMsg(3, ignored.data(), static_cast<uint16_t>(ignored.size()), 0), 0);
     }
     EXPECT_FALSE(hostsim::FreezeFrame(3).found) << "short frames and other records keep nothing";
@@ -265,9 +265,9 @@ TEST_F(FaultFunctions, FaultWindowsAndTheJ1708ApplicationAreRecorded) {
     uint8_t data[] = {1, 2, 3};
     int16_t extra = 2;
     uint32_t flag = 0;
-    EXPECT_EQ(command(static_cast<uint32_t>(handles[0]), zorv::kJ1708CommandClearFaults, text, &length, data, &extra,
-                      &flag),
-              0);
+    EXPECT_EQ(
+        command(static_cast<uint32_t>(handles[0]), zorv::kJ1708CommandClearFaults, text, &length, data, &extra, &flag),
+        0);
     std::vector<hostsim::J1708Command> commands = hostsim::J1708Commands();
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0].handle, static_cast<uint32_t>(hostsim::kJ1708AppHandle));
