@@ -10,6 +10,11 @@ Host::Host()
     : network(watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); }),
       replay(watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); }) {}
 
+FaultDatabase& Host::FaultCodes() {
+    faults.UseFolder(dataFolder);
+    return faults;
+}
+
 std::shared_ptr<ParameterDatabase> Host::DatabaseFor(ZModuleHandle handle) { return moduleDatabases.For(handle); }
 
 void Host::Reset() {
@@ -33,6 +38,9 @@ void Host::Reset() {
     dataFolder.Reset();
     faults.Reset();
     receivedFaults.Reset();
+    freezeFrames.Reset();
+    faultWindows.Clear();
+    j1708.Reset();
     ui.Reset();
     traces.Reset();
     connections.Reset();

@@ -16,6 +16,9 @@
 #include "hostsim/bus/ConnectionTable.h"
 #include "hostsim/database/DataFolder.h"
 #include "hostsim/database/FaultDatabase.h"
+#include "hostsim/database/FreezeFrames.h"
+#include "hostsim/control/RecordedList.h"
+#include "hostsim/imports/J1708App.h"
 #include "hostsim/imports/LookupTable.h"
 #include "hostsim/database/ModuleDatabases.h"
 #include "hostsim/database/ModuleTable.h"
@@ -43,6 +46,9 @@ struct Host {
     DataFolder dataFolder;
     FaultDatabase faults;
     ReceivedFaultTable receivedFaults;  // what the J1939 parser kept of DM1 and DM2
+    FreezeFrameTable freezeFrames;      // what the generic parser kept of DM4
+    RecordedList<FaultInfoWindow> faultWindows;
+    J1708App j1708;
     UiScript ui;
     TraceSink traces;
     ConnectionTable connections;
@@ -55,6 +61,8 @@ struct Host {
 
     Host();
     void Reset();
+    // The fault-code database, its file read from the data folder when first needed.
+    FaultDatabase& FaultCodes();
     // The table of the parameter database that answers for a module.
     std::shared_ptr<ParameterDatabase> DatabaseFor(ZModuleHandle handle);
     // A message the bus brought to the host: claims go into the NAME table, and the

@@ -272,16 +272,45 @@ HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, TESKID teskId);
 HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name);
 
 // ---- faults -------------------------------------------------------------------------
+//
+// The fault-code database is the data folder's J1939_FAULTS.json (format in
+// data/README.md): its groups (Active fed by DM1, Previously Active fed by DM2), the
+// attributes of every J1939 fault and the texts of SPNs. A received SPN the file does not
+// name gets a fault entry when first asked for, described by the module's data point of
+// that SPN, else as "SPN <n>". While a test describes faults by hand (AddFaultGroup,
+// AddFault), that table answers for every module instead, with the attribute texts and
+// received bytes it describes.
 
 HOSTSIM_API void AddFaultGroup(ZFaultGroupId groupId);
+// A group with its name, status text and the message that feeds it (DM1 or DM2 PGN).
+HOSTSIM_API void AddFaultGroup(const FaultGroupDefinition& group);
 // Adds the fault, and its group when it is not there yet.
 HOSTSIM_API void AddFault(const FaultDefinition& fault);
+// What Zorv_GetRecvdFaultCodeCount answers for every module from now on, instead of the
+// number of codes of the module's last DM1 and DM2.
 HOSTSIM_API void SetReceivedFaultCount(uint16_t count);
 // The last DM1 and DM2 the host's J1939 parser (ParseJ1939Msg) decoded for a module,
-// single frames and reassembled ones alike.
+// single frames and reassembled ones alike; ClearFaultList forgets them.
 HOSTSIM_API ReceivedFaultCodes ReceivedFaults(ZModuleHandle handle);
 // Scaled-attribute objects handed out and not yet released.
 HOSTSIM_API int32_t LiveScaledAttributes();
+// Empty when a file is a valid fault-code database, else what is wrong with it.
+HOSTSIM_API std::string CheckFaultDatabaseFile(const std::string& path);
+// Why the data folder's fault-code database could not be read; empty when it was.
+HOSTSIM_API std::string FaultDatabaseError();
+// The module's fault screen: each received fault of each group, in the host's group order.
+HOSTSIM_API FaultListView FaultList(ZModuleHandle handle);
+// The last DM4 freeze frame Zorv_ParseMsg kept for a module (found false: none).
+HOSTSIM_API FreezeFrameRecord FreezeFrame(ZModuleHandle handle);
+// The fault-information windows ZorvLite_FaultInfoMsg showed, in order.
+HOSTSIM_API std::vector<FaultInfoWindow> FaultInfoWindows();
+
+// The host's J1708 vehicle application (module 1001), absent by default. Present, the
+// host lists module 1001 with the handle kJ1708AppHandle, and the look-up of its command
+// entry (0x10404, 1001) gives a function that records each command it gets.
+constexpr ZModuleHandle kJ1708AppHandle = 101;
+HOSTSIM_API void SetJ1708AppPresent(bool present);
+HOSTSIM_API std::vector<J1708Command> J1708Commands();
 
 // ---- user interface, resources, reports ---------------------------------------------
 

@@ -85,6 +85,16 @@ struct FaultAttributeDefinition {
     std::string valueText;             // scaled value, 8-bit
 };
 
+// A fault group of the fault-code database. The J1939 groups are fed by a diagnostic
+// message: the module's last DM1 lists the faults of the active group, its last DM2 those
+// of the previously active one; a group without a message lists only described faults.
+struct FaultGroupDefinition {
+    ZFaultGroupId id = 0;
+    std::string name;                  // UTF-8, such as "Active"
+    std::string status;                // the Status attribute's text of its faults (UTF-8)
+    uint32_t messagePgn = 0;           // DM1 or DM2 PGN; 0: none
+};
+
 // A fault of a fault group, with what the host received for it.
 struct FaultDefinition {
     ZFaultGroupId groupId = 0;
@@ -210,6 +220,61 @@ struct ReceivedFaultCodes {
     DtcReport active;
     bool previouslyActiveReceived = false;
     DtcReport previouslyActive;
+};
+
+// ---- the fault screen's side of the host ----
+
+// One fault the module received, as the host's fault screen lists it (texts UTF-8).
+struct FaultListEntry {
+    ZFaultGroupId groupId = 0;
+    std::string groupName;
+    ZBinNumber binNumber = 0;          // the SPN in the low 24 bits
+    Dtc dtc;
+    std::string description;           // the SPN's description (database, data point, "SPN <n>")
+    std::string fmiText;               // the FMI's SAE J1939-73 text
+    std::string extendedText;          // the database's text for this SPN and FMI, if any
+    std::string status;                // the group's status text
+};
+
+// What the fault screen shows for a module: every received fault of every group in the
+// host's group order, and the lamps of the last DM1 and DM2.
+struct FaultListView {
+    std::vector<FaultListEntry> faults;
+    ReceivedFaultCodes received;       // lamps and codes as the parser kept them
+};
+
+// A value of the module's "FreezeFrame" category decoded from a DM4 freeze frame.
+struct FreezeFrameValue {
+    TESKID teskId = 0;
+    std::string name;                  // 8-bit data-point name, such as "SPN_190"
+    std::string valueText;             // UTF-8, "N/A" when the ECU sent not available
+};
+
+// The last DM4 freeze frame the host's generic parser (Zorv_ParseMsg) kept for a module.
+struct FreezeFrameRecord {
+    bool found = false;
+    Dtc dtc;                           // the fault the frame was taken for
+    std::vector<FreezeFrameValue> values;
+};
+
+// One ZorvLite_FaultInfoMsg call: the fault-information window the host showed.
+struct FaultInfoWindow {
+    ZModuleHandle handle = 0;
+    std::string caption;               // UTF-8
+    std::string body;                  // UTF-8
+    bool freezeFrameFound = false;
+    ZCategoryId categoryId = 0;
+    std::string categoryName;          // UTF-8 of the 8-bit name; empty for null
+};
+
+// One command the J1708 vehicle application's command entry received.
+struct J1708Command {
+    uint32_t handle = 0;
+    int16_t code = 0;
+    std::string text;                  // UTF-8, up to the given length or the terminator
+    int16_t textLength = -1;           // in value; -1 for a null pointer
+    int16_t dataCount = -1;            // in value of the data count; -1 for a null pointer
+    std::vector<uint8_t> data;         // the first dataCount bytes
 };
 
 }  // namespace hostsim

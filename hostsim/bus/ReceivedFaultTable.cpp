@@ -24,6 +24,11 @@ ReceivedFaultCodes ReceivedFaultTable::Of(ZModuleHandle handle) {
     return found == modules_.end() ? ReceivedFaultCodes{} : found->second;
 }
 
+void ReceivedFaultTable::Forget(ZModuleHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    modules_.erase(handle);
+}
+
 void ReceivedFaultTable::Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
     modules_.clear();

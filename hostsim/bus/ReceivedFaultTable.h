@@ -17,6 +17,8 @@ public:
     void SetActive(ZModuleHandle handle, DtcReport report);
     void SetPreviouslyActive(ZModuleHandle handle, DtcReport report);
     ReceivedFaultCodes Of(ZModuleHandle handle);
+    // The host's fault list of the module is cleared: the next DM1 and DM2 fill it again.
+    void Forget(ZModuleHandle handle);
     void Reset();
 
 private:

@@ -3,10 +3,12 @@
 
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
-#include "hostsim/database/JsonDatabase.h"
-#include "hostsim/imports/ScaledAttributes.h"
 #include "hostsim/TextConvert.h"
 #include "hostsim/control/TraceFormat.h"
+#include "hostsim/database/FaultCodeFile.h"
+#include "hostsim/database/FaultTexts.h"
+#include "hostsim/database/JsonDatabase.h"
+#include "hostsim/imports/ScaledAttributes.h"
 
 namespace hostsim {
 
@@ -71,11 +73,22 @@ DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name) {
     return dataPoint ? database->State(dataPoint->teskId) : DataPointState{};
 }
 
-void AddFaultGroup(ZFaultGroupId groupId) { TheHost().faults.AddGroup(groupId); }
+void AddFaultGroup(ZFaultGroupId groupId) { TheHost().faults.AddGroup(FaultGroupDefinition{groupId, {}, {}, 0}); }
+void AddFaultGroup(const FaultGroupDefinition& group) { TheHost().faults.AddGroup(group); }
 void AddFault(const FaultDefinition& fault) { TheHost().faults.AddFault(fault); }
 void SetReceivedFaultCount(uint16_t count) { TheHost().faults.SetReceivedCount(count); }
 ReceivedFaultCodes ReceivedFaults(ZModuleHandle handle) { return TheHost().receivedFaults.Of(handle); }
 int32_t LiveScaledAttributes() { return ScaledAttributes::LiveCount(); }
+std::string CheckFaultDatabaseFile(const std::string& path) { return ReadFaultCodeFile(path).error; }
+std::string FaultDatabaseError() { return TheHost().FaultCodes().FileError(); }
+FaultListView FaultList(ZModuleHandle handle) {
+    Host& host = TheHost();
+    return BuildFaultList(host.FaultCodes(), *host.DatabaseFor(handle), host.receivedFaults.Of(handle));
+}
+FreezeFrameRecord FreezeFrame(ZModuleHandle handle) { return TheHost().freezeFrames.Of(handle); }
+std::vector<FaultInfoWindow> FaultInfoWindows() { return TheHost().faultWindows.Snapshot(); }
+void SetJ1708AppPresent(bool present) { TheHost().j1708.SetPresent(present, TheHost().lookup); }
+std::vector<J1708Command> J1708Commands() { return TheHost().j1708.Commands().Snapshot(); }
 
 void QueueUiAnswer(int32_t answer) { TheHost().ui.QueueAnswer(answer); }
 void QueueUiReply(const std::wstring& reply) { TheHost().ui.QueueReply(reply); }

@@ -1,19 +1,40 @@
 // The host's fault functions reached through the look-up: the data manager's fault
 // list, attribute records and the data points related to a fault.
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "host/ZorvLookup.h"
-#include "hostsim/imports/ArgText.h"
 #include "hostsim/Host.h"
+#include "hostsim/HostSim.h"
+#include "hostsim/database/FaultTexts.h"
+#include "hostsim/imports/ArgText.h"
 #include "hostsim/imports/HostFunctionNames.h"
 #include "hostsim/imports/HostFunctions.h"
-#include "hostsim/HostSim.h"
 
 namespace hostsim {
 namespace {
 
+// The data points related to a fault: those a described fault lists, else the module's
+// data points of the SPNs the file relates to the fault's SPN (by default the SPN itself).
+std::optional<std::vector<TESKID>> RelatedTeskIds(ZModuleHandle handle, ZBinNumber binNumber) {
+    Host& host = TheHost();
+    FaultDatabase& faults = host.FaultCodes();
+    if (faults.Described()) {
+        auto fault = faults.FindDescribed(binNumber);
+        if (!fault) return std::nullopt;
+        return fault->relatedTeskIds;
+    }
+    if (binNumber != (binNumber & kBinNumberSpnMask)) return std::nullopt;
+    return TeskIdsOfSpns(*host.DatabaseFor(handle), faults.RelatedSpns(SpnOfBinNumber(binNumber)));
+}
+
+// The data manager's list of the module's received faults: the next DM1 and DM2 fill it again.
 ZResult ZORV_STDCALL ClearFaultList(ZModuleHandle handle) {
-    return static_cast<ZResult>(Enter(names::kClearFaultList, {arg::Num(handle)}));
+    int32_t forced = Enter(names::kClearFaultList, {arg::Num(handle)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    TheHost().receivedFaults.Forget(handle);
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL GetAttributeBinInfo(ZModuleHandle handle, ZFaultGroupId groupId,
@@ -23,11 +44,12 @@ ZResult ZORV_STDCALL GetAttributeBinInfo(ZModuleHandle handle, ZFaultGroupId gro
                                                          arg::Num(binNumber), arg::Num(attributeIndex),
                                                          arg::Out(record)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto fault = TheHost().faults.Find(groupId, binNumber);
-    if (!fault || attributeIndex >= fault->attributes.size()) return kResultNotFound;
+    bool received = ReceivedSpn(TheHost().receivedFaults.Of(handle), SpnOfBinNumber(binNumber));
+    auto fault = TheHost().FaultCodes().Find(groupId, binNumber, received);
+    if (!fault || attributeIndex >= fault->definition.attributes.size()) return kResultNotFound;
     if (record != nullptr) {
         std::memset(record, 0, sizeof(*record));
-        record->attributeId = fault->attributes[attributeIndex].attributeId;
+        record->attributeId = fault->definition.attributes[attributeIndex].attributeId;
     }
     return kZorvSuccess;
 }
@@ -37,9 +59,9 @@ ZResult ZORV_STDCALL GetFaultRelatedTeskIdCount(ZModuleHandle handle, ZBinNumber
     int32_t forced = Enter(names::kGetFaultRelatedTeskIdCount,
                            {arg::Num(handle), arg::Num(binNumber), arg::Out(count)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto fault = TheHost().faults.FindByBinNumber(binNumber);
-    if (!fault) return kResultNotFound;
-    if (count != nullptr) *count = static_cast<uint16_t>(fault->relatedTeskIds.size());
+    auto related = RelatedTeskIds(handle, binNumber);
+    if (!related) return kResultNotFound;
+    if (count != nullptr) *count = static_cast<uint16_t>(related->size());
     return kZorvSuccess;
 }
 
@@ -48,9 +70,9 @@ ZResult ZORV_STDCALL GetFaultRelatedTeskId(ZModuleHandle handle, ZBinNumber binN
     int32_t forced = Enter(names::kGetFaultRelatedTeskId, {arg::Num(handle), arg::Num(binNumber),
                                                            arg::Num(index), arg::Out(teskId)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto fault = TheHost().faults.FindByBinNumber(binNumber);
-    if (!fault || index >= fault->relatedTeskIds.size()) return kResultNotFound;
-    if (teskId != nullptr) *teskId = fault->relatedTeskIds[index];
+    auto related = RelatedTeskIds(handle, binNumber);
+    if (!related || index >= related->size()) return kResultNotFound;
+    if (teskId != nullptr) *teskId = (*related)[index];
     return kZorvSuccess;
 }
 

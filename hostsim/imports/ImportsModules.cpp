@@ -5,10 +5,11 @@
 #include <string>
 
 #include "host/ZorvApi.h"
-#include "hostsim/imports/ArgText.h"
+#include "host/ZorvLookup.h"
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
 #include "hostsim/database/Scenario.h"
+#include "hostsim/imports/ArgText.h"
 
 using namespace hostsim;
 
@@ -71,7 +72,11 @@ int32_t ZORV_STDCALL Zorv_GetModuleIDs(ZModuleId* ids, int32_t* count, int32_t s
         if (count != nullptr) *count = 0;
         return forced;
     }
-    WriteList(TheHost().modules.ModuleIds(), ids, count);
+    Host& host = TheHost();
+    std::vector<ZModuleId> listed = host.modules.ModuleIds();
+    bool j1708Listed = std::find(listed.begin(), listed.end(), zorv::kModuleIdJ1708App) != listed.end();
+    if (host.j1708.Present() && !j1708Listed) listed.push_back(zorv::kModuleIdJ1708App);
+    WriteList(listed, ids, count);
     return 0;
 }
 
@@ -81,7 +86,12 @@ int32_t ZORV_STDCALL Zorv_GetModuleHandles(ZModuleId moduleId, int32_t* count, Z
         if (count != nullptr) *count = 0;
         return forced;
     }
-    WriteList(TheHost().modules.HandlesOf(moduleId), handles, count);
+    Host& host = TheHost();
+    std::vector<ZModuleHandle> listed = host.modules.HandlesOf(moduleId);
+    // The J1708 application has its own handle unless a test gave it others.
+    if (moduleId == zorv::kModuleIdJ1708App && host.j1708.Present() && listed.empty())
+        listed.push_back(kJ1708AppHandle);
+    WriteList(listed, handles, count);
     return 0;
 }
 

@@ -1,4 +1,8 @@
 // Imports of the host's user interface and resources.
+#include <cstring>
+#include <string>
+#include <utility>
+
 #include "host/ZorvApi.h"
 #include "hostsim/imports/ArgText.h"
 #include "hostsim/Host.h"
@@ -33,9 +37,20 @@ ZResult ZORV_STDCALL Zorv_UIMsgDataInput(ZUiHandle uiHandle, ZModuleHandle handl
 ZResult ZORV_STDCALL ZorvLite_FaultInfoMsg(ZModuleHandle handle, const wchar_t* caption, const wchar_t* body,
                                            ZBool32 freezeFrameFound, ZCategoryId category,
                                            const char* categoryName) {
-    return static_cast<ZResult>(Enter("ZorvLite_FaultInfoMsg", {arg::Num(handle), arg::Text(caption),
-                                                                arg::Text(body), arg::Num(freezeFrameFound),
-                                                                arg::Num(category), arg::Text(categoryName)}));
+    int32_t forced =
+        Enter("ZorvLite_FaultInfoMsg", {arg::Num(handle), arg::Text(caption), arg::Text(body),
+                                        arg::Num(freezeFrameFound), arg::Num(category), arg::Text(categoryName)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    FaultInfoWindow window;
+    window.handle = handle;
+    window.caption = caption != nullptr ? WideToUtf8(caption) : std::string();
+    window.body = body != nullptr ? WideToUtf8(body) : std::string();
+    window.freezeFrameFound = freezeFrameFound != 0;
+    window.categoryId = category;
+    if (categoryName != nullptr)
+        window.categoryName = WideToUtf8(Latin1ToWide(categoryName, std::strlen(categoryName)));
+    TheHost().faultWindows.Add(std::move(window));
+    return kZorvSuccess;
 }
 
 ZResult ZORV_STDCALL Zorv_LoadResourceStringByName(ZModuleHandle handle, const wchar_t* name, int32_t stringType,
