@@ -8,6 +8,7 @@
 
 #include "hostsim/HostSim.h"
 #include "hostsim/database/Scenario.h"
+#include "tools/FaultScreen.h"
 #include "tools/LiveSession.h"
 #include "tools/PluginLoader.h"
 #include "tools/TruckSession.h"
@@ -133,6 +134,16 @@ int main(int argc, char** argv) {
     for (const auto& ecu : ecus) {
         if (ecu.result == 0) live.PrintHealthReport(ecu);
     }
+
+    marl::tools::FaultScreen faults(plugin, stdout);
+    std::printf("\n== Fault codes\n");
+    std::vector<const marl::tools::EcuEntry*> withFaults;
+    for (const auto& ecu : ecus) {
+        if (ecu.result == 0 && faults.List(ecu) > 0) withFaults.push_back(&ecu);
+    }
+    for (const auto* ecu : withFaults) faults.ShowInformation(*ecu);
+    if (!withFaults.empty()) std::printf("\n== Clearing fault codes\n");
+    for (const auto* ecu : withFaults) faults.Clear(*ecu);
 
     std::printf("\n== Ending the session\n");
     live.UnsubscribeAll();

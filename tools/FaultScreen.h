@@ -1,0 +1,29 @@
+// The host's fault screen in the command-line host: each ECU's faults with their lamps,
+// the fault-information window and freeze frame of each, and the clearing of the faults
+// with what the ECU answered and what its next DM1 says.
+#pragma once
+
+#include <cstdio>
+
+#include "tools/PluginLoader.h"
+#include "tools/TruckSession.h"
+
+namespace marl::tools {
+
+class FaultScreen {
+public:
+    FaultScreen(PluginLoader& plugin, FILE* out);
+
+    // Lists the module's faults; returns how many it has.
+    size_t List(const EcuEntry& ecu);
+    // Opens the information window of each fault, with its freeze frame.
+    void ShowInformation(const EcuEntry& ecu);
+    // Clears the faults through the plug-in and lists them again after the ECU's next DM1.
+    void Clear(const EcuEntry& ecu);
+
+private:
+    PluginLoader& plugin_;
+    FILE* out_;
+};
+
+}  // namespace marl::tools
