@@ -1,9 +1,11 @@
 #include "hostsim/database/Scenario.h"
 
+#include <initializer_list>
 #include <limits>
 #include <set>
 #include <utility>
 
+#include "hostsim/bus/FreezeFrame.h"
 #include "j1939/Protocol.h"
 #include "hostsim/database/JsonFields.h"
 
@@ -18,6 +20,12 @@ constexpr uint64_t kMaxDelayMs = 60000;
 constexpr uint64_t kMaxPeriodMs = 3600000;
 constexpr uint64_t kMaxGapMs = 1000;
 constexpr uint64_t kMaxByte = 0xFF;
+constexpr uint64_t kMaxSpn = 0x7FFFF;
+constexpr uint64_t kMaxFmi = 0x1F;
+constexpr uint64_t kMaxCountedOccurrences = 126;
+constexpr size_t kDm1LampBytes = 2;
+// The parameter groups a fault state answers in place of "pgns".
+constexpr ZPgn kFaultPgns[] = {j1939::kPgnDm1, j1939::kPgnDm2, j1939::kPgnDm3, j1939::kPgnDm4, j1939::kPgnDm11};
 
 Behaviour BehaviourOf(const std::string& text, const std::string& where, const char* key) {
     if (text == "answer") return Behaviour::Answer;
@@ -76,6 +84,149 @@ PgnBehaviour PgnBehaviourOf(const json& item, const std::string& where) {
     return pgn;
 }
 
+// A misspelt key would silently leave a fault state empty, so fault objects name theirs.
+void OnlyKeys(const json& object, std::initializer_list<const char*> keys, const std::string& where) {
+    for (auto entry = object.begin(); entry != object.end(); ++entry) {
+        bool known = false;
+        std::string list;
+        for (const char* key : keys) {
+            known = known || entry.key() == key;
+            list += std::string(list.empty() ? "" : ", ") + key;
+        }
+        if (!known) Fail(where, "unknown key '" + entry.key() + "' (expected " + list + ")");
+    }
+}
+
+const json& ObjectAt(const json& object, const char* key, const std::string& where) {
+    const json& value = object.at(key);
+    if (!value.is_object()) Fail(where, std::string("'") + key + "' must be an object");
+    return value;
+}
+
+LampStatus LampOf(const json& lamps, const char* key, const std::string& where) {
+    std::string text = TextOr(lamps, key, "off", where);
+    if (text == "off") return kLampSteadyOff;
+    if (text == "on") return kLampSteadyOn;
+    if (text == "slow-flash") return {kLampOn, kLampSlowFlash};
+    if (text == "fast-flash") return {kLampOn, kLampFastFlash};
+    if (text == "not-available") return {kLampNotAvailable, kLampNoFlash};
+    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of off, on, slow-flash, fast-flash, not-available");
+}
+
+DtcLamps LampsOf(const json& faults, const std::string& where) {
+    if (!Has(faults, "lamps")) return kAllLampsOff;
+    std::string place = where + ": lamps";
+    const json& lamps = ObjectAt(faults, "lamps", where);
+    OnlyKeys(lamps, {"mil", "redStop", "amberWarning", "protect"}, place);
+    return {LampOf(lamps, "mil", place), LampOf(lamps, "redStop", place), LampOf(lamps, "amberWarning", place),
+            LampOf(lamps, "protect", place)};
+}
+
+std::vector<uint8_t> NamedFreezeFrame(const json& frame, const std::string& where) {
+    std::vector<uint8_t> bytes;
+    std::set<std::string> known = {"manufacturer"};
+    for (const FreezeFrameParameter& parameter : FreezeFrameParameters()) {
+        known.insert(parameter.key);
+        std::optional<uint32_t> raw;
+        if (Has(frame, parameter.key)) {
+            double value = NumberOr(frame, parameter.key, 0.0, where);
+            raw = FreezeFrameRaw(parameter, value);
+            if (!raw) {
+                Fail(where, std::string("'") + parameter.key + "' " + json(value).dump() + " " + parameter.unit +
+                                " is outside what SPN " + std::to_string(parameter.spn) + " can carry");
+            }
+        }
+        AppendFreezeFrameParameter(bytes, parameter, raw);
+    }
+    for (auto entry = frame.begin(); entry != frame.end(); ++entry) {
+        if (known.count(entry.key()) == 0) Fail(where, "unknown freeze-frame value '" + entry.key() + "'");
+    }
+    if (Has(frame, "manufacturer")) {
+        std::vector<uint8_t> extra = HexBytes(Text(frame, "manufacturer", where), where, "manufacturer");
+        bytes.insert(bytes.end(), extra.begin(), extra.end());
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> FreezeFrameOf(const json& code, const std::string& where) {
+    if (!Has(code, "freezeFrame")) return {};
+    std::string place = where + ": freezeFrame";
+    const json& frame = code.at("freezeFrame");
+    std::vector<uint8_t> bytes;
+    if (frame.is_string()) {
+        bytes = HexBytes(frame.get<std::string>(), where, "freezeFrame");
+        if (bytes.empty()) Fail(where, "'freezeFrame' holds no bytes");
+    } else if (frame.is_object()) {
+        bytes = NamedFreezeFrame(frame, place);
+    } else {
+        Fail(where, "'freezeFrame' must be an object of values or a text of hex bytes");
+    }
+    if (bytes.size() > kMaxFreezeFrameParameterBytes) {
+        Fail(place, std::to_string(bytes.size()) + " bytes, more than the " +
+                        std::to_string(kMaxFreezeFrameParameterBytes) + " a frame's length byte can count");
+    }
+    return bytes;
+}
+
+std::vector<SimulatedDtc> CodesOf(const json& faults, const char* key, const std::string& where) {
+    std::vector<SimulatedDtc> codes;
+    if (!Has(faults, key)) return codes;
+    const json& list = ArrayOf(faults, key, where);
+    std::set<std::pair<uint32_t, uint8_t>> seen;
+    for (size_t i = 0; i < list.size(); ++i) {
+        std::string place = where + ": " + key + "[" + std::to_string(i) + "]";
+        const json& item = list[i];
+        if (!item.is_object()) Fail(place, "must be an object with 'spn' and 'fmi'");
+        OnlyKeys(item, {"spn", "fmi", "occurrences", "freezeFrame"}, place);
+        SimulatedDtc code;
+        code.dtc.spn = static_cast<uint32_t>(Unsigned(Required(item, "spn", place), 0, kMaxSpn, place, "spn"));
+        code.dtc.fmi = static_cast<uint8_t>(Unsigned(Required(item, "fmi", place), 0, kMaxFmi, place, "fmi"));
+        code.dtc.occurrenceCount = static_cast<uint8_t>(
+            UnsignedOr(item, "occurrences", kOccurrenceCountNotAvailable, 0, kMaxCountedOccurrences, place));
+        if (!seen.insert({code.dtc.spn, code.dtc.fmi}).second) Fail(place, "the SPN and FMI appear twice");
+        code.freezeFrame = FreezeFrameOf(item, place);
+        codes.push_back(std::move(code));
+    }
+    if (kDm1LampBytes + codes.size() * kDtcBytes > j1939::kTpMaxMessageBytes) {
+        Fail(where, std::string("'") + key + "' holds more codes than one transport message carries");
+    }
+    return codes;
+}
+
+ClearReply ClearReplyOf(const json& faults, const char* key, const std::string& where) {
+    std::string text = TextOr(faults, key, "ack", where);
+    if (text == "ack") return ClearReply::Ack;
+    if (text == "nack") return ClearReply::Nack;
+    if (text == "ignore") return ClearReply::Ignore;
+    if (text == "silent-clear") return ClearReply::SilentClear;
+    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of ack, nack, ignore, silent-clear");
+}
+
+SimulatedFaults FaultsOf(const json& item, const std::string& where) {
+    std::string place = where + ": faults";
+    const json& faults = ObjectAt(item, "faults", where);
+    OnlyKeys(faults, {"lamps", "active", "previouslyActive", "dm1PeriodMs", "dm3", "dm11", "dm4"}, place);
+    SimulatedFaults state;
+    state.lamps = LampsOf(faults, place);
+    state.active = CodesOf(faults, "active", place);
+    state.previouslyActive = CodesOf(faults, "previouslyActive", place);
+    const DtcLamps& lamps = state.lamps;
+    bool lit = lamps.malfunction.state == kLampOn || lamps.redStop.state == kLampOn ||
+               lamps.amberWarning.state == kLampOn || lamps.protect.state == kLampOn;
+    if (lit && state.active.empty()) Fail(place, "a lamp is lit but no code is active");
+    if (Dm4PayloadSize(state.active) + Dm4PayloadSize(state.previouslyActive) > j1939::kTpMaxMessageBytes) {
+        Fail(place, "the freeze frames together are longer than the transport protocol's 1785 bytes");
+    }
+    state.dm1PeriodMs =
+        static_cast<uint32_t>(UnsignedOr(faults, "dm1PeriodMs", kDefaultDm1PeriodMs, 0, kMaxPeriodMs, place));
+    state.dm3 = ClearReplyOf(faults, "dm3", place);
+    state.dm11 = ClearReplyOf(faults, "dm11", place);
+    std::string dm4 = TextOr(faults, "dm4", "nack", place);
+    if (dm4 != "nack" && dm4 != "ignore") Fail(place, "'dm4' \"" + dm4 + "\" is not one of nack, ignore");
+    state.dm4 = dm4 == "nack" ? NoFreezeFrameReply::Nack : NoFreezeFrameReply::Ignore;
+    return state;
+}
+
 EcuDescription EcuOf(const json& item, const std::string& where) {
     EcuDescription ecu;
     if (!item.is_object()) Fail(where, "must be an object");
@@ -97,6 +248,14 @@ EcuDescription EcuOf(const json& item, const std::string& where) {
             ZPgn pgn = static_cast<ZPgn>(Unsigned(json(entry.key()), 0, kMaxPgn, place, "PGN"));
             if (ecu.pgns.count(pgn) != 0) Fail(place, "the PGN appears twice");
             ecu.pgns[pgn] = PgnBehaviourOf(entry.value(), place);
+        }
+    }
+    if (Has(item, "faults")) {
+        ecu.faults = FaultsOf(item, where);
+        for (ZPgn pgn : kFaultPgns) {
+            if (ecu.pgns.count(pgn) != 0) {
+                Fail(where, "pgns[\"" + std::to_string(pgn) + "\"] is answered by 'faults'; list it in one place only");
+            }
         }
     }
     return ecu;
