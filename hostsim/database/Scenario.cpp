@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <limits>
 #include <set>
+#include <sstream>
 #include <utility>
 
 #include "hostsim/bus/FreezeFrame.h"
@@ -132,7 +133,9 @@ std::vector<uint8_t> NamedFreezeFrame(const json& frame, const std::string& wher
             double value = NumberOr(frame, parameter.key, 0.0, where);
             raw = FreezeFrameRaw(parameter, value);
             if (!raw) {
-                Fail(where, std::string("'") + parameter.key + "' " + json(value).dump() + " " + parameter.unit +
+                std::ostringstream shown;
+                shown << value << (*parameter.unit != '\0' ? " " : "") << parameter.unit;
+                Fail(where, std::string("'") + parameter.key + "' " + shown.str() +
                                 " is outside what SPN " + std::to_string(parameter.spn) + " can carry");
             }
         }
