@@ -69,7 +69,8 @@ void AppendDtc(std::vector<uint8_t>& data, const Dtc& dtc) {
     constexpr uint32_t kByteMask = 0xFF;
     data.push_back(static_cast<uint8_t>(dtc.spn & kByteMask));
     data.push_back(static_cast<uint8_t>((dtc.spn >> 8) & kByteMask));
-    data.push_back(static_cast<uint8_t>(((dtc.spn >> kSpnHighPosition & kSpnHighMask) << kSpnHighShift) | (dtc.fmi & kFmiMask)));
+    data.push_back(
+        static_cast<uint8_t>(((dtc.spn >> kSpnHighPosition & kSpnHighMask) << kSpnHighShift) | (dtc.fmi & kFmiMask)));
     uint8_t count = dtc.occurrenceCount > kOccurrenceCountMask ? kOccurrenceCountMask : dtc.occurrenceCount;
     data.push_back(static_cast<uint8_t>((dtc.conversionMethod ? 1u : 0u) << kConversionMethodShift | count));
 }

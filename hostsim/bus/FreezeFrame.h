@@ -13,9 +13,9 @@ namespace hostsim {
 
 // One parameter of the frame with its SAE scaling: value = raw x resolution + offset.
 struct FreezeFrameParameter {
-    const char* key;      // its name in a scenario file
+    const char* key;  // its name in a scenario file
     uint32_t spn;
-    unsigned bits;        // 4: the low nibble of its byte, the high one all ones
+    unsigned bits;  // 4: the low nibble of its byte, the high one all ones
     double resolution;
     double offset;
     const char* unit;

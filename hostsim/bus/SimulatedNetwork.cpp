@@ -20,7 +20,8 @@ std::chrono::steady_clock::duration OnBus(Length length) {
 
 }  // namespace
 
-SimulatedNetwork::SimulatedNetwork(BusWatchers& watchers, Receiver receiver) : watchers_(watchers), receiver_(std::move(receiver)) {}
+SimulatedNetwork::SimulatedNetwork(BusWatchers& watchers, Receiver receiver)
+    : watchers_(watchers), receiver_(std::move(receiver)) {}
 
 SimulatedNetwork::~SimulatedNetwork() { StopThread(); }
 
@@ -44,8 +45,8 @@ void SimulatedNetwork::Load(const ScenarioDescription& scenario) {
             broadcast.channel = described.channel;
             broadcast.ecu = index;
             broadcast.pgn = sent.pgn;
-            broadcast.period = OnBus(std::chrono::duration_cast<Clock::duration>(
-                milliseconds(sent.periodMs) * scenario.broadcastScale));
+            broadcast.period = OnBus(
+                std::chrono::duration_cast<Clock::duration>(milliseconds(sent.periodMs) * scenario.broadcastScale));
             ScheduleLocked(powerUp + broadcast.period, broadcast);
         }
     }

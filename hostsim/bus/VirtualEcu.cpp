@@ -6,8 +6,7 @@ namespace hostsim {
 
 using namespace ::j1939;
 
-VirtualEcu::VirtualEcu(EcuDescription described)
-    : described_(std::move(described)), faults_(described_.faults) {}
+VirtualEcu::VirtualEcu(EcuDescription described) : described_(std::move(described)), faults_(described_.faults) {}
 
 J1939Message VirtualEcu::AddressClaim() const {
     J1939Message claim;
@@ -80,10 +79,13 @@ std::optional<std::vector<J1939Message>> VirtualEcu::OnFaultRequest(ZPgn request
         case kPgnDm1:
             return std::vector<J1939Message>{BroadcastMessage(kPgnDm1)};
         case kPgnDm2:
-            return std::vector<J1939Message>{MessageOf(requested, kDefaultPriority, Dm2Payload(*faults_), request.source)};
+            return std::vector<J1939Message>{
+                MessageOf(requested, kDefaultPriority, Dm2Payload(*faults_), request.source)};
         case kPgnDm4: {
             std::vector<uint8_t> frames = Dm4Payload(*faults_);
-            if (!frames.empty()) return std::vector<J1939Message>{MessageOf(requested, kDefaultPriority, std::move(frames), request.source)};
+            if (!frames.empty())
+                return std::vector<J1939Message>{
+                    MessageOf(requested, kDefaultPriority, std::move(frames), request.source)};
             if (faults_->dm4 == NoFreezeFrameReply::Nack) return Acknowledged(kAckNegative, requested, request);
             return std::vector<J1939Message>{};
         }

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "hostsim/bus/FreezeFrame.h"
-#include "j1939/Protocol.h"
 #include "hostsim/database/JsonFields.h"
+#include "j1939/Protocol.h"
 
 namespace hostsim {
 namespace {
@@ -28,13 +28,26 @@ constexpr size_t kDm1LampBytes = 2;
 // The parameter groups a fault state answers in place of "pgns".
 constexpr ZPgn kFaultPgns[] = {j1939::kPgnDm1, j1939::kPgnDm2, j1939::kPgnDm3, j1939::kPgnDm4, j1939::kPgnDm11};
 
+// The value a text names among a field's choices; the error lists them all.
+template <typename Value>
+Value ChoiceOf(const std::string& text, std::initializer_list<std::pair<const char*, Value>> choices,
+               const std::string& where, const char* key) {
+    std::string names;
+    for (const auto& choice : choices) {
+        if (text == choice.first) return choice.second;
+        names += std::string(names.empty() ? "" : ", ") + choice.first;
+    }
+    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of " + names);
+}
+
 Behaviour BehaviourOf(const std::string& text, const std::string& where, const char* key) {
-    if (text == "answer") return Behaviour::Answer;
-    if (text == "nack") return Behaviour::Nack;
-    if (text == "ack") return Behaviour::Ack;
-    if (text == "ignore") return Behaviour::Ignore;
-    if (text == "broadcast") return Behaviour::Broadcast;
-    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of answer, nack, ack, ignore, broadcast");
+    return ChoiceOf<Behaviour>(text,
+                               {{"answer", Behaviour::Answer},
+                                {"nack", Behaviour::Nack},
+                                {"ack", Behaviour::Ack},
+                                {"ignore", Behaviour::Ignore},
+                                {"broadcast", Behaviour::Broadcast}},
+                               where, key);
 }
 
 J1939NameFields NameOf(const json& ecu, const std::string& where) {
@@ -62,8 +75,8 @@ PgnBehaviour PgnBehaviourOf(const json& item, const std::string& where) {
     PgnBehaviour pgn;
     if (!item.is_object()) Fail(where, "must be an object with a 'behaviour'");
     pgn.behaviour = BehaviourOf(Text(item, "behaviour", where), where, "behaviour");
-    pgn.priority = static_cast<uint8_t>(UnsignedOr(item, "priority", j1939::kDefaultPriority, 0,
-                                                   j1939::kMaxPriority, where));
+    pgn.priority =
+        static_cast<uint8_t>(UnsignedOr(item, "priority", j1939::kDefaultPriority, 0, j1939::kMaxPriority, where));
     bool sends = pgn.behaviour == Behaviour::Answer || pgn.behaviour == Behaviour::Broadcast;
     if (Has(item, "data") && Has(item, "text")) Fail(where, "give either 'data' or 'text', not both");
     if (Has(item, "data")) pgn.data = HexBytes(Text(item, "data", where), where, "data");
@@ -77,8 +90,8 @@ PgnBehaviour PgnBehaviourOf(const json& item, const std::string& where) {
         Fail(where, "the data is longer than the transport protocol's 1785 bytes");
     }
     if (pgn.behaviour == Behaviour::Broadcast) {
-        pgn.periodMs = static_cast<uint32_t>(Unsigned(Required(item, "periodMs", where), 1, kMaxPeriodMs, where,
-                                                      "periodMs"));
+        pgn.periodMs =
+            static_cast<uint32_t>(Unsigned(Required(item, "periodMs", where), 1, kMaxPeriodMs, where, "periodMs"));
     } else if (Has(item, "periodMs")) {
         Fail(where, "'periodMs' belongs to a broadcast");
     }
@@ -105,13 +118,13 @@ const json& ObjectAt(const json& object, const char* key, const std::string& whe
 }
 
 LampStatus LampOf(const json& lamps, const char* key, const std::string& where) {
-    std::string text = TextOr(lamps, key, "off", where);
-    if (text == "off") return kLampSteadyOff;
-    if (text == "on") return kLampSteadyOn;
-    if (text == "slow-flash") return {kLampOn, kLampSlowFlash};
-    if (text == "fast-flash") return {kLampOn, kLampFastFlash};
-    if (text == "not-available") return {kLampNotAvailable, kLampNoFlash};
-    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of off, on, slow-flash, fast-flash, not-available");
+    return ChoiceOf<LampStatus>(TextOr(lamps, key, "off", where),
+                                {{"off", kLampSteadyOff},
+                                 {"on", kLampSteadyOn},
+                                 {"slow-flash", {kLampOn, kLampSlowFlash}},
+                                 {"fast-flash", {kLampOn, kLampFastFlash}},
+                                 {"not-available", {kLampNotAvailable, kLampNoFlash}}},
+                                where, key);
 }
 
 DtcLamps LampsOf(const json& faults, const std::string& where) {
@@ -135,8 +148,8 @@ std::vector<uint8_t> NamedFreezeFrame(const json& frame, const std::string& wher
             if (!raw) {
                 std::ostringstream shown;
                 shown << value << (*parameter.unit != '\0' ? " " : "") << parameter.unit;
-                Fail(where, std::string("'") + parameter.key + "' " + shown.str() +
-                                " is outside what SPN " + std::to_string(parameter.spn) + " can carry");
+                Fail(where, std::string("'") + parameter.key + "' " + shown.str() + " is outside what SPN " +
+                                std::to_string(parameter.spn) + " can carry");
             }
         }
         AppendFreezeFrameParameter(bytes, parameter, raw);
@@ -197,12 +210,12 @@ std::vector<SimulatedDtc> CodesOf(const json& faults, const char* key, const std
 }
 
 ClearReply ClearReplyOf(const json& faults, const char* key, const std::string& where) {
-    std::string text = TextOr(faults, key, "ack", where);
-    if (text == "ack") return ClearReply::Ack;
-    if (text == "nack") return ClearReply::Nack;
-    if (text == "ignore") return ClearReply::Ignore;
-    if (text == "silent-clear") return ClearReply::SilentClear;
-    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of ack, nack, ignore, silent-clear");
+    return ChoiceOf<ClearReply>(TextOr(faults, key, "ack", where),
+                                {{"ack", ClearReply::Ack},
+                                 {"nack", ClearReply::Nack},
+                                 {"ignore", ClearReply::Ignore},
+                                 {"silent-clear", ClearReply::SilentClear}},
+                                where, key);
 }
 
 SimulatedFaults FaultsOf(const json& item, const std::string& where) {
@@ -224,9 +237,9 @@ SimulatedFaults FaultsOf(const json& item, const std::string& where) {
         static_cast<uint32_t>(UnsignedOr(faults, "dm1PeriodMs", kDefaultDm1PeriodMs, 0, kMaxPeriodMs, place));
     state.dm3 = ClearReplyOf(faults, "dm3", place);
     state.dm11 = ClearReplyOf(faults, "dm11", place);
-    std::string dm4 = TextOr(faults, "dm4", "nack", place);
-    if (dm4 != "nack" && dm4 != "ignore") Fail(place, "'dm4' \"" + dm4 + "\" is not one of nack, ignore");
-    state.dm4 = dm4 == "nack" ? NoFreezeFrameReply::Nack : NoFreezeFrameReply::Ignore;
+    state.dm4 = ChoiceOf<NoFreezeFrameReply>(
+        TextOr(faults, "dm4", "nack", place),
+        {{"nack", NoFreezeFrameReply::Nack}, {"ignore", NoFreezeFrameReply::Ignore}}, place, "dm4");
     return state;
 }
 

@@ -50,8 +50,8 @@ TEST(EcuFaults, Dm1AndDm2FromTheState) {
         << "the SPN's top bits above the FMI, an uncounted code";
 
     std::vector<Dtc> many;
-    for (uint32_t spn = 0; spn < 300; ++spn) many.push_back({spn * 1747 + 1, static_cast<uint8_t>(spn % 32),
-                                                            static_cast<uint8_t>(spn % 127), false});
+    for (uint32_t spn = 0; spn < 300; ++spn)
+        many.push_back({spn * 1747 + 1, static_cast<uint8_t>(spn % 32), static_cast<uint8_t>(spn % 127), false});
     faults.active.clear();
     for (const Dtc& dtc : many) faults.active.push_back({dtc, {}});
     std::vector<uint8_t> dm1 = Dm1Payload(faults);
@@ -76,7 +76,8 @@ TEST(EcuFaults, FreezeFramesOfDm4) {
         AppendFreezeFrameParameter(frame, parameters[i], FreezeFrameRaw(parameters[i], values[i]));
     }
     EXPECT_EQ(frame, Hex("F0 62 50 2D 3E 98 00 55")) << "torque mode, boost, speed, load, coolant, vehicle speed";
-    const std::pair<size_t, double> outOfRange[] = {{0, 16}, {1, 502}, {2, 8032}, {4, -41}, {4, 211}, {5, -1}, {2, NAN}};
+    const std::pair<size_t, double> outOfRange[] = {{0, 16},  {1, 502}, {2, 8032}, {4, -41},
+                                                    {4, 211}, {5, -1},  {2, NAN}};
     for (const auto& [index, value] : outOfRange) EXPECT_FALSE(FreezeFrameRaw(parameters[index], value)) << value;
     EXPECT_EQ(FreezeFrameRaw(parameters[2], 8031.875), 64255u) << "the highest valid engine speed";
     std::vector<uint8_t> missing;

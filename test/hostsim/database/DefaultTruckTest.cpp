@@ -15,8 +15,8 @@ namespace {
 constexpr uint32_t kWaitMs = 5000;
 
 // Each source address is a module of its own with the component of that address.
-const std::map<uint8_t, ZModuleHandle> kModules = {{0x00, 10}, {0x03, 13}, {0x0B, 21}, {0x12, 28}, {0x17, 33},
-                                                   {0x33, 61}};
+const std::map<uint8_t, ZModuleHandle> kModules = {{0x00, 10}, {0x03, 13}, {0x0B, 21},
+                                                   {0x12, 28}, {0x17, 33}, {0x33, 61}};
 
 uint16_t ZORV_STDCALL ParseIntoModule(int32_t, const uint8_t* bytes, uint16_t length, uint32_t timeStamp) {
     auto message = hostsim::FromHostLayout(bytes, length);
@@ -62,12 +62,21 @@ TEST_F(HostSimTest, DefaultTruckAnswersWhatTheDatabaseDescribes) {
         const wchar_t* text;
     };
     const Expected expected[] = {
-        {10, "SPN_190", L"650 rpm"},      {10, "SPN_110", L"85 \u00B0C"},      {10, "SPN_247", L"12345.6 h"},
-        {10, "SPN_245", L"456789 km"},    {10, "SPN_237", L"1M2TR2407PM004217"}, {10, "SPN_965", L"3"},
-        {10, "SPN_234_02", L"BOOT-1.07"}, {10, "SPN_624", L"On"},              {13, "SPN_163", L"N "},
-        {21, "SPN_1243", L"Fully operational"}, {28, "SPN_587_0", L"Agility CNG"}, {33, "SPN_96", L"62.4 %"},
+        {10, "SPN_190", L"650 rpm"},
+        {10, "SPN_110", L"85 \u00B0C"},
+        {10, "SPN_247", L"12345.6 h"},
+        {10, "SPN_245", L"456789 km"},
+        {10, "SPN_237", L"1M2TR2407PM004217"},
+        {10, "SPN_965", L"3"},
+        {10, "SPN_234_02", L"BOOT-1.07"},
+        {10, "SPN_624", L"On"},
+        {13, "SPN_163", L"N "},
+        {21, "SPN_1243", L"Fully operational"},
+        {28, "SPN_587_0", L"Agility CNG"},
+        {33, "SPN_96", L"62.4 %"},
         // This maker counts tire locations from 0x11.
-        {61, "SPN_929", L"17"},           {61, "SPN_241", L"760 kPa"},
+        {61, "SPN_929", L"17"},
+        {61, "SPN_241", L"760 kPa"},
     };
     for (const Expected& e : expected) EXPECT_EQ(ValueText(e.module, e.dataPoint), e.text) << e.dataPoint;
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/database/Scenario.h"
 #include "hostsim/bus/VirtualEcu.h"
+#include "hostsim/database/Scenario.h"
 #include "test/hostsim/HostSimFixture.h"
 
 namespace {
@@ -108,7 +108,8 @@ TEST(Scenario, ErrorsNameThePlaceAndTheProblem) {
         {R"({"ecus": [{"address": 0, "faults": {"dm11": "yes"}}]})", "'dm11' \"yes\" is not one of ack, nack"},
         {R"({"ecus": [{"address": 0, "faults": {"dm4": "ack"}}]})", "'dm4' \"ack\" is not one of nack, ignore"},
         {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame":
-            {"coolantTemperatureC": 300}}]}}]})", "freezeFrame: 'coolantTemperatureC' 300 °C is outside what SPN 110"},
+            {"coolantTemperatureC": 300}}]}}]})",
+         "freezeFrame: 'coolantTemperatureC' 300 °C is outside what SPN 110"},
         {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": {"rpm": 1}}]}}]})",
          "unknown freeze-frame value 'rpm'"},
         {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": 7}]}}]})",
@@ -116,7 +117,8 @@ TEST(Scenario, ErrorsNameThePlaceAndTheProblem) {
         {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": "0G"}]}}]})",
          "'freezeFrame' \"0G\" is not hexadecimal"},
     };
-    for (const auto& [text, expected] : cases) EXPECT_NE(ErrorOf(text).find(expected), std::string::npos) << ErrorOf(text);
+    for (const auto& [text, expected] : cases)
+        EXPECT_NE(ErrorOf(text).find(expected), std::string::npos) << ErrorOf(text);
     std::string tooLong = R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": ")" +
                           std::string(2 * 252, 'A') + R"("}]}}]})";
     EXPECT_NE(ErrorOf(tooLong).find("252 bytes, more than the 251"), std::string::npos) << ErrorOf(tooLong);
