@@ -100,7 +100,7 @@ TEST(EcuFaults, RequestsAnsweredFromTheStateAndClears) {
       {"address": 0, "faults": {"lamps": {"amberWarning": "on"}, "dm3": "nack",
         "active": [{"spn": 110, "fmi": 15, "occurrences": 1, "freezeFrame": "01 02"}],
         "previouslyActive": [{"spn": 100, "fmi": 1, "occurrences": 2}]}},
-      {"address": 3, "default": "ignore", "faults": {"dm1PeriodMs": 0, "dm3": "ignore", "dm11": "silent-clear",
+      {"address": 3, "default": "ignore", "faults": {"dm1PeriodMs": 0, "dm3": "silent-clear", "dm11": "ignore",
         "dm4": "ignore", "active": [{"spn": 520, "fmi": 2}], "previouslyActive": [{"spn": 84, "fmi": 9}]}}]})";
     std::vector<hostsim::VirtualEcu> ecus = EcusOf(scenario);
     ASSERT_EQ(ecus.size(), 2u);
@@ -133,12 +133,17 @@ TEST(EcuFaults, RequestsAnsweredFromTheStateAndClears) {
     EXPECT_EQ(only(fresh.OnMessage(RequestMessage(j1939::kPgnDm11, 0x00))).data, Hex("00 FF FF FF F9 D3 FE 00"));
     EXPECT_EQ(fresh.BroadcastMessage(j1939::kPgnDm1).data, Hex("00 FF 00 00 00 00 FF FF"));
 
-    EXPECT_TRUE(gearbox.OnMessage(RequestMessage(j1939::kPgnDm3, 0x03)).empty());
-    EXPECT_EQ(only(gearbox.OnMessage(RequestMessage(j1939::kPgnDm2, 0x03))).data, Hex("00 FF 54 00 09 7F FF FF"))
-        << "an ignored clear keeps the codes";
+    EXPECT_EQ(only(fresh.OnMessage(RequestMessage(j1939::kPgnDm2, 0x00))).data, Hex("00 FF 64 00 01 02 FF FF"))
+        << "DM11 leaves the previously active codes";
+
     EXPECT_TRUE(gearbox.OnMessage(RequestMessage(j1939::kPgnDm11, 0x03)).empty());
-    EXPECT_EQ(only(gearbox.OnMessage(RequestMessage(j1939::kPgnDm1, 0x03))).data, Hex("00 FF 00 00 00 00 FF FF"))
+    EXPECT_EQ(only(gearbox.OnMessage(RequestMessage(j1939::kPgnDm1, 0x03))).data, Hex("00 FF 08 02 02 7F FF FF"))
+        << "an ignored clear keeps the codes";
+    EXPECT_TRUE(gearbox.OnMessage(RequestMessage(j1939::kPgnDm3, 0x03)).empty());
+    EXPECT_EQ(only(gearbox.OnMessage(RequestMessage(j1939::kPgnDm2, 0x03))).data, Hex("00 FF 00 00 00 00 FF FF"))
         << "a silent clear still clears";
+    EXPECT_EQ(only(gearbox.OnMessage(RequestMessage(j1939::kPgnDm1, 0x03))).data, Hex("00 FF 08 02 02 7F FF FF"))
+        << "DM3 leaves the active codes";
     EXPECT_TRUE(gearbox.OnMessage(RequestMessage(j1939::kPgnDm4, 0x03)).empty()) << "DM4 without frames ignored";
 }
 
