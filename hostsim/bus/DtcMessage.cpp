@@ -15,7 +15,6 @@ constexpr unsigned kRedStopShift = 4;
 constexpr unsigned kAmberWarningShift = 2;
 constexpr unsigned kProtectShift = 0;
 
-constexpr size_t kDtcBytes = 4;
 // Within one code: SPN low and middle bytes, then the SPN's top three bits above the
 // FMI, then the conversion-method bit above the occurrence count.
 constexpr size_t kSpnLowByte = 0;
@@ -24,6 +23,7 @@ constexpr size_t kSpnHighAndFmiByte = 2;
 constexpr size_t kCountByte = 3;
 constexpr unsigned kSpnHighShift = 5;
 constexpr unsigned kSpnHighPosition = 16;
+constexpr uint32_t kSpnHighMask = 0x07;
 constexpr uint8_t kFmiMask = 0x1F;
 constexpr unsigned kConversionMethodShift = 7;
 constexpr uint8_t kOccurrenceCountMask = 0x7F;
@@ -56,7 +56,32 @@ Dtc DtcAt(const uint8_t* bytes) {
     return dtc;
 }
 
+uint8_t LampByte(const DtcLamps& lamps, uint8_t LampStatus::*field) {
+    return static_cast<uint8_t>((lamps.malfunction.*field & kLampFieldMask) << kMalfunctionShift |
+                                (lamps.redStop.*field & kLampFieldMask) << kRedStopShift |
+                                (lamps.amberWarning.*field & kLampFieldMask) << kAmberWarningShift |
+                                (lamps.protect.*field & kLampFieldMask) << kProtectShift);
+}
+
 }  // namespace
+
+void AppendDtc(std::vector<uint8_t>& data, const Dtc& dtc) {
+    constexpr uint32_t kByteMask = 0xFF;
+    data.push_back(static_cast<uint8_t>(dtc.spn & kByteMask));
+    data.push_back(static_cast<uint8_t>((dtc.spn >> 8) & kByteMask));
+    data.push_back(
+        static_cast<uint8_t>(((dtc.spn >> kSpnHighPosition & kSpnHighMask) << kSpnHighShift) | (dtc.fmi & kFmiMask)));
+    uint8_t count = dtc.occurrenceCount > kOccurrenceCountMask ? kOccurrenceCountMask : dtc.occurrenceCount;
+    data.push_back(static_cast<uint8_t>((dtc.conversionMethod ? 1u : 0u) << kConversionMethodShift | count));
+}
+
+std::vector<uint8_t> EncodeDtcMessage(const DtcLamps& lamps, const std::vector<Dtc>& dtcs) {
+    std::vector<uint8_t> data = {LampByte(lamps, &LampStatus::state), LampByte(lamps, &LampStatus::flash)};
+    if (dtcs.empty()) data.insert(data.end(), kDtcBytes, 0);
+    for (const Dtc& dtc : dtcs) AppendDtc(data, dtc);
+    if (data.size() < j1939::kSingleFrameBytes) data.resize(j1939::kSingleFrameBytes, j1939::kPaddingByte);
+    return data;
+}
 
 std::optional<DtcReport> DecodeDtcMessage(const uint8_t* data, size_t size) {
     if (data == nullptr || size < kLampBytes) return std::nullopt;

@@ -20,7 +20,8 @@ std::chrono::steady_clock::duration OnBus(Length length) {
 
 }  // namespace
 
-SimulatedNetwork::SimulatedNetwork(BusWatchers& watchers, Receiver receiver) : watchers_(watchers), receiver_(std::move(receiver)) {}
+SimulatedNetwork::SimulatedNetwork(BusWatchers& watchers, Receiver receiver)
+    : watchers_(watchers), receiver_(std::move(receiver)) {}
 
 SimulatedNetwork::~SimulatedNetwork() { StopThread(); }
 
@@ -38,15 +39,14 @@ void SimulatedNetwork::Load(const ScenarioDescription& scenario) {
         claim.channel = described.channel;
         claim.message = ecus_[index].AddressClaim();
         ScheduleLocked(powerUp, claim);
-        for (const auto& pgn : described.pgns) {
-            if (pgn.second.behaviour != Behaviour::Broadcast) continue;
+        for (const VirtualEcu::Broadcast& sent : ecus_[index].Broadcasts()) {
             Event broadcast;
             broadcast.kind = Kind::Broadcast;
             broadcast.channel = described.channel;
             broadcast.ecu = index;
-            broadcast.pgn = pgn.first;
-            broadcast.period = OnBus(std::chrono::duration_cast<Clock::duration>(
-                milliseconds(pgn.second.periodMs) * scenario.broadcastScale));
+            broadcast.pgn = sent.pgn;
+            broadcast.period = OnBus(
+                std::chrono::duration_cast<Clock::duration>(milliseconds(sent.periodMs) * scenario.broadcastScale));
             ScheduleLocked(powerUp + broadcast.period, broadcast);
         }
     }
@@ -73,7 +73,7 @@ void SimulatedNetwork::Transmit(int channel, const J1939Message& message) {
     Clock::time_point now = Clock::now();
     std::lock_guard<std::mutex> lock(mutex_);
     if (!thread_.joinable()) return;
-    for (const VirtualEcu& ecu : ecus_) {
+    for (VirtualEcu& ecu : ecus_) {
         if (ecu.Described().channel != channel || ecu.Described().address == message.source) continue;
         for (J1939Message& reply : ecu.OnMessage(message)) {
             Event event;
@@ -139,8 +139,8 @@ void SimulatedNetwork::Process(Clock::time_point due, Event event) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (event.ecu >= ecus_.size()) return;
-                const VirtualEcu& ecu = ecus_[event.ecu];
-                message = ecu.MessageOf(event.pgn, ecu.Described().pgns.at(event.pgn), j1939::kGlobalAddress);
+                // Built now, from the ECU's state as it is: a clear shows in the next DM1.
+                message = ecus_[event.ecu].BroadcastMessage(event.pgn);
                 Event again = event;
                 ScheduleLocked(due + event.period, std::move(again));
             }

@@ -1,7 +1,8 @@
 // The simulated J1939 network behind the host's bus adapter: the virtual ECUs of a
 // scenario on their channels, and the bus thread that carries what they send when it is
 // due. A request from the tool is logged at once and answered after the ECU's reply
-// delay; broadcasts repeat at their period; a message longer than a frame travels as a
+// delay; broadcasts repeat at their period, each built when it is due (a DM1 shows the
+// ECU's fault state of that moment); a message longer than a frame travels as a
 // transport session, one packet per gap, and reaches the host when its last packet has.
 // What the bus carries to the host goes to the receiver given at construction, on the
 // bus thread, with no lock of the network held.

@@ -6,7 +6,7 @@ namespace hostsim {
 
 using namespace ::j1939;
 
-VirtualEcu::VirtualEcu(EcuDescription described) : described_(std::move(described)) {}
+VirtualEcu::VirtualEcu(EcuDescription described) : described_(std::move(described)), faults_(described_.faults) {}
 
 J1939Message VirtualEcu::AddressClaim() const {
     J1939Message claim;
@@ -19,47 +19,105 @@ J1939Message VirtualEcu::AddressClaim() const {
     return claim;
 }
 
-J1939Message VirtualEcu::MessageOf(ZPgn pgn, const PgnBehaviour& behaviour, uint8_t requester) const {
+J1939Message VirtualEcu::MessageOf(ZPgn pgn, uint8_t priority, std::vector<uint8_t> data, uint8_t requester) const {
     J1939Message message;
     message.pgn = pgn;
-    message.priority = behaviour.priority;
+    message.priority = priority;
     message.source = described_.address;
     // A PDU1 group goes back to whoever asked; a PDU2 group is always for everybody.
     message.destination = IsPdu1(pgn) ? requester : kGlobalAddress;
-    message.data = behaviour.data;
+    message.data = std::move(data);
     return message;
 }
 
-J1939Message VirtualEcu::Acknowledgement(uint8_t control, ZPgn pgn, uint8_t requester) const {
+std::vector<J1939Message> VirtualEcu::Acknowledged(uint8_t control, ZPgn pgn, const J1939Message& request) const {
+    if (request.destination == kGlobalAddress) return {};
     J1939Message ack;
     ack.pgn = kPgnAcknowledgement;
     ack.priority = kDefaultPriority;
     ack.source = described_.address;
     ack.destination = kGlobalAddress;
-    ack.data = {control, kAckGroupFunctionNone, kPaddingByte, kPaddingByte, requester};
+    ack.data = {control, kAckGroupFunctionNone, kPaddingByte, kPaddingByte, request.source};
     AppendPgn(ack.data, pgn);
-    return ack;
+    return {ack};
 }
 
-std::vector<J1939Message> VirtualEcu::OnMessage(const J1939Message& message) const {
+std::vector<VirtualEcu::Broadcast> VirtualEcu::Broadcasts() const {
+    std::vector<Broadcast> broadcasts;
+    for (const auto& pgn : described_.pgns) {
+        if (pgn.second.behaviour == Behaviour::Broadcast) broadcasts.push_back({pgn.first, pgn.second.periodMs});
+    }
+    if (faults_ && faults_->dm1PeriodMs > 0) broadcasts.push_back({kPgnDm1, faults_->dm1PeriodMs});
+    return broadcasts;
+}
+
+J1939Message VirtualEcu::BroadcastMessage(ZPgn pgn) const {
+    if (faults_ && pgn == kPgnDm1) return MessageOf(pgn, kDefaultPriority, Dm1Payload(*faults_), kGlobalAddress);
+    const PgnBehaviour& behaviour = described_.pgns.at(pgn);
+    return MessageOf(pgn, behaviour.priority, behaviour.data, kGlobalAddress);
+}
+
+std::vector<J1939Message> VirtualEcu::OnClear(ClearReply reply, void (*clear)(SimulatedFaults&), ZPgn pgn,
+                                              const J1939Message& request) {
+    switch (reply) {
+        case ClearReply::Ack:
+            clear(*faults_);
+            return Acknowledged(kAckPositive, pgn, request);
+        case ClearReply::Nack:
+            return Acknowledged(kAckNegative, pgn, request);
+        case ClearReply::SilentClear:
+            clear(*faults_);
+            break;
+        case ClearReply::Ignore:
+            break;
+    }
+    return {};
+}
+
+std::optional<std::vector<J1939Message>> VirtualEcu::OnFaultRequest(ZPgn requested, const J1939Message& request) {
+    switch (requested) {
+        case kPgnDm1:
+            return std::vector<J1939Message>{BroadcastMessage(kPgnDm1)};
+        case kPgnDm2:
+            return std::vector<J1939Message>{
+                MessageOf(requested, kDefaultPriority, Dm2Payload(*faults_), request.source)};
+        case kPgnDm4: {
+            std::vector<uint8_t> frames = Dm4Payload(*faults_);
+            if (!frames.empty())
+                return std::vector<J1939Message>{
+                    MessageOf(requested, kDefaultPriority, std::move(frames), request.source)};
+            if (faults_->dm4 == NoFreezeFrameReply::Nack) return Acknowledged(kAckNegative, requested, request);
+            return std::vector<J1939Message>{};
+        }
+        case kPgnDm3:
+            return OnClear(faults_->dm3, &ClearPreviouslyActive, requested, request);
+        case kPgnDm11:
+            return OnClear(faults_->dm11, &ClearActive, requested, request);
+        default:
+            return std::nullopt;
+    }
+}
+
+std::vector<J1939Message> VirtualEcu::OnMessage(const J1939Message& message) {
     if (message.pgn != kPgnRequest || message.data.size() < kPgnBytes) return {};
     bool global = message.destination == kGlobalAddress;
     if (!global && message.destination != described_.address) return {};
     ZPgn requested = ReadPgn(message.data.data());
     if (requested == kPgnAddressClaimed) return {AddressClaim()};
+    if (faults_) {
+        if (auto replies = OnFaultRequest(requested, message)) return *replies;
+    }
 
     auto listed = described_.pgns.find(requested);
     Behaviour behaviour = listed != described_.pgns.end() ? listed->second.behaviour : described_.defaultBehaviour;
     switch (behaviour) {
         case Behaviour::Answer:
         case Behaviour::Broadcast:
-            return {MessageOf(requested, listed->second, message.source)};
+            return {MessageOf(requested, listed->second.priority, listed->second.data, message.source)};
         case Behaviour::Nack:
-            if (global) return {};
-            return {Acknowledgement(kAckNegative, requested, message.source)};
+            return Acknowledged(kAckNegative, requested, message);
         case Behaviour::Ack:
-            if (global) return {};
-            return {Acknowledgement(kAckPositive, requested, message.source)};
+            return Acknowledged(kAckPositive, requested, message);
         case Behaviour::Ignore:
             break;
     }

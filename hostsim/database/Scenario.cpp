@@ -1,11 +1,14 @@
 #include "hostsim/database/Scenario.h"
 
+#include <initializer_list>
 #include <limits>
 #include <set>
+#include <sstream>
 #include <utility>
 
-#include "j1939/Protocol.h"
+#include "hostsim/bus/FreezeFrame.h"
 #include "hostsim/database/JsonFields.h"
+#include "j1939/Protocol.h"
 
 namespace hostsim {
 namespace {
@@ -18,14 +21,33 @@ constexpr uint64_t kMaxDelayMs = 60000;
 constexpr uint64_t kMaxPeriodMs = 3600000;
 constexpr uint64_t kMaxGapMs = 1000;
 constexpr uint64_t kMaxByte = 0xFF;
+constexpr uint64_t kMaxSpn = 0x7FFFF;
+constexpr uint64_t kMaxFmi = 0x1F;
+constexpr uint64_t kMaxCountedOccurrences = 126;
+constexpr size_t kDm1LampBytes = 2;
+// The parameter groups a fault state answers in place of "pgns".
+constexpr ZPgn kFaultPgns[] = {j1939::kPgnDm1, j1939::kPgnDm2, j1939::kPgnDm3, j1939::kPgnDm4, j1939::kPgnDm11};
+
+// The value a text names among a field's choices; the error lists them all.
+template <typename Value>
+Value ChoiceOf(const std::string& text, std::initializer_list<std::pair<const char*, Value>> choices,
+               const std::string& where, const char* key) {
+    std::string names;
+    for (const auto& choice : choices) {
+        if (text == choice.first) return choice.second;
+        names += std::string(names.empty() ? "" : ", ") + choice.first;
+    }
+    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of " + names);
+}
 
 Behaviour BehaviourOf(const std::string& text, const std::string& where, const char* key) {
-    if (text == "answer") return Behaviour::Answer;
-    if (text == "nack") return Behaviour::Nack;
-    if (text == "ack") return Behaviour::Ack;
-    if (text == "ignore") return Behaviour::Ignore;
-    if (text == "broadcast") return Behaviour::Broadcast;
-    Fail(where, std::string("'") + key + "' \"" + text + "\" is not one of answer, nack, ack, ignore, broadcast");
+    return ChoiceOf<Behaviour>(text,
+                               {{"answer", Behaviour::Answer},
+                                {"nack", Behaviour::Nack},
+                                {"ack", Behaviour::Ack},
+                                {"ignore", Behaviour::Ignore},
+                                {"broadcast", Behaviour::Broadcast}},
+                               where, key);
 }
 
 J1939NameFields NameOf(const json& ecu, const std::string& where) {
@@ -53,8 +75,8 @@ PgnBehaviour PgnBehaviourOf(const json& item, const std::string& where) {
     PgnBehaviour pgn;
     if (!item.is_object()) Fail(where, "must be an object with a 'behaviour'");
     pgn.behaviour = BehaviourOf(Text(item, "behaviour", where), where, "behaviour");
-    pgn.priority = static_cast<uint8_t>(UnsignedOr(item, "priority", j1939::kDefaultPriority, 0,
-                                                   j1939::kMaxPriority, where));
+    pgn.priority =
+        static_cast<uint8_t>(UnsignedOr(item, "priority", j1939::kDefaultPriority, 0, j1939::kMaxPriority, where));
     bool sends = pgn.behaviour == Behaviour::Answer || pgn.behaviour == Behaviour::Broadcast;
     if (Has(item, "data") && Has(item, "text")) Fail(where, "give either 'data' or 'text', not both");
     if (Has(item, "data")) pgn.data = HexBytes(Text(item, "data", where), where, "data");
@@ -68,12 +90,157 @@ PgnBehaviour PgnBehaviourOf(const json& item, const std::string& where) {
         Fail(where, "the data is longer than the transport protocol's 1785 bytes");
     }
     if (pgn.behaviour == Behaviour::Broadcast) {
-        pgn.periodMs = static_cast<uint32_t>(Unsigned(Required(item, "periodMs", where), 1, kMaxPeriodMs, where,
-                                                      "periodMs"));
+        pgn.periodMs =
+            static_cast<uint32_t>(Unsigned(Required(item, "periodMs", where), 1, kMaxPeriodMs, where, "periodMs"));
     } else if (Has(item, "periodMs")) {
         Fail(where, "'periodMs' belongs to a broadcast");
     }
     return pgn;
+}
+
+// A misspelt key would silently leave a fault state empty, so fault objects name theirs.
+void OnlyKeys(const json& object, std::initializer_list<const char*> keys, const std::string& where) {
+    for (auto entry = object.begin(); entry != object.end(); ++entry) {
+        bool known = false;
+        std::string list;
+        for (const char* key : keys) {
+            known = known || entry.key() == key;
+            list += std::string(list.empty() ? "" : ", ") + key;
+        }
+        if (!known) Fail(where, "unknown key '" + entry.key() + "' (expected " + list + ")");
+    }
+}
+
+const json& ObjectAt(const json& object, const char* key, const std::string& where) {
+    const json& value = object.at(key);
+    if (!value.is_object()) Fail(where, std::string("'") + key + "' must be an object");
+    return value;
+}
+
+LampStatus LampOf(const json& lamps, const char* key, const std::string& where) {
+    return ChoiceOf<LampStatus>(TextOr(lamps, key, "off", where),
+                                {{"off", kLampSteadyOff},
+                                 {"on", kLampSteadyOn},
+                                 {"slow-flash", {kLampOn, kLampSlowFlash}},
+                                 {"fast-flash", {kLampOn, kLampFastFlash}},
+                                 {"not-available", {kLampNotAvailable, kLampNoFlash}}},
+                                where, key);
+}
+
+DtcLamps LampsOf(const json& faults, const std::string& where) {
+    if (!Has(faults, "lamps")) return kAllLampsOff;
+    std::string place = where + ": lamps";
+    const json& lamps = ObjectAt(faults, "lamps", where);
+    OnlyKeys(lamps, {"mil", "redStop", "amberWarning", "protect"}, place);
+    return {LampOf(lamps, "mil", place), LampOf(lamps, "redStop", place), LampOf(lamps, "amberWarning", place),
+            LampOf(lamps, "protect", place)};
+}
+
+std::vector<uint8_t> NamedFreezeFrame(const json& frame, const std::string& where) {
+    std::vector<uint8_t> bytes;
+    std::set<std::string> known = {"manufacturer"};
+    for (const FreezeFrameParameter& parameter : FreezeFrameParameters()) {
+        known.insert(parameter.key);
+        std::optional<uint32_t> raw;
+        if (Has(frame, parameter.key)) {
+            double value = NumberOr(frame, parameter.key, 0.0, where);
+            raw = FreezeFrameRaw(parameter, value);
+            if (!raw) {
+                std::ostringstream shown;
+                shown << value << (*parameter.unit != '\0' ? " " : "") << parameter.unit;
+                Fail(where, std::string("'") + parameter.key + "' " + shown.str() + " is outside what SPN " +
+                                std::to_string(parameter.spn) + " can carry");
+            }
+        }
+        AppendFreezeFrameParameter(bytes, parameter, raw);
+    }
+    for (auto entry = frame.begin(); entry != frame.end(); ++entry) {
+        if (known.count(entry.key()) == 0) Fail(where, "unknown freeze-frame value '" + entry.key() + "'");
+    }
+    if (Has(frame, "manufacturer")) {
+        std::vector<uint8_t> extra = HexBytes(Text(frame, "manufacturer", where), where, "manufacturer");
+        bytes.insert(bytes.end(), extra.begin(), extra.end());
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> FreezeFrameOf(const json& code, const std::string& where) {
+    if (!Has(code, "freezeFrame")) return {};
+    std::string place = where + ": freezeFrame";
+    const json& frame = code.at("freezeFrame");
+    std::vector<uint8_t> bytes;
+    if (frame.is_string()) {
+        bytes = HexBytes(frame.get<std::string>(), where, "freezeFrame");
+        if (bytes.empty()) Fail(where, "'freezeFrame' holds no bytes");
+    } else if (frame.is_object()) {
+        bytes = NamedFreezeFrame(frame, place);
+    } else {
+        Fail(where, "'freezeFrame' must be an object of values or a text of hex bytes");
+    }
+    if (bytes.size() > kMaxFreezeFrameParameterBytes) {
+        Fail(place, std::to_string(bytes.size()) + " bytes, more than the " +
+                        std::to_string(kMaxFreezeFrameParameterBytes) + " a frame's length byte can count");
+    }
+    return bytes;
+}
+
+std::vector<SimulatedDtc> CodesOf(const json& faults, const char* key, const std::string& where) {
+    std::vector<SimulatedDtc> codes;
+    if (!Has(faults, key)) return codes;
+    const json& list = ArrayOf(faults, key, where);
+    std::set<std::pair<uint32_t, uint8_t>> seen;
+    for (size_t i = 0; i < list.size(); ++i) {
+        std::string place = where + ": " + key + "[" + std::to_string(i) + "]";
+        const json& item = list[i];
+        if (!item.is_object()) Fail(place, "must be an object with 'spn' and 'fmi'");
+        OnlyKeys(item, {"spn", "fmi", "occurrences", "freezeFrame"}, place);
+        SimulatedDtc code;
+        code.dtc.spn = static_cast<uint32_t>(Unsigned(Required(item, "spn", place), 0, kMaxSpn, place, "spn"));
+        code.dtc.fmi = static_cast<uint8_t>(Unsigned(Required(item, "fmi", place), 0, kMaxFmi, place, "fmi"));
+        code.dtc.occurrenceCount = static_cast<uint8_t>(
+            UnsignedOr(item, "occurrences", kOccurrenceCountNotAvailable, 0, kMaxCountedOccurrences, place));
+        if (!seen.insert({code.dtc.spn, code.dtc.fmi}).second) Fail(place, "the SPN and FMI appear twice");
+        code.freezeFrame = FreezeFrameOf(item, place);
+        codes.push_back(std::move(code));
+    }
+    if (kDm1LampBytes + codes.size() * kDtcBytes > j1939::kTpMaxMessageBytes) {
+        Fail(where, std::string("'") + key + "' holds more codes than one transport message carries");
+    }
+    return codes;
+}
+
+ClearReply ClearReplyOf(const json& faults, const char* key, const std::string& where) {
+    return ChoiceOf<ClearReply>(TextOr(faults, key, "ack", where),
+                                {{"ack", ClearReply::Ack},
+                                 {"nack", ClearReply::Nack},
+                                 {"ignore", ClearReply::Ignore},
+                                 {"silent-clear", ClearReply::SilentClear}},
+                                where, key);
+}
+
+SimulatedFaults FaultsOf(const json& item, const std::string& where) {
+    std::string place = where + ": faults";
+    const json& faults = ObjectAt(item, "faults", where);
+    OnlyKeys(faults, {"lamps", "active", "previouslyActive", "dm1PeriodMs", "dm3", "dm11", "dm4"}, place);
+    SimulatedFaults state;
+    state.lamps = LampsOf(faults, place);
+    state.active = CodesOf(faults, "active", place);
+    state.previouslyActive = CodesOf(faults, "previouslyActive", place);
+    const DtcLamps& lamps = state.lamps;
+    bool lit = lamps.malfunction.state == kLampOn || lamps.redStop.state == kLampOn ||
+               lamps.amberWarning.state == kLampOn || lamps.protect.state == kLampOn;
+    if (lit && state.active.empty()) Fail(place, "a lamp is lit but no code is active");
+    if (Dm4PayloadSize(state.active) + Dm4PayloadSize(state.previouslyActive) > j1939::kTpMaxMessageBytes) {
+        Fail(place, "the freeze frames together are longer than the transport protocol's 1785 bytes");
+    }
+    state.dm1PeriodMs =
+        static_cast<uint32_t>(UnsignedOr(faults, "dm1PeriodMs", kDefaultDm1PeriodMs, 0, kMaxPeriodMs, place));
+    state.dm3 = ClearReplyOf(faults, "dm3", place);
+    state.dm11 = ClearReplyOf(faults, "dm11", place);
+    state.dm4 = ChoiceOf<NoFreezeFrameReply>(
+        TextOr(faults, "dm4", "nack", place),
+        {{"nack", NoFreezeFrameReply::Nack}, {"ignore", NoFreezeFrameReply::Ignore}}, place, "dm4");
+    return state;
 }
 
 EcuDescription EcuOf(const json& item, const std::string& where) {
@@ -97,6 +264,14 @@ EcuDescription EcuOf(const json& item, const std::string& where) {
             ZPgn pgn = static_cast<ZPgn>(Unsigned(json(entry.key()), 0, kMaxPgn, place, "PGN"));
             if (ecu.pgns.count(pgn) != 0) Fail(place, "the PGN appears twice");
             ecu.pgns[pgn] = PgnBehaviourOf(entry.value(), place);
+        }
+    }
+    if (Has(item, "faults")) {
+        ecu.faults = FaultsOf(item, where);
+        for (ZPgn pgn : kFaultPgns) {
+            if (ecu.pgns.count(pgn) != 0) {
+                Fail(where, "pgns[\"" + std::to_string(pgn) + "\"] is answered by 'faults'; list it in one place only");
+            }
         }
     }
     return ecu;

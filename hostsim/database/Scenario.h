@@ -17,9 +17,37 @@
 //         "65253":  {"behaviour": "nack"},
 //         "65235":  {"behaviour": "ack"},
 //         "65164":  {"behaviour": "ignore"}
+//       },
+//       "faults": {                 // optional: a live fault state (see below)
+//         "lamps": {"mil": "off", "redStop": "off", "amberWarning": "on", "protect": "off"},
+//         "active": [{"spn": 110, "fmi": 15, "occurrences": 1,
+//                     "freezeFrame": {"engineTorqueMode": 0, "boostPressureKpa": 180,
+//                                     "engineSpeedRpm": 1450, "engineLoadPercent": 62,
+//                                     "coolantTemperatureC": 112, "vehicleSpeedKmh": 85,
+//                                     "manufacturer": "01 02"}}],
+//         "previouslyActive": [{"spn": 100, "fmi": 1, "occurrences": 2,
+//                               "freezeFrame": "F0 5A 50 14 32 7D 00 28"}],
+//         "dm1PeriodMs": 1000, "dm3": "ack", "dm11": "ack", "dm4": "nack"
 //       }
 //     }]
 //   }
+//
+// An ECU with "faults" keeps a fault state that DM1 (65226), DM2 (65227), DM4 (65229),
+// DM3 (65228) and DM11 (65235) act on, so "pgns" must not list those five. It broadcasts
+// its DM1 every "dm1PeriodMs" (default 1000; 0: only on request) and answers requests for
+// DM1, DM2 and DM4 from its state as it is then:
+// - "lamps": each of "mil", "redStop", "amberWarning", "protect" is "off" (default),
+//   "on", "slow-flash", "fast-flash" or "not-available". They show while a code is
+//   active; a DM1 without one, and every DM2, has all lamps off.
+// - "active", "previouslyActive": codes with "spn" (0 to 524287), "fmi" (0 to 31),
+//   "occurrences" (0 to 126; omitted: 127, not counted) and an optional "freezeFrame":
+//   either named values (each optional, not available when left out; the engine torque
+//   mode is its raw value 0 to 15) with "manufacturer" bytes after them, or the hex
+//   bytes that follow the code in the DM4 frame.
+// - "dm3" (clear previously active) and "dm11" (clear active): "ack" (default: clears,
+//   acknowledges), "nack" (keeps, refuses), "ignore" (keeps, silent) or "silent-clear".
+//   Acknowledgements go only to requests addressed to the ECU.
+// - "dm4": when no code has a freeze frame, "nack" (default) or "ignore".
 #pragma once
 
 #include <cstdint>
@@ -30,6 +58,7 @@
 
 #include "host/ZorvTypes.h"
 #include "hostsim/bus/J1939Name.h"
+#include "hostsim/bus/SimulatedFaults.h"
 
 namespace hostsim {
 
@@ -50,6 +79,7 @@ struct EcuDescription {
     uint32_t replyDelayMs = 0;
     Behaviour defaultBehaviour = Behaviour::Nack;
     std::map<ZPgn, PgnBehaviour> pgns;
+    std::optional<SimulatedFaults> faults;  // none: DM1 to DM11 behave as "pgns" says
 };
 
 struct ScenarioDescription {

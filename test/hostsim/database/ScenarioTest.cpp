@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/database/Scenario.h"
 #include "hostsim/bus/VirtualEcu.h"
+#include "hostsim/database/Scenario.h"
 #include "test/hostsim/HostSimFixture.h"
 
 namespace {
@@ -91,8 +91,37 @@ TEST(Scenario, ErrorsNameThePlaceAndTheProblem) {
          "'periodMs' is missing"},
         {R"({"ecus": [{"address": 0, "pgns": {"0x40000": {"behaviour": "nack"}}}]})", "'PGN' is 262144"},
         {R"({"ecus": [{"address": 3}, {"address": "0x03"}]})", "address 3 is claimed twice"},
+        // A fault state
+        {R"({"ecus": [{"address": 0, "faults": [], "pgns": {}}]})", "'faults' must be an object"},
+        {R"({"ecus": [{"address": 0, "faults": {}, "pgns": {"65226": {"behaviour": "ack"}}}]})",
+         "pgns[\"65226\"] is answered by 'faults'"},
+        {R"({"ecus": [{"address": 0, "faults": {"activ": []}}]})", "faults: unknown key 'activ' (expected lamps,"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": {}}}]})", "'active' must be a list"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 110, "fmi": 32}]}}]})",
+         "faults: active[0]: 'fmi' is 32, not between 0 and 31"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": [{"fmi": 1}]}}]})", "active[0]: 'spn' is missing"},
+        {R"({"ecus": [{"address": 0, "faults": {"previouslyActive": [{"spn": 1, "fmi": 1}, {"spn": 1, "fmi": 1}]}}]})",
+         "previouslyActive[1]: the SPN and FMI appear twice"},
+        {R"({"ecus": [{"address": 0, "faults": {"lamps": {"amberWarning": "on"}}}]})", "a lamp is lit but no code"},
+        {R"({"ecus": [{"address": 0, "faults": {"lamps": {"amber": "on"}}}]})", "lamps: unknown key 'amber'"},
+        {R"({"ecus": [{"address": 0, "faults": {"lamps": {"mil": "blink"}}}]})", "'mil' \"blink\" is not one of"},
+        {R"({"ecus": [{"address": 0, "faults": {"dm11": "yes"}}]})", "'dm11' \"yes\" is not one of ack, nack"},
+        {R"({"ecus": [{"address": 0, "faults": {"dm4": "ack"}}]})", "'dm4' \"ack\" is not one of nack, ignore"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame":
+            {"coolantTemperatureC": 300}}]}}]})",
+         "freezeFrame: 'coolantTemperatureC' 300 °C is outside what SPN 110"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": {"rpm": 1}}]}}]})",
+         "unknown freeze-frame value 'rpm'"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": 7}]}}]})",
+         "'freezeFrame' must be an object of values or a text of hex bytes"},
+        {R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": "0G"}]}}]})",
+         "'freezeFrame' \"0G\" is not hexadecimal"},
     };
-    for (const auto& [text, expected] : cases) EXPECT_NE(ErrorOf(text).find(expected), std::string::npos) << text;
+    for (const auto& [text, expected] : cases)
+        EXPECT_NE(ErrorOf(text).find(expected), std::string::npos) << ErrorOf(text);
+    std::string tooLong = R"({"ecus": [{"address": 0, "faults": {"active": [{"spn": 1, "fmi": 1, "freezeFrame": ")" +
+                          std::string(2 * 252, 'A') + R"("}]}}]})";
+    EXPECT_NE(ErrorOf(tooLong).find("252 bytes, more than the 251"), std::string::npos) << ErrorOf(tooLong);
     EXPECT_NE(hostsim::ReadScenarioFile("no-such-truck.json").error.find("no-such-truck.json: cannot open"),
               std::string::npos);
 }
