@@ -111,6 +111,9 @@ DatabaseDataPoint DataPointOf(const json& item, const std::string& where) {
     described.valueText = Utf8ToWide(TextOr(item, "initialText", "", where));
     if (described.valueText.empty()) described.valueText = kNotReceivedText;
     described.layout = LayoutOf(item, where);
+    // The host lists every parameter of a file until a plug-in hides some (a file may
+    // say otherwise).
+    described.visible = BoolOr(item, "visible", true, where);
     entry.group = Text(item, "group", where);
     entry.categories = TextList(item, "categories", where);
     return entry;

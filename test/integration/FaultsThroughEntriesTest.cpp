@@ -60,6 +60,7 @@ TEST_F(FaultsThroughEntries, TheDefaultTrucksEngineFaultsAreListedExplainedAndCl
     EXPECT_LT(spn, fmi);
     EXPECT_LT(fmi, status);
     EXPECT_LT(status, associated);
+    EXPECT_NE(associated, std::string::npos) << body;
     EXPECT_TRUE(windows[0].freezeFrameFound);
     EXPECT_EQ(windows[0].categoryId, kFreezeFrameCategory);
     EXPECT_TRUE(hostsim::FreezeFrame(1).found);
