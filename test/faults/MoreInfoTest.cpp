@@ -133,7 +133,6 @@ TEST_F(MoreInfoTest, FailuresOfTheHostStopTheTextWhereTheyHappen) {
     EXPECT_EQ(Build(), 20);
     EXPECT_EQ(body[0], L'#') << "the texts are left untouched";
     EXPECT_TRUE(HasTrace(2, "CVehicleApp::BuildMoreInfoDataString (Line 286) GetAttributeBinInfo == NULL"));
-    EXPECT_EQ(hostsim::LiveScaledAttributes(), 0);
 }
 
 }  // namespace

@@ -160,6 +160,7 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
     hostsim::SetSendHook(nullptr);
     JoinAnswers();
+    EXPECT_EQ(hostsim::LiveScaledAttributes(), 0) << "a scaled fault attribute was not given back";
     hostsim::Reset();
 }
 

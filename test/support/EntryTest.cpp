@@ -41,6 +41,7 @@ void EntryTest::SetUp() {
 void EntryTest::TearDown() {
     UnregisterAll();
     hostsim::DetachPlugin();
+    EXPECT_EQ(hostsim::LiveScaledAttributes(), 0) << "a scaled fault attribute was not given back";
     hostsim::Reset();
 }
 
