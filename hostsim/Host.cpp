@@ -41,6 +41,7 @@ void Host::Reset() {
     freezeFrames.Reset();
     faultWindows.Clear();
     j1708.Reset();
+    recorder.Reset();
     ui.Reset();
     traces.Reset();
     connections.Reset();

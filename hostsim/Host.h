@@ -18,6 +18,7 @@
 #include "hostsim/database/FaultDatabase.h"
 #include "hostsim/database/FreezeFrames.h"
 #include "hostsim/control/RecordedList.h"
+#include "hostsim/control/Recorder.h"
 #include "hostsim/imports/J1708App.h"
 #include "hostsim/imports/LookupTable.h"
 #include "hostsim/database/ModuleDatabases.h"
@@ -49,6 +50,7 @@ struct Host {
     FreezeFrameTable freezeFrames;      // what the generic parser kept of DM4
     RecordedList<FaultInfoWindow> faultWindows;
     J1708App j1708;
+    Recorder recorder;
     UiScript ui;
     TraceSink traces;
     ConnectionTable connections;

@@ -312,6 +312,27 @@ constexpr ZModuleHandle kJ1708AppHandle = 101;
 HOSTSIM_API void SetJ1708AppPresent(bool present);
 HOSTSIM_API std::vector<J1708Command> J1708Commands();
 
+// ---- recordings ---------------------------------------------------------------------
+//
+// The host records a module: it begins a recording and gives its value to the plug-in's
+// StartRecording entry; the plug-in hands received messages to Zorv_RecordMessage; at
+// the end the host writes the module's recording file (its own section, see
+// hostsim/database/RecordingFile.h) and the plug-in appends its sections to it.
+
+HOSTSIM_API uint32_t BeginRecording(ZModuleHandle handle);
+// Ends the recording and writes the file: the recorded messages, the module's label,
+// address and channel, and the NAME the address claimed. Empty text when written.
+HOSTSIM_API std::string EndRecording(uint32_t recording, const std::string& path, const std::string& label,
+                                     uint8_t address, int channel);
+// The host's section of a recording file; empty text when it was read.
+HOSTSIM_API std::string ReadRecording(const std::string& path, ModuleRecording& recording);
+// Gets the host ready to play a recording back without a bus: modules report a playback
+// status of 1 and the recorded address claims its recorded NAME.
+HOSTSIM_API void PreparePlayback(const ModuleRecording& recording);
+// Brings the recorded messages in on the recording's channel, in order, as the bus
+// would, and waits until the plug-in has been handed them all; returns how many.
+HOSTSIM_API size_t PlayBack(const ModuleRecording& recording);
+
 // ---- user interface, resources, reports ---------------------------------------------
 
 // Answers of Zorv_UIGenericMsg, one per call; without one the answer is left untouched.

@@ -277,4 +277,23 @@ struct J1708Command {
     std::vector<uint8_t> data;         // the first dataCount bytes
 };
 
+// ---- recordings -------------------------------------------------------------------
+
+// A message the plug-in handed to the host's recorder.
+struct RecordedMessage {
+    uint32_t timeStamp = 0;
+    std::vector<uint8_t> bytes;        // the host's layout: PGN, priority, source, destination, data
+};
+
+// What the host keeps of one recorded module.
+struct ModuleRecording {
+    std::string label;
+    uint8_t address = 0;
+    int channel = 1;
+    bool hasName = false;
+    J1939DecodedName name{};
+    std::vector<RecordedMessage> messages;
+    size_t skippedLines = 0;           // lines of the host's section that could not be read
+};
+
 }  // namespace hostsim

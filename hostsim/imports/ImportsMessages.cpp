@@ -4,6 +4,7 @@
 
 #include "host/ZorvApi.h"
 #include "hostsim/Host.h"
+#include "hostsim/HostSim.h"
 #include "hostsim/database/FreezeFrames.h"
 #include "hostsim/imports/ArgText.h"
 #include "j1939/Protocol.h"
@@ -42,7 +43,8 @@ ZResult ZORV_STDCALL Zorv_ParseMsg(ZModuleHandle handle, const uint8_t* record, 
 
 ZResult ZORV_STDCALL Zorv_RecordMessage(uint32_t recording, ZModuleHandle handle, const uint8_t* message,
                                         uint16_t length, uint32_t timeStamp) {
-    return static_cast<ZResult>(Enter("Zorv_RecordMessage", {arg::Num(recording), arg::Num(handle),
-                                                             arg::Bytes(message, length), arg::Num(length),
-                                                             arg::Num(timeStamp)}));
+    int32_t forced = Enter("Zorv_RecordMessage", {arg::Num(recording), arg::Num(handle),
+                                                  arg::Bytes(message, length), arg::Num(length), arg::Num(timeStamp)});
+    if (forced != 0) return static_cast<ZResult>(forced);
+    return TheHost().recorder.Add(recording, handle, message, length, timeStamp) ? kZorvSuccess : kResultNotFound;
 }

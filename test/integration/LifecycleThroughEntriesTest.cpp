@@ -131,8 +131,9 @@ TEST_F(LifecycleThroughEntries, ModulesLiveTheirWholeLifeAndGoCleanly) {
     Complete(1);
     const uint32_t again = Zorv_GetSysTime();
     ASSERT_EQ(subscribe(1, engineSet, 2), 0);
-    platform::SleepMs(1800);
-    EXPECT_GE(RequestsSeen(again, 1, kPgnFuel).size(), 2u);
+    // Two fast-class requests come within about 1.6 s of the plug-in's time; a loaded
+    // machine gets more room than that.
+    EXPECT_TRUE(WaitUntil([again] { return RequestsSeen(again, 1, kPgnFuel).size() >= 2; }, 10000));
 }
 
 }  // namespace
