@@ -84,10 +84,8 @@ TEST(EcuTests, ADm7IsAnsweredAsTheScenarioSays) {
 TEST(EcuTests, TheScenarioListsTestsBySpnAndTheDefaultEnginePassesTheDpfTest) {
     const std::pair<const char*, const char*> bad[] = {
         {R"({"ecus": [{"address": 0, "dm7": {"4175": "maybe"}}]})", "is not one of pass, fail, nack, ignore"},
-        {R"({"ecus": [{"address": 0, "dm7": {"4175": 1}}]})", "must be \"pass\""},
         {R"({"ecus": [{"address": 0, "dm7": {"600000": "pass"}}]})", "dm7[\"600000\"]"},
         {R"({"ecus": [{"address": 0, "dm7": {"4175": "pass", "0x104F": "fail"}}]})", "appears twice"},
-        {R"({"ecus": [{"address": 0, "dm7": ["4175"]}]})", "'dm7' must be an object"},
     };
     for (const auto& [text, fragment] : bad) {
         hostsim::ScenarioResult result = hostsim::ParseScenarioText(text, "bad.json");
