@@ -332,3 +332,5 @@ ZORVAPI ZResult ZORV_STDCALL Zorv_LoadResourceStringByName(ZModuleHandle handle,
 
 // Size in characters of the reply buffer of Zorv_UIMsgDataInput (terminator included).
 constexpr uint16_t kUiReplyCapacity = 256;
+// The leading number of a guided-test screen's reply when the user left the screen.
+constexpr uint8_t kUiReplyCancelled = 204;

@@ -337,8 +337,16 @@ HOSTSIM_API size_t PlayBack(const ModuleRecording& recording);
 
 // Answers of Zorv_UIGenericMsg, one per call; without one the answer is left untouched.
 HOSTSIM_API void QueueUiAnswer(int32_t answer);
-// Reply texts of Zorv_UIMsgDataInput, one per call; without one the reply stays empty.
+// Reply texts of Zorv_UIMsgDataInput, one per call. Without one the user leaves the
+// screen: the reply is "204" (kUiReplyCancelled), so a guided test never waits for ever.
 HOSTSIM_API void QueueUiReply(const std::wstring& reply);
+// The next screen stays open, its call blocked like a screen the user has not answered,
+// until the host closes the screens of its module (when the module stops its
+// notifications, Zorv_RemoveNotifyModule), the host is reset, or 30 seconds pass; the
+// reply is then "204".
+HOSTSIM_API void QueueHeldUiScreen();
+// True once a held screen is open, within `timeoutMs`.
+HOSTSIM_API bool WaitForHeldUiScreen(uint32_t timeoutMs);
 HOSTSIM_API void SetResourceString(const std::wstring& name, const std::wstring& text);
 // The text GenerateHealthReport writes (default empty).
 HOSTSIM_API void SetHealthReport(const std::wstring& text);

@@ -99,6 +99,24 @@ constexpr size_t kTpPacketPayload = 7;
 constexpr size_t kTpMaxMessageBytes = 1785;
 constexpr size_t kTpMaxPackets = 255;
 
+// ---- an SPN with its FMI, as trouble codes, DM7 and DM30 carry them ----
+// SPN low and middle bytes, then the SPN's top three bits above the five FMI bits.
+constexpr size_t kSpnFmiBytes = 3;
+constexpr unsigned kSpnHighPosition = 16;
+constexpr unsigned kSpnHighShift = 5;
+constexpr uint32_t kSpnHighMask = 0x07;
+constexpr uint8_t kFmiMask = 0x1F;
+
+// ---- DM7 tests ----
+// Test identifier 249 with SPN 4175 (DPF active regeneration forced status) and FMI 31
+// is the common way for a service tool to have a DPF regenerated; the ECU reports the
+// outcome in a DM30.
+constexpr uint8_t kTidDpfRegeneration = 249;
+constexpr uint32_t kSpnDpfActiveRegenerationForced = 4175;
+constexpr uint8_t kFmiNotAvailable = 31;
+// One DM30 test result: test identifier, SPN and FMI, SLOT, test value, maximum, minimum.
+constexpr size_t kDm30ResultBytes = 12;
+
 // The 24-bit PGN stored least significant byte first at `bytes`.
 inline uint32_t ReadPgn(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -109,5 +127,19 @@ inline uint32_t ReadPgn(const uint8_t* bytes) {
 inline void AppendPgn(std::vector<uint8_t>& bytes, uint32_t pgn) {
     for (size_t i = 0; i < kPgnBytes; ++i) bytes.push_back(static_cast<uint8_t>(pgn >> (8 * i)));
 }
+
+// Appends an SPN and its FMI in their three bytes.
+inline void AppendSpnFmi(std::vector<uint8_t>& bytes, uint32_t spn, uint8_t fmi) {
+    bytes.push_back(static_cast<uint8_t>(spn));
+    bytes.push_back(static_cast<uint8_t>(spn >> 8));
+    bytes.push_back(static_cast<uint8_t>((spn >> kSpnHighPosition & kSpnHighMask) << kSpnHighShift | (fmi & kFmiMask)));
+}
+
+inline uint32_t ReadSpn(const uint8_t* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2] >> kSpnHighShift) << kSpnHighPosition;
+}
+
+inline uint8_t ReadFmi(const uint8_t* bytes) { return bytes[2] & kFmiMask; }
 
 }  // namespace j1939

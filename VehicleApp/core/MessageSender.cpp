@@ -52,15 +52,21 @@ bool AwaitedAnswer::Release(uint8_t sourceAddress, uint32_t pgn) {
 
 bool AwaitedAnswer::Wait(uint32_t ms) { return event_.Wait(ms) == platform::WaitResult::Signalled; }
 
-std::vector<uint8_t> BuildRequestMessage(uint32_t requestedPgn, uint8_t destination) {
+std::vector<uint8_t> BuildJ1939Message(uint32_t pgn, uint8_t destination, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> message;
-    message.reserve(j1939::kHeaderSize + j1939::kPgnBytes);
-    j1939::AppendPgn(message, j1939::kPgnRequest);
+    message.reserve(j1939::kHeaderSize + data.size());
+    j1939::AppendPgn(message, pgn);
     message.push_back(j1939::kRequestPriority);
     message.push_back(kToolAddress);
     message.push_back(destination);
-    j1939::AppendPgn(message, requestedPgn);
+    message.insert(message.end(), data.begin(), data.end());
     return message;
+}
+
+std::vector<uint8_t> BuildRequestMessage(uint32_t requestedPgn, uint8_t destination) {
+    std::vector<uint8_t> requested;
+    j1939::AppendPgn(requested, requestedPgn);
+    return BuildJ1939Message(j1939::kPgnRequest, destination, requested);
 }
 
 uint16_t MessageSender::RequestPgn(int32_t sendHandle, uint32_t pgn, uint8_t destination, bool expectAnswer,

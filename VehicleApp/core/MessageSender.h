@@ -62,6 +62,10 @@ private:
     AwaitedAnswer awaited_;
 };
 
+// A message of the plug-in in the host's layout: `pgn` (three bytes, least significant
+// first), priority 6, source 0xF9, `destination`, then `data`.
+std::vector<uint8_t> BuildJ1939Message(uint32_t pgn, uint8_t destination, const std::vector<uint8_t>& data);
+
 // The Request (PGN 0xEA00) the plug-in sends from its own address 0xF9: header
 // (00 EA 00, priority 6, source 0xF9, destination) and the requested PGN in three
 // bytes, least significant first.

@@ -16,6 +16,8 @@ namespace {
 // and the query thread end its pass.
 constexpr uint32_t kBusyModuleWaitMs = 20000;
 constexpr uint32_t kQueryThreadWaitMs = 20000;
+// How long a guided test on the module gets to close its screen and end.
+constexpr uint32_t kGuidedTestWaitMs = 20000;
 constexpr int32_t kConnectionLost = 1;
 }  // namespace
 
@@ -57,6 +59,12 @@ uint16_t Registration::UnregisterModule(int32_t moduleHandle) {
 
     Zorv_EnableParsing(moduleHandle, 0);
     Zorv_RemoveNotifyModule(moduleHandle);
+    // A guided test on the module must not outlive it. The host closes the module's
+    // screens once it stops notifying it, which ends a test waiting for the user; a test
+    // between screens sees the stop at its next step. The last module takes every test.
+    if (!app_.GuidedTests().EndTests(last ? kEveryModule : moduleHandle, kGuidedTestWaitMs)) {
+        trace_.Write(kTraceFailure, 0, L"%s guided test did not end", L"CVehicleApp::UnregisterModule (Line 2080)");
+    }
     modules.RemoveModuleRecord(moduleHandle);
     app_.FaultCodes().ClearDataManagerFaultCodeList(moduleHandle);
     if (modules.Count() <= 1) trace_.Close();

@@ -15,16 +15,9 @@ constexpr unsigned kRedStopShift = 4;
 constexpr unsigned kAmberWarningShift = 2;
 constexpr unsigned kProtectShift = 0;
 
-// Within one code: SPN low and middle bytes, then the SPN's top three bits above the
-// FMI, then the conversion-method bit above the occurrence count.
-constexpr size_t kSpnLowByte = 0;
-constexpr size_t kSpnMiddleByte = 1;
-constexpr size_t kSpnHighAndFmiByte = 2;
+// Within one code: the SPN with its FMI, then the conversion-method bit above the
+// occurrence count.
 constexpr size_t kCountByte = 3;
-constexpr unsigned kSpnHighShift = 5;
-constexpr unsigned kSpnHighPosition = 16;
-constexpr uint32_t kSpnHighMask = 0x07;
-constexpr uint8_t kFmiMask = 0x1F;
 constexpr unsigned kConversionMethodShift = 7;
 constexpr uint8_t kOccurrenceCountMask = 0x7F;
 
@@ -48,9 +41,8 @@ bool IsNoCode(const uint8_t* bytes) {
 // order and the bit is kept with the code for whoever shows it.
 Dtc DtcAt(const uint8_t* bytes) {
     Dtc dtc;
-    dtc.spn = static_cast<uint32_t>(bytes[kSpnLowByte]) | static_cast<uint32_t>(bytes[kSpnMiddleByte]) << 8 |
-              static_cast<uint32_t>(bytes[kSpnHighAndFmiByte] >> kSpnHighShift) << kSpnHighPosition;
-    dtc.fmi = bytes[kSpnHighAndFmiByte] & kFmiMask;
+    dtc.spn = j1939::ReadSpn(bytes);
+    dtc.fmi = j1939::ReadFmi(bytes);
     dtc.conversionMethod = (bytes[kCountByte] >> kConversionMethodShift) != 0;
     dtc.occurrenceCount = bytes[kCountByte] & kOccurrenceCountMask;
     return dtc;
@@ -66,11 +58,7 @@ uint8_t LampByte(const DtcLamps& lamps, uint8_t LampStatus::*field) {
 }  // namespace
 
 void AppendDtc(std::vector<uint8_t>& data, const Dtc& dtc) {
-    constexpr uint32_t kByteMask = 0xFF;
-    data.push_back(static_cast<uint8_t>(dtc.spn & kByteMask));
-    data.push_back(static_cast<uint8_t>((dtc.spn >> 8) & kByteMask));
-    data.push_back(
-        static_cast<uint8_t>(((dtc.spn >> kSpnHighPosition & kSpnHighMask) << kSpnHighShift) | (dtc.fmi & kFmiMask)));
+    j1939::AppendSpnFmi(data, dtc.spn, dtc.fmi);
     uint8_t count = dtc.occurrenceCount > kOccurrenceCountMask ? kOccurrenceCountMask : dtc.occurrenceCount;
     data.push_back(static_cast<uint8_t>((dtc.conversionMethod ? 1u : 0u) << kConversionMethodShift | count));
 }

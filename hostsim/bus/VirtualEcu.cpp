@@ -98,7 +98,28 @@ std::optional<std::vector<J1939Message>> VirtualEcu::OnFaultRequest(ZPgn request
     }
 }
 
+std::vector<J1939Message> VirtualEcu::OnTestCommand(const J1939Message& command) const {
+    // DM7 is a command to one ECU; a command too short to name its test is not one.
+    if (command.destination != described_.address || command.data.size() < 1 + kSpnFmiBytes) return {};
+    const uint8_t testId = command.data[0];
+    const uint32_t spn = ReadSpn(&command.data[1]);
+    const uint8_t fmi = ReadFmi(&command.data[1]);
+    auto test = described_.tests.find(spn);
+    switch (test != described_.tests.end() ? test->second : TestOutcome::Nack) {
+        case TestOutcome::Pass:
+        case TestOutcome::Fail:
+            return {MessageOf(kPgnDm30, kDefaultPriority,
+                              Dm30Payload(testId, spn, fmi, test->second == TestOutcome::Pass), command.source)};
+        case TestOutcome::Nack:
+            return Acknowledged(kAckNegative, kPgnDm7, command);
+        case TestOutcome::Ignore:
+            break;
+    }
+    return {};
+}
+
 std::vector<J1939Message> VirtualEcu::OnMessage(const J1939Message& message) {
+    if (message.pgn == kPgnDm7) return OnTestCommand(message);
     if (message.pgn != kPgnRequest || message.data.size() < kPgnBytes) return {};
     bool global = message.destination == kGlobalAddress;
     if (!global && message.destination != described_.address) return {};

@@ -4,7 +4,8 @@
 // nothing. As J1939 wants, a request to the global address is never acknowledged; only
 // the ECU that was asked by address answers with an acknowledgement. A Request for
 // Address Claimed always brings the ECU's Address Claimed message. An ECU with a fault
-// state answers DM1, DM2 and DM4 from it and clears it on DM3 and DM11.
+// state answers DM1, DM2 and DM4 from it and clears it on DM3 and DM11. A DM7 sent to
+// the ECU runs one of its tests (SimulatedTests.h).
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,7 @@ private:
     // Nothing to a request for everybody.
     std::vector<J1939Message> Acknowledged(uint8_t control, ZPgn pgn, const J1939Message& request) const;
     std::optional<std::vector<J1939Message>> OnFaultRequest(ZPgn requested, const J1939Message& request);
+    std::vector<J1939Message> OnTestCommand(const J1939Message& command) const;
     std::vector<J1939Message> OnClear(ClearReply reply, void (*clear)(SimulatedFaults&), ZPgn pgn,
                                       const J1939Message& request);
 

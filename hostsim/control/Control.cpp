@@ -92,6 +92,8 @@ std::vector<J1708Command> J1708Commands() { return TheHost().j1708.Commands().Sn
 
 void QueueUiAnswer(int32_t answer) { TheHost().ui.QueueAnswer(answer); }
 void QueueUiReply(const std::wstring& reply) { TheHost().ui.QueueReply(reply); }
+void QueueHeldUiScreen() { TheHost().ui.QueueHeldScreen(); }
+bool WaitForHeldUiScreen(uint32_t timeoutMs) { return TheHost().ui.WaitForHeldScreen(timeoutMs); }
 void SetResourceString(const std::wstring& name, const std::wstring& text) { TheHost().ui.SetResource(name, text); }
 void SetHealthReport(const std::wstring& text) { TheHost().ui.SetHealthReport(text); }
 

@@ -1,5 +1,9 @@
 #include "hostsim/control/UiScript.h"
 
+#include <utility>
+
+#include "host/ZorvApi.h"
+
 namespace hostsim {
 
 void UiScript::QueueAnswer(int32_t answer) {
@@ -17,15 +21,40 @@ std::optional<int32_t> UiScript::NextAnswer() {
 
 void UiScript::QueueReply(const std::wstring& reply) {
     std::lock_guard<std::mutex> lock(mutex_);
-    replies_.push_back(reply);
+    replies_.emplace_back(reply);
 }
 
-std::optional<std::wstring> UiScript::NextReply() {
+void UiScript::QueueHeldScreen() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (replies_.empty()) return std::nullopt;
-    std::wstring reply = replies_.front();
+    replies_.emplace_back(std::nullopt);
+}
+
+std::wstring UiScript::ScreenReply(int32_t moduleHandle) {
+    const std::wstring cancelled = std::to_wstring(kUiReplyCancelled);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (replies_.empty()) return cancelled;
+    std::optional<std::wstring> reply = std::move(replies_.front());
     replies_.pop_front();
-    return reply;
+    if (reply) return *reply;
+
+    auto screen = open_.insert(open_.end(), OpenScreen{moduleHandle, false});
+    changed_.notify_all();
+    changed_.wait_for(lock, kHeldScreenLimit, [&screen] { return screen->closed; });
+    open_.erase(screen);
+    return cancelled;
+}
+
+bool UiScript::WaitForHeldScreen(uint32_t timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !open_.empty(); });
+}
+
+void UiScript::CloseScreensOf(int32_t moduleHandle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (OpenScreen& screen : open_) {
+        if (screen.moduleHandle == moduleHandle) screen.closed = true;
+    }
+    changed_.notify_all();
 }
 
 void UiScript::SetResource(const std::wstring& name, const std::wstring& text) {
@@ -54,6 +83,8 @@ void UiScript::Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
     answers_.clear();
     replies_.clear();
+    for (OpenScreen& screen : open_) screen.closed = true;
+    changed_.notify_all();
     resources_.clear();
     healthReport_.clear();
 }

@@ -243,6 +243,25 @@ SimulatedFaults FaultsOf(const json& item, const std::string& where) {
     return state;
 }
 
+SimulatedTests TestsOf(const json& item, const std::string& where) {
+    std::string place = where + ": dm7";
+    const json& tests = ObjectAt(item, "dm7", where);
+    SimulatedTests described;
+    for (auto entry = tests.begin(); entry != tests.end(); ++entry) {
+        std::string at = place + "[\"" + entry.key() + "\"]";
+        auto spn = static_cast<uint32_t>(Unsigned(json(entry.key()), 0, kMaxSpn, at, "SPN"));
+        if (!entry.value().is_string()) Fail(at, "must be \"pass\", \"fail\", \"nack\" or \"ignore\"");
+        if (described.count(spn) != 0) Fail(at, "the SPN appears twice");
+        described[spn] = ChoiceOf<TestOutcome>(entry.value().get<std::string>(),
+                                               {{"pass", TestOutcome::Pass},
+                                                {"fail", TestOutcome::Fail},
+                                                {"nack", TestOutcome::Nack},
+                                                {"ignore", TestOutcome::Ignore}},
+                                               at, "dm7");
+    }
+    return described;
+}
+
 EcuDescription EcuOf(const json& item, const std::string& where) {
     EcuDescription ecu;
     if (!item.is_object()) Fail(where, "must be an object");
@@ -266,6 +285,7 @@ EcuDescription EcuOf(const json& item, const std::string& where) {
             ecu.pgns[pgn] = PgnBehaviourOf(entry.value(), place);
         }
     }
+    if (Has(item, "dm7")) ecu.tests = TestsOf(item, where);
     if (Has(item, "faults")) {
         ecu.faults = FaultsOf(item, where);
         for (ZPgn pgn : kFaultPgns) {

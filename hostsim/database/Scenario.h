@@ -18,6 +18,7 @@
 //         "65235":  {"behaviour": "ack"},
 //         "65164":  {"behaviour": "ignore"}
 //       },
+//       "dm7": {"4175": "pass"},     // optional: the tests a DM7 runs (see below)
 //       "faults": {                 // optional: a live fault state (see below)
 //         "lamps": {"mil": "off", "redStop": "off", "amberWarning": "on", "protect": "off"},
 //         "active": [{"spn": 110, "fmi": 15, "occurrences": 1,
@@ -48,6 +49,13 @@
 //   acknowledges), "nack" (keeps, refuses), "ignore" (keeps, silent) or "silent-clear".
 //   Acknowledgements go only to requests addressed to the ECU.
 // - "dm4": when no code has a freeze frame, "nack" (default) or "ignore".
+//
+// "dm7" lists the ECU's non-continuously monitored tests by SPN (decimal or "0x" hex):
+// a DM7 (58112) addressed to the ECU for a listed SPN is answered as the entry says,
+// "pass" or "fail" (a DM30, 41984, to the tool: the DM7's test identifier, SPN and FMI,
+// then the SLOT, the test value, the maximum and the minimum, the value within the limits
+// or above the maximum), "nack" (a negative acknowledgement of the DM7) or "ignore"
+// (silence). A DM7 for any other SPN is refused with a negative acknowledgement.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +67,7 @@
 #include "host/ZorvTypes.h"
 #include "hostsim/bus/J1939Name.h"
 #include "hostsim/bus/SimulatedFaults.h"
+#include "hostsim/bus/SimulatedTests.h"
 
 namespace hostsim {
 
@@ -80,6 +89,7 @@ struct EcuDescription {
     Behaviour defaultBehaviour = Behaviour::Nack;
     std::map<ZPgn, PgnBehaviour> pgns;
     std::optional<SimulatedFaults> faults;  // none: DM1 to DM11 behave as "pgns" says
+    SimulatedTests tests;                   // what a DM7 runs
 };
 
 struct ScenarioDescription {

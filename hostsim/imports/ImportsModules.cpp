@@ -127,7 +127,10 @@ ZResult ZORV_STDCALL Zorv_AddNotifyModule(ZModuleHandle handle) {
 }
 
 ZResult ZORV_STDCALL Zorv_RemoveNotifyModule(ZModuleHandle handle) {
-    return static_cast<ZResult>(Enter("Zorv_RemoveNotifyModule", {arg::Num(handle)}));
+    int32_t forced = Enter("Zorv_RemoveNotifyModule", {arg::Num(handle)});
+    // The module is leaving: the host closes its screens, as a user who left them.
+    TheHost().ui.CloseScreensOf(handle);
+    return static_cast<ZResult>(forced);
 }
 
 ZResult ZORV_STDCALL Zorv_OutboundEnable(ZModuleHandle handle, ZBool32 enable) {

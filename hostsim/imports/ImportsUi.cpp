@@ -29,8 +29,9 @@ ZResult ZORV_STDCALL Zorv_UIMsgDataInput(ZUiHandle uiHandle, ZModuleHandle handl
                                                    arg::Ptr(reserved2), arg::Out(reply), arg::Num(replyOptions),
                                                    arg::Num(mode)});
     if (forced != 0) return static_cast<ZResult>(forced);
-    auto scripted = TheHost().ui.NextReply();
-    if (scripted) CopyText(*scripted, reply, kUiReplyCapacity);
+    // The screen stays open, and the call blocks, until the user answers it.
+    std::wstring answer = TheHost().ui.ScreenReply(handle);
+    if (reply != nullptr) CopyText(answer, reply, kUiReplyCapacity);
     return kZorvSuccess;
 }
 
