@@ -19,8 +19,8 @@ bool ReadDataPointValueText(int32_t moduleHandle, TESKID teskId, uint32_t select
                             uint16_t capacity) {
     std::vector<wchar_t> buffer(capacity, L'\0');
     uint32_t length = capacity;
-    if (Zorv_GetDataPointValueStr(moduleHandle, teskId, selector, kValueTextFormat, buffer.data(), capacity,
-                                  &length) != kZorvSuccess)
+    if (Zorv_GetDataPointValueStr(moduleHandle, teskId, selector, kValueTextFormat, buffer.data(), capacity, &length) !=
+        kZorvSuccess)
         return false;
     text = text::FromBuffer(buffer.data(), buffer.size());
     return true;

@@ -164,8 +164,8 @@ bool DIniImpl::WriteSection(const wchar_t* section, const wchar_t* entries) {
     return Save(*path_, ini);
 }
 
-uint32_t DIniImpl::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue,
-                             wchar_t* buffer, uint32_t size) const {
+uint32_t DIniImpl::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue, wchar_t* buffer,
+                             uint32_t size) const {
     if (!path_ || !Usable(buffer, size)) return 0;
     if (section == nullptr) return GetSectionNames(buffer, size);
     if (key == nullptr) return GetKeyNames(section, buffer, size);

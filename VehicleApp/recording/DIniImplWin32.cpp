@@ -36,11 +36,11 @@ bool DIniImpl::WriteSection(const wchar_t* section, const wchar_t* entries) {
     return WritePrivateProfileSectionW(section, entries, path_->c_str()) != FALSE;
 }
 
-uint32_t DIniImpl::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue,
-                             wchar_t* buffer, uint32_t size) const {
+uint32_t DIniImpl::GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue, wchar_t* buffer,
+                             uint32_t size) const {
     if (!path_ || !Usable(buffer, size) || section == nullptr) return 0;
-    return GetPrivateProfileStringW(section, key, defaultValue != nullptr ? defaultValue : kEmptyDefault, buffer,
-                                    size, path_->c_str());
+    return GetPrivateProfileStringW(section, key, defaultValue != nullptr ? defaultValue : kEmptyDefault, buffer, size,
+                                    path_->c_str());
 }
 
 bool DIniImpl::WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) {

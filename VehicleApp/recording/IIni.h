@@ -25,8 +25,8 @@ public:
     // Replaces the section's entries by `entries` (list form of "key=value").
     virtual bool WriteSection(const wchar_t* section, const wchar_t* entries) = 0;
     // The key's value, or `defaultValue` (null: the empty text) when the key is absent.
-    virtual uint32_t GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue,
-                               wchar_t* buffer, uint32_t size) const = 0;
+    virtual uint32_t GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue, wchar_t* buffer,
+                               uint32_t size) const = 0;
     // Writes one entry; a null value removes the key, a null key the whole section.
     virtual bool WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) = 0;
 };

@@ -47,8 +47,7 @@ public:
     // The receive path's message of `pgn` from `module`, about to reach the host's parser:
     // recorded while a recording runs, once the module's registration is complete, at
     // most once per PGN within 400 time-stamp units (kept in the module's PGN map).
-    void RecordMessage(ModuleRecord& module, uint32_t pgn, const uint8_t* message, uint16_t length,
-                       uint32_t timeStamp);
+    void RecordMessage(ModuleRecord& module, uint32_t pgn, const uint8_t* message, uint16_t length, uint32_t timeStamp);
 
     // The VIN last read from a module (command 3000), cut to kVinCapacity characters.
     void KeepVin(const std::wstring& vin);

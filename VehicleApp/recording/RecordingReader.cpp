@@ -97,7 +97,8 @@ void Recording::GetRecordedTeskids(const IIni& ini, int32_t moduleHandle, Module
                                    std::vector<TESKID>& supported) {
     const uint32_t sets = ReadCount(ini, kSectionProprietary, kKeySetsOfTeskids, kLargestRecordedSets);
     for (uint32_t set = 0; set < sets; ++set) {
-        for (TESKID teskId : ReadTeskidSet(ReadValue(ini, kSectionProprietary, IndexedKey(kKeySupportedTeskids, set)))) {
+        for (TESKID teskId :
+             ReadTeskidSet(ReadValue(ini, kSectionProprietary, IndexedKey(kKeySupportedTeskids, set)))) {
             supported.push_back(teskId);
             ZPgn pgn = kUnknownPgn;
             const ZResult found = Zorv_GetPIDForTESKID(moduleHandle, teskId, &pgn);

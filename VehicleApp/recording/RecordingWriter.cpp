@@ -62,8 +62,7 @@ recording::RecordingBlock Recording::CollectBlock(const ModuleRecord& module) {
     }
 
     std::vector<TESKID> vehicleInfo;
-    GetCategoryDataPoints(handle, app_.Receiver().CategoryId(kCategoryVehicleInfo), kCategoryListCapacity,
-                          vehicleInfo);
+    GetCategoryDataPoints(handle, app_.Receiver().CategoryId(kCategoryVehicleInfo), kCategoryListCapacity, vehicleInfo);
     for (TESKID teskId : vehicleInfo) {
         std::wstring value;
         ReadDataPointValueText(handle, teskId, kValueSelectorCurrent, value, kRecordedValueCapacity);

@@ -170,8 +170,11 @@ TEST_F(RecordingFileTest, TheGlobalAddressIsRefusedAndDamagedFilesAreReadAsFarAs
     // and entry counts beyond what is there, and numbers out of range.
     std::string longLine = "100";
     for (TESKID teskId = 4000000000u; teskId < 4000000100u; ++teskId) longLine += ", " + std::to_string(teskId);
-    WriteFile(std::string("bin\0ary\x01\r\n", 10) + "[ConnectionInfo]\r\nMID = 3\r\n[MARL_J1939_PROPRIETARY_DATA]\r\nSETS_OF_TESKIDS = "
-              "99999999999\r\nSUPPORTED_TESKIDS[0] = " + longLine + "\r\nSUPPORTED_TESKIDS[1] = 9, 101, 102\r\n"
+    WriteFile(std::string("bin\0ary\x01\r\n", 10) +
+              "[ConnectionInfo]\r\nMID = 3\r\n[MARL_J1939_PROPRIETARY_DATA]\r\nSETS_OF_TESKIDS = "
+              "99999999999\r\nSUPPORTED_TESKIDS[0] = " +
+              longLine +
+              "\r\nSUPPORTED_TESKIDS[1] = 9, 101, 102\r\n"
               "SUPPORTED_TESKIDS[2] = 4294967296, x\r\n[VehicleInfo]\r\nSIZE = 70000\r\nTESKID[1] = 555\r\n");
     hostsim::ClearCalls();
     EXPECT_EQ(Play(), 0);
@@ -202,7 +205,7 @@ TEST_F(RecordingFileTest, WhatReachesTheParserIsRecordedOncePerPgnWithinTheWindo
     Receive(1, message, 1000);
     app.Recorder().StartRecording(kRecordingValue);
     Receive(1, message, 2000);
-    Receive(1, message, 2300);  // within the window: neither parsed nor recorded
+    Receive(1, message, 2300);                // within the window: neither parsed nor recorded
     Receive(1, Message(0xFEF1, 0x03), 2400);  // registration incomplete: not parsed
     Receive(1, message, 2500);
     Receive(1, Message(0xFEF4, 0x00), 2600);  // tire messages are never throttled when parsed
