@@ -12,6 +12,7 @@ CVehicleApp::CVehicleApp(int32_t /*firstModuleHandle*/)
       vehicleInfo_(*this),
       receive_(*this),
       faults_(*this),
+      recording_(*this),
       subscriptions_(*this),
       guidedTest_(*this) {}
 

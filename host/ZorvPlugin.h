@@ -64,8 +64,12 @@ using FnVehicleAppCommand = uint16_t(ZORV_STDCALL*)(uint32_t moduleHandle, int16
 using FnHashMessage = uint16_t(ZORV_STDCALL*)(uint32_t unused1, const uint8_t* message, int16_t length,
                                               uint32_t unused2, uint32_t unused3, int32_t divisor,
                                               uint32_t* out);
-using FnAppendDataToRecordingFile = uint16_t(ZORV_STDCALL*)(uint32_t a, uint32_t b, uint16_t* data);
-using FnReadDataFromRecordingFile = uint16_t(ZORV_STDCALL*)(uint32_t a, int32_t b, int32_t c);
+// The recording entries take the file's full path as a wide text: a pointer, which on
+// the host's 32-bit process is the 32-bit argument the host passes.
+using FnAppendDataToRecordingFile = uint16_t(ZORV_STDCALL*)(uint32_t unused, uint32_t moduleHandle,
+                                                            const wchar_t* path);
+using FnReadDataFromRecordingFile = uint16_t(ZORV_STDCALL*)(uint32_t unused, int32_t moduleHandle,
+                                                            const wchar_t* path);
 using FnStartRecording = uint16_t(ZORV_STDCALL*)(uint32_t value, uint32_t b, uint32_t c, uint32_t d);
 using FnRegisterModuleWithInfo = uint16_t(ZORV_STDCALL*)(uint32_t uiHandle, int32_t moduleHandle,
                                                          const ModuleInfo* info);

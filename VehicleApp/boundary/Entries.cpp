@@ -173,14 +173,15 @@ uint16_t ZORV_STDCALL HashMessage(uint32_t, const uint8_t* message, int16_t leng
     return 0;
 }
 
-uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data) {
-    return WithApp(L"AppendDataToRecordingFile", results::kNoApp,
-                   [&](CVehicleApp& app) { return app.Recorder().AppendDataToRecordingFile(a, b, data); });
+uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t, uint32_t moduleHandle, const wchar_t* path) {
+    return WithApp(L"AppendDataToRecordingFile", results::kNoApp, [&](CVehicleApp& app) {
+        return app.Recorder().AppendDataToRecordingFile(static_cast<int32_t>(moduleHandle), path);
+    });
 }
 
-uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c) {
+uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t, int32_t moduleHandle, const wchar_t* path) {
     return WithApp(L"ReadDataFromRecordingFile", results::kNoApp,
-                   [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(a, b, c); });
+                   [&](CVehicleApp& app) { return app.Recorder().ReadDataFromRecordingFile(moduleHandle, path); });
 }
 
 uint16_t ZORV_STDCALL StartRecording(uint32_t value, uint32_t, uint32_t, uint32_t) {

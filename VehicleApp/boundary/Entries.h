@@ -30,8 +30,8 @@ uint16_t ZORV_STDCALL VehicleAppCommand(uint32_t moduleHandle, int16_t code, wch
                                         uint8_t* data, int16_t* extra, uint32_t* flag);
 uint16_t ZORV_STDCALL HashMessage(uint32_t unused1, const uint8_t* message, int16_t length, uint32_t unused2,
                                   uint32_t unused3, int32_t divisor, uint32_t* out);
-uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t a, uint32_t b, uint16_t* data);
-uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t a, int32_t b, int32_t c);
+uint16_t ZORV_STDCALL AppendDataToRecordingFile(uint32_t unused, uint32_t moduleHandle, const wchar_t* path);
+uint16_t ZORV_STDCALL ReadDataFromRecordingFile(uint32_t unused, int32_t moduleHandle, const wchar_t* path);
 uint16_t ZORV_STDCALL StartRecording(uint32_t value, uint32_t b, uint32_t c, uint32_t d);
 uint16_t ZORV_STDCALL UnsupportedWithApp(uint32_t a, uint32_t* out);
 uint16_t ZORV_STDCALL RegisterModuleWithInfo(uint32_t uiHandle, int32_t moduleHandle, const ModuleInfo* info);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "VehicleApp/core/HostTrace.h"
 #include "VehicleApp/core/J1939Constants.h"
@@ -75,9 +76,26 @@ uint8_t ModuleTable::SourceAddressOf(int32_t moduleHandle) const {
     return rec ? rec->EcuAddress() : kNullAddress;
 }
 
-ModuleRecordPtr ModuleTable::AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel) {
+ModuleRecordPtr ModuleTable::CreateModuleRecord(int32_t moduleHandle, const ModuleInfo& info) {
     auto record = std::shared_ptr<ModuleRecord>(new (std::nothrow) ModuleRecord(moduleHandle, info));
     if (!record || !record->Valid()) return nullptr;
+    return record;
+}
+
+bool ModuleTable::AddRecordedModule(ModuleRecordPtr record) {
+    if (!record) return false;
+    platform::CsLock lock(lock_);
+    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
+        if (rec->EcuAddress() == record->EcuAddress() || rec->Handle() == record->Handle()) return false;
+    }
+    record->SetSendHandle(record->Handle());
+    list_.InsertAfter(nullptr, std::move(record));
+    return true;
+}
+
+ModuleRecordPtr ModuleTable::AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel) {
+    ModuleRecordPtr record = CreateModuleRecord(moduleHandle, info);
+    if (!record) return nullptr;
 
     platform::CsLock lock(lock_);
     if (firstOnChannel) {

@@ -44,6 +44,13 @@ public:
     // Creates the record, gives it its send handle (its own on the first module of a
     // channel, else the first module's), and puts it at the front of the module list.
     ModuleRecordPtr AddModuleRecord(int32_t moduleHandle, const ModuleInfo& info, bool firstOnChannel);
+    // A record not yet in the list; null when it cannot be built.
+    static ModuleRecordPtr CreateModuleRecord(int32_t moduleHandle, const ModuleInfo& info);
+    // Puts a module rebuilt from a recording at the front of the list, unless a module at
+    // its address, or with its handle, is registered already: that one stays as it is.
+    // Played-back messages arrive with the module's own handle, and no connection of it
+    // is polled. True when the record went in.
+    bool AddRecordedModule(ModuleRecordPtr record);
     // Removes the record from the list; it is destroyed when the last user lets go of it.
     // The send handle goes with the last module of its connection.
     ModuleRecordPtr RemoveModuleRecord(int32_t moduleHandle);

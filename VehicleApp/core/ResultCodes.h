@@ -23,6 +23,11 @@ constexpr uint16_t kAppNotCreated = 43;
 constexpr uint16_t kNoTeskIdList = 6;
 constexpr uint16_t kNoModule = 7;
 constexpr uint16_t kNoSharedState = 8;
+// Recording files: the module is not registered, or the file cannot be opened or
+// written; and a recording that cannot be played back (the global address, or no record
+// could be built for it).
+constexpr uint16_t kRecordingFileFailure = 1;
+constexpr uint16_t kRecordingRefused = 20;
 // The health report: no module with the handle.
 constexpr uint16_t kReportNoModule = 73;
 // An entry met an exception; the host has no result of its own for it.

@@ -74,13 +74,22 @@ void PgnSupportMap::recordResponse(uint32_t pgn, bool negative) {
     if (!negative) positiveAnswerSeen_.store(true);
 }
 
-bool PgnSupportMap::passThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval) {
+bool PgnSupportMap::PassInterval(uint32_t PgnSupportEntry::*lastTime, uint32_t pgn, uint32_t timeStamp,
+                                 uint32_t interval) {
     platform::CsLock lock(lock_);
     auto it = entries_.find(pgn);
     if (it == entries_.end()) return timeStamp > interval;
-    if (timeStamp - it->second.lastRecordTime <= interval) return false;
-    it->second.lastRecordTime = timeStamp;
+    if (timeStamp - it->second.*lastTime <= interval) return false;
+    it->second.*lastTime = timeStamp;
     return true;
+}
+
+bool PgnSupportMap::passThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval) {
+    return PassInterval(&PgnSupportEntry::lastRecordTime, pgn, timeStamp, interval);
+}
+
+bool PgnSupportMap::passRecordingThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval) {
+    return PassInterval(&PgnSupportEntry::lastRecordedMessageTime, pgn, timeStamp, interval);
 }
 
 PgnSupportSnapshot PgnSupportMap::snapshot() const {

@@ -27,7 +27,10 @@ struct PgnSupportEntry {
     bool responded = false;
     // The answer was a negative acknowledgement.
     bool negative = false;
+    // Time stamps of the last message of the PGN passed to the host's parser, and of the
+    // last one handed to a running recording.
     uint32_t lastRecordTime = 0;
+    uint32_t lastRecordedMessageTime = 0;
 };
 
 using PgnSupportSnapshot = std::map<uint32_t, PgnSupportEntry>;
@@ -58,6 +61,9 @@ public:
     // wrap of the time stamp still passes). An absent PGN is judged against a last
     // record time of 0 and stays absent.
     bool passThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval);
+    // The same throttle for the messages handed to a running recording, on a time of its
+    // own so that recording never holds back what the parser gets.
+    bool passRecordingThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval);
 
     PgnSupportSnapshot snapshot() const;
     size_t size() const;
@@ -65,6 +71,7 @@ public:
 private:
     PgnSupportEntry& EntryFor(uint32_t pgn);
     const PgnSupportEntry* Find(uint32_t pgn) const;
+    bool PassInterval(uint32_t PgnSupportEntry::*lastTime, uint32_t pgn, uint32_t timeStamp, uint32_t interval);
 
     const uint8_t moduleAddress_;
     std::atomic<bool>& positiveAnswerSeen_;

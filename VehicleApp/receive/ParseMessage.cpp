@@ -109,9 +109,15 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     }
 
     const int32_t handle = module->Handle();
+    // What reaches the host's parser also goes to a running recording, as it came off the
+    // bus: playback hands it to this path again.
+    const auto parse = [&](const uint8_t* bytes) {
+        app_.Recorder().RecordMessage(*module, pgn, message, length, timeStamp);
+        return parser(handle, bytes, length, timeStamp);
+    };
     switch (pgn) {
         case j1939::kPgnDm28:
-            return parser(handle, message, length, timeStamp);
+            return parse(message);
         case j1939::kPgnDm30:
             // A DM30 answers the DM7 test command of a guided test.
             if (expectedDm) app_.Sender().Awaited().Release(sourceAddress, j1939::kPgnDm7);
@@ -132,17 +138,17 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     }
 
     if (nameRequestPending) {
-        return pgn == j1939::kPgnAddressClaimed ? parser(handle, message, length, timeStamp) : 0;
+        return pgn == j1939::kPgnAddressClaimed ? parse(message) : 0;
     }
     if (pgn == j1939::kPgnTireCondition || pgn == j1939::kPgnTireLocation) {
         std::vector<uint8_t> corrected(message, message + size);
         CorrectTireLocation(NameOf(*module), corrected);
-        return parser(handle, corrected.data(), length, timeStamp);
+        return parse(corrected.data());
     }
     if (module->RegistrationComplete() && !app_.InPlayback()) {
         if (!module->pgnMap.passThrottle(pgn, timeStamp, kResponseWindow)) return 0;
     }
-    return parser(handle, message, length, timeStamp);
+    return parse(message);
 }
 
 void ReceivePath::HandleAcknowledgement(ModuleRecord& module, const uint8_t* message, size_t length) {

@@ -46,6 +46,8 @@ uint16_t VehicleInfo::GetVin(int32_t moduleHandle, wchar_t* text, int16_t* lengt
     const bool noVin = std::any_of(std::begin(kNoVinTexts), std::end(kNoVinTexts),
                                    [&vin](const wchar_t* none) { return vin == none; });
     if (!noVin) {
+        // The VIN goes into the next recording's [VIN] section.
+        if (status == kZorvSuccess && !vin.empty()) app_.Recorder().KeepVin(vin);
         if (length != nullptr) *length = static_cast<int16_t>(std::min<size_t>(textLength, capacity));
         return status;
     }

@@ -62,7 +62,7 @@ TEST_F(Lifecycle, EntriesBeforeAnyRegistration) {
     EXPECT_EQ(EntryOf<zorv::FnParseMessage>(zorv::kEntryParseMessage)(1, msg, sizeof(msg), 0), 0);
     EXPECT_EQ(EntryOf<zorv::FnStartRecording>(zorv::kEntryStartRecording)(1, 0, 0, 0), 1);
     EXPECT_EQ(EntryOf<zorv::FnAppendDataToRecordingFile>(zorv::kEntryAppendDataToRecordingFile)(0, 0, nullptr), 1);
-    EXPECT_EQ(EntryOf<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile)(0, 0, 0), 1);
+    EXPECT_EQ(EntryOf<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile)(0, 0, nullptr), 1);
     // The command entry answers without an object; with one, the integration tests use it.
     auto cmd = EntryOf<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
     wchar_t text[64] = {0};
