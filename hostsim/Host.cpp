@@ -40,6 +40,7 @@ void Host::Reset() {
     receivedFaults.Reset();
     freezeFrames.Reset();
     faultWindows.Clear();
+    uiScreens.Clear();
     j1708.Reset();
     recorder.Reset();
     ui.Reset();

@@ -49,6 +49,7 @@ struct Host {
     ReceivedFaultTable receivedFaults;  // what the J1939 parser kept of DM1 and DM2
     FreezeFrameTable freezeFrames;      // what the generic parser kept of DM4
     RecordedList<FaultInfoWindow> faultWindows;
+    RecordedList<UiScreen> uiScreens;
     J1708App j1708;
     Recorder recorder;
     UiScript ui;

@@ -314,24 +314,26 @@ HOSTSIM_API std::vector<J1708Command> J1708Commands();
 
 // ---- recordings ---------------------------------------------------------------------
 //
-// The host records a module: it begins a recording and gives its value to the plug-in's
+// The host records: it begins a recording and gives its value to the plug-in's
 // StartRecording entry; the plug-in hands received messages to Zorv_RecordMessage; at
-// the end the host writes the module's recording file (its own section, see
+// the end the host writes each module's recording file (its own section, see
 // hostsim/database/RecordingFile.h) and the plug-in appends its sections to it.
 
-HOSTSIM_API uint32_t BeginRecording(ZModuleHandle handle);
-// Ends the recording and writes the file: the recorded messages, the module's label,
+HOSTSIM_API uint32_t BeginRecording();
+// Writes the module's recording file: the messages recorded for the module, its label,
 // address and channel, and the NAME the address claimed. Empty text when written.
-HOSTSIM_API std::string EndRecording(uint32_t recording, const std::string& path, const std::string& label,
-                                     uint8_t address, int channel);
+HOSTSIM_API std::string WriteRecording(uint32_t recording, ZModuleHandle handle, const std::string& path,
+                                       const std::string& label, uint8_t address, int channel);
+HOSTSIM_API void EndRecording(uint32_t recording);
 // The host's section of a recording file; empty text when it was read.
 HOSTSIM_API std::string ReadRecording(const std::string& path, ModuleRecording& recording);
 // Gets the host ready to play a recording back without a bus: modules report a playback
 // status of 1 and the recorded address claims its recorded NAME.
 HOSTSIM_API void PreparePlayback(const ModuleRecording& recording);
-// Brings the recorded messages in on the recording's channel, in order, as the bus
-// would, and waits until the plug-in has been handed them all; returns how many.
-HOSTSIM_API size_t PlayBack(const ModuleRecording& recording);
+// Hands the recorded messages to the plug-in's receive entry for the module, in order and
+// with their recorded time stamps, on the host's receive thread, and waits until all were
+// delivered; returns how many.
+HOSTSIM_API size_t PlayBack(const ModuleRecording& recording, ZModuleHandle handle);
 
 // ---- user interface, resources, reports ---------------------------------------------
 
@@ -347,6 +349,12 @@ HOSTSIM_API void QueueUiReply(const std::wstring& reply);
 HOSTSIM_API void QueueHeldUiScreen();
 // True once a held screen is open, within `timeoutMs`.
 HOSTSIM_API bool WaitForHeldUiScreen(uint32_t timeoutMs);
+// Answers the screens nothing was scripted for, such as a person at the console does
+// (title, "§"-separated message); null: the user leaves them.
+HOSTSIM_API void SetUiResponder(
+    std::function<std::wstring(ZModuleHandle handle, const std::wstring& title, const std::wstring& message)> responder);
+// Every guided-test screen shown, with its reply, in order.
+HOSTSIM_API std::vector<UiScreen> UiScreens();
 HOSTSIM_API void SetResourceString(const std::wstring& name, const std::wstring& text);
 // The text GenerateHealthReport writes (default empty).
 HOSTSIM_API void SetHealthReport(const std::wstring& text);

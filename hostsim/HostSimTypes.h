@@ -277,6 +277,15 @@ struct J1708Command {
     std::vector<uint8_t> data;         // the first dataCount bytes
 };
 
+// A guided-test screen the host showed (Zorv_UIMsgDataInput) and what the user replied;
+// texts UTF-8.
+struct UiScreen {
+    ZModuleHandle handle = 0;
+    std::string title;
+    std::string message;
+    std::string reply;
+};
+
 // ---- recordings -------------------------------------------------------------------
 
 // A message the plug-in handed to the host's recorder.

@@ -8,9 +8,11 @@
 
 #include "hostsim/HostSim.h"
 #include "hostsim/database/Scenario.h"
+#include "tools/DpfTestRun.h"
 #include "tools/FaultScreen.h"
 #include "tools/LiveSession.h"
 #include "tools/PluginLoader.h"
+#include "tools/SessionRecording.h"
 #include "tools/TruckSession.h"
 
 namespace {
@@ -42,14 +44,19 @@ std::string DefaultScenarioPath() { return hostsim::DataFolderPath() + "/trucks/
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Marl J1939 command-line host: loads the plug-in as the host platform does and runs a "
-                 "diagnostic session against a simulated truck"};
+    CLI::App app{
+        "Marl J1939 command-line host: loads the plug-in as the host platform does and runs a "
+        "diagnostic session against a simulated truck"};
     std::string pluginPath = marl::tools::DefaultPluginPath();
     std::string scenarioPath;
     std::string busLogPath;
     std::string dataFolder;
     std::string appConfigPath;
+    std::string recordFolder;
+    std::string playbackFolder;
     bool infoOnly = false;
+    bool skipDpfTest = false;
+    bool interactive = false;
     int watchSeconds = 5;
     app.add_option("--plugin", pluginPath, "path of the plug-in library")->capture_default_str();
     app.add_option("--scenario", scenarioPath, "truck scenario file (JSON) in place of the built-in default truck")
@@ -58,7 +65,13 @@ int main(int argc, char** argv) {
     app.add_option("--data", dataFolder, "folder of the parameter databases")->check(CLI::ExistingDirectory);
     app.add_option("--app-config", appConfigPath, "the host's AppConfig.ini to use")->check(CLI::ExistingFile);
     app.add_flag("--info", infoOnly, "show the plug-in's descriptor and entry table, and stop");
-    app.add_option("--watch", watchSeconds, "seconds of live values to show")->check(CLI::Range(0, 3600))
+    app.add_option("--record", recordFolder, "record the session into this folder (one file per ECU)");
+    app.add_option("--playback", playbackFolder, "play a recorded session back, with no truck, instead of a session")
+        ->check(CLI::ExistingDirectory);
+    app.add_flag("--no-dpf-test", skipDpfTest, "leave out the guided DPF regeneration test");
+    app.add_flag("--interactive", interactive, "answer the guided test's screens at the console");
+    app.add_option("--watch", watchSeconds, "seconds of live values to show")
+        ->check(CLI::Range(0, 3600))
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
@@ -73,6 +86,12 @@ int main(int argc, char** argv) {
     if (infoOnly) return 0;
 
     if (!dataFolder.empty()) hostsim::SetDataFolder(dataFolder);
+    if (!playbackFolder.empty()) {
+        hostsim::AttachPlugin(plugin.Entry<zorv::FnParseMessage>(zorv::kEntryParseMessage));
+        const int failed = marl::tools::PlayBackRecording(plugin, playbackFolder, stdout);
+        hostsim::DetachPlugin();
+        return failed == 0 ? 0 : 2;
+    }
     if (scenarioPath.empty()) scenarioPath = DefaultScenarioPath();
     const auto scenario = hostsim::ReadScenarioFile(scenarioPath);
     if (!scenario.scenario) {
@@ -130,6 +149,14 @@ int main(int argc, char** argv) {
     for (const auto& ecu : ecus) {
         if (ecu.result == 0) live.Subscribe(ecu);
     }
+    marl::tools::SessionRecording recording(plugin, stdout);
+    if (!recordFolder.empty()) {
+        const std::string problem = recording.Start(recordFolder);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "marl-host: %s\n", problem.c_str());
+            return 1;
+        }
+    }
     live.Watch(watchSeconds);
     for (const auto& ecu : ecus) {
         if (ecu.result == 0) live.PrintHealthReport(ecu);
@@ -144,6 +171,13 @@ int main(int argc, char** argv) {
     for (const auto* ecu : withFaults) faults.ShowInformation(*ecu);
     if (!withFaults.empty()) std::printf("\n== Clearing fault codes\n");
     for (const auto* ecu : withFaults) faults.Clear(*ecu);
+
+    if (!skipDpfTest) {
+        for (const auto& ecu : ecus) {
+            if (ecu.result == 0 && ecu.address == 0x00) marl::tools::RunDpfTest(plugin, ecu, interactive, stdout);
+        }
+    }
+    recording.Finish(ecus);
 
     std::printf("\n== Ending the session\n");
     live.UnsubscribeAll();

@@ -23,9 +23,15 @@ void ReceiveThread::Detach() {
     idle_.wait(lock, [this] { return !delivering_; });
 }
 
-void ReceiveThread::Post(int channel, J1939Message message) {
+void ReceiveThread::Post(int channel, J1939Message message) { Queue(Item{channel, std::move(message), 0, 0}); }
+
+void ReceiveThread::PostTo(ZModuleHandle handle, J1939Message message, uint32_t timeStamp) {
+    Queue(Item{0, std::move(message), handle, timeStamp});
+}
+
+void ReceiveThread::Queue(Item item) {
     std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(Item{channel, std::move(message)});
+    queue_.push_back(std::move(item));
     if (!thread_.joinable()) {
         stopping_ = false;
         thread_ = std::thread(&ReceiveThread::Run, this);
@@ -76,10 +82,14 @@ void ReceiveThread::Run() {
         lock.unlock();
 
         if (parse != nullptr) {
-            std::vector<ZModuleHandle> receivers = connections_.Receivers(item.channel, item.message.source);
             std::vector<uint8_t> bytes = ToHostLayout(item.message);
-            for (ZModuleHandle handle : receivers) {
-                parse(handle, bytes.data(), static_cast<uint16_t>(bytes.size()), clock_.Now());
+            const auto length = static_cast<uint16_t>(bytes.size());
+            if (item.handle != 0) {
+                parse(item.handle, bytes.data(), length, item.timeStamp);
+            } else {
+                for (ZModuleHandle handle : connections_.Receivers(item.channel, item.message.source)) {
+                    parse(handle, bytes.data(), length, clock_.Now());
+                }
             }
         }
 

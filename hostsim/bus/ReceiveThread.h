@@ -30,6 +30,8 @@ public:
     // Returns once no delivery is in progress any more (at once on the receive thread).
     void Detach();
     void Post(int channel, J1939Message message);
+    // A played-back message: to one module, with the time stamp it was recorded with.
+    void PostTo(ZModuleHandle handle, J1939Message message, uint32_t timeStamp);
     // True once the queue is empty and no delivery is in progress.
     bool WaitIdle(uint32_t timeoutMs);
     // Messages taken from the queue since the thread started.
@@ -41,7 +43,11 @@ private:
     struct Item {
         int channel = 0;
         J1939Message message;
+        ZModuleHandle handle = 0;  // non-zero: to this module only, at timeStamp
+        uint32_t timeStamp = 0;
     };
+
+    void Queue(Item item);
 
     void Run();
     bool OnReceiveThread() const;

@@ -94,6 +94,11 @@ void QueueUiAnswer(int32_t answer) { TheHost().ui.QueueAnswer(answer); }
 void QueueUiReply(const std::wstring& reply) { TheHost().ui.QueueReply(reply); }
 void QueueHeldUiScreen() { TheHost().ui.QueueHeldScreen(); }
 bool WaitForHeldUiScreen(uint32_t timeoutMs) { return TheHost().ui.WaitForHeldScreen(timeoutMs); }
+void SetUiResponder(
+    std::function<std::wstring(ZModuleHandle handle, const std::wstring& title, const std::wstring& message)> responder) {
+    TheHost().ui.SetResponder(std::move(responder));
+}
+std::vector<UiScreen> UiScreens() { return TheHost().uiScreens.Snapshot(); }
 void SetResourceString(const std::wstring& name, const std::wstring& text) { TheHost().ui.SetResource(name, text); }
 void SetHealthReport(const std::wstring& text) { TheHost().ui.SetHealthReport(text); }
 

@@ -10,19 +10,21 @@ constexpr uint32_t kPlaybackRunning = 1;
 constexpr uint32_t kPlaybackDeliveryWaitMs = 60000;
 }  // namespace
 
-uint32_t BeginRecording(ZModuleHandle handle) { return TheHost().recorder.Begin(handle); }
+uint32_t BeginRecording() { return TheHost().recorder.Begin(); }
 
-std::string EndRecording(uint32_t recording, const std::string& path, const std::string& label, uint8_t address,
-                         int channel) {
+std::string WriteRecording(uint32_t recording, ZModuleHandle handle, const std::string& path, const std::string& label,
+                           uint8_t address, int channel) {
     Host& host = TheHost();
     ModuleRecording written;
     written.label = label;
     written.address = address;
     written.channel = channel;
     written.hasName = host.bus.Name(address, written.name);
-    written.messages = host.recorder.End(recording);
+    written.messages = host.recorder.MessagesOf(recording, handle);
     return WriteHostRecording(path, written);
 }
+
+void EndRecording(uint32_t recording) { TheHost().recorder.End(recording); }
 
 std::string ReadRecording(const std::string& path, ModuleRecording& recording) {
     return ReadHostRecording(path, recording);
@@ -34,13 +36,13 @@ void PreparePlayback(const ModuleRecording& recording) {
     if (recording.hasName) host.bus.SetName(recording.address, recording.name);
 }
 
-size_t PlayBack(const ModuleRecording& recording) {
+size_t PlayBack(const ModuleRecording& recording, ZModuleHandle handle) {
     Host& host = TheHost();
     size_t played = 0;
     for (const RecordedMessage& recorded : recording.messages) {
         auto message = FromHostLayout(recorded.bytes.data(), recorded.bytes.size());
         if (!message) continue;
-        host.Receive(recording.channel, *message);
+        host.receiver.PostTo(handle, *message, recorded.timeStamp);
         ++played;
     }
     host.receiver.WaitIdle(kPlaybackDeliveryWaitMs);

@@ -29,10 +29,21 @@ void UiScript::QueueHeldScreen() {
     replies_.emplace_back(std::nullopt);
 }
 
-std::wstring UiScript::ScreenReply(int32_t moduleHandle) {
+void UiScript::SetResponder(Responder responder) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    responder_ = std::move(responder);
+}
+
+std::wstring UiScript::ScreenReply(int32_t moduleHandle, const std::wstring& title, const std::wstring& message) {
     const std::wstring cancelled = std::to_wstring(kUiReplyCancelled);
     std::unique_lock<std::mutex> lock(mutex_);
-    if (replies_.empty()) return cancelled;
+    if (replies_.empty()) {
+        if (!responder_) return cancelled;
+        // The responder may take as long as a person does; the script stays usable.
+        Responder responder = responder_;
+        lock.unlock();
+        return responder(moduleHandle, title, message);
+    }
     std::optional<std::wstring> reply = std::move(replies_.front());
     replies_.pop_front();
     if (reply) return *reply;
@@ -87,6 +98,7 @@ void UiScript::Reset() {
     changed_.notify_all();
     resources_.clear();
     healthReport_.clear();
+    responder_ = nullptr;
 }
 
 }  // namespace hostsim

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <list>
 #include <map>
 #include <mutex>
@@ -29,8 +30,14 @@ public:
     std::optional<int32_t> NextAnswer();
     void QueueReply(const std::wstring& reply);
     void QueueHeldScreen();
-    // The reply of the next screen of a module; blocks while the screen is held.
-    std::wstring ScreenReply(int32_t moduleHandle);
+    // Who answers the screens nothing was scripted for (a person at the console);
+    // without one the user leaves them.
+    using Responder =
+        std::function<std::wstring(int32_t moduleHandle, const std::wstring& title, const std::wstring& message)>;
+    void SetResponder(Responder responder);
+    // The reply of the next screen of a module; blocks while the screen is held or the
+    // responder thinks.
+    std::wstring ScreenReply(int32_t moduleHandle, const std::wstring& title, const std::wstring& message);
     // True once a held screen is open (within `timeoutMs`).
     bool WaitForHeldScreen(uint32_t timeoutMs);
     void CloseScreensOf(int32_t moduleHandle);
@@ -53,6 +60,7 @@ private:
     std::deque<std::optional<std::wstring>> replies_;  // empty: a held screen
     std::list<OpenScreen> open_;
     std::map<std::wstring, std::wstring> resources_;
+    Responder responder_;
     std::wstring healthReport_;
 };
 

@@ -30,8 +30,11 @@ ZResult ZORV_STDCALL Zorv_UIMsgDataInput(ZUiHandle uiHandle, ZModuleHandle handl
                                                    arg::Num(mode)});
     if (forced != 0) return static_cast<ZResult>(forced);
     // The screen stays open, and the call blocks, until the user answers it.
-    std::wstring answer = TheHost().ui.ScreenReply(handle);
+    const std::wstring titleText = title != nullptr ? title : L"";
+    const std::wstring messageText = message != nullptr ? message : L"";
+    std::wstring answer = TheHost().ui.ScreenReply(handle, titleText, messageText);
     if (reply != nullptr) CopyText(answer, reply, kUiReplyCapacity);
+    TheHost().uiScreens.Add(UiScreen{handle, WideToUtf8(titleText), WideToUtf8(messageText), WideToUtf8(answer)});
     return kZorvSuccess;
 }
 

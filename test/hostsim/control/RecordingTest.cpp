@@ -12,8 +12,10 @@ namespace {
 std::mutex gLock;
 std::vector<std::vector<uint8_t>> gDelivered;
 
-uint16_t ZORV_STDCALL Deliver(int32_t, const uint8_t* message, uint16_t length, uint32_t) {
+uint16_t ZORV_STDCALL Deliver(int32_t handle, const uint8_t* message, uint16_t length, uint32_t timeStamp) {
     std::lock_guard<std::mutex> lock(gLock);
+    EXPECT_EQ(handle, 4);
+    EXPECT_EQ(timeStamp, 100u * (gDelivered.size() + 1)) << "the recorded time";
     gDelivered.emplace_back(message, message + length);
     return 0;
 }
@@ -38,12 +40,14 @@ TEST_F(RecordingTest, WhatThePluginRecordsIsWrittenAndReadBackWithTheEcusName) {
     name.function = 0;
     name.manufacturer = 115;
     hostsim::SetJ1939Name(0x00, name);
-    const uint32_t recording = hostsim::BeginRecording(1);
+    const uint32_t recording = hostsim::BeginRecording();
     EXPECT_EQ(Zorv_RecordMessage(recording, 1, kDm1.data(), static_cast<uint16_t>(kDm1.size()), 1400), 0);
-    EXPECT_NE(Zorv_RecordMessage(recording, 2, kDm1.data(), 12, 1500), 0) << "another module's message";
+    EXPECT_EQ(Zorv_RecordMessage(recording, 2, kDm1.data(), 12, 1500), 0) << "another module's message";
     EXPECT_NE(Zorv_RecordMessage(recording + 1, 1, kDm1.data(), 12, 1500), 0) << "no such recording";
     EXPECT_NE(Zorv_RecordMessage(recording, 1, kDm1.data(), 3, 1500), 0) << "no whole header";
-    ASSERT_EQ(hostsim::EndRecording(recording, path_, "Engine #1", 0x00, 2), "");
+    ASSERT_EQ(hostsim::WriteRecording(recording, 1, path_, "Engine #1", 0x00, 2), "");
+    hostsim::EndRecording(recording);
+    EXPECT_NE(Zorv_RecordMessage(recording, 1, kDm1.data(), 12, 1600), 0) << "the recording ended";
 
     hostsim::ModuleRecording read;
     ASSERT_EQ(hostsim::ReadRecording(path_, read), "");
@@ -87,8 +91,6 @@ TEST_F(RecordingTest, PlaybackBringsTheMessagesInAsTheBusWould) {
     recording.name.manufacturer = 77;
     recording.messages = {{100, kDm1}, {200, kDm1}, {300, {1, 2}}};
     hostsim::AttachPlugin(&Deliver);
-    ASSERT_EQ(Zorv_Connect(1, L"J1939:Baud=Auto,Channel=1", 1, nullptr, 1), 0);
-    ASSERT_EQ(Zorv_EnableParsing(1, 1), 0);
     hostsim::PreparePlayback(recording);
     uint32_t status = 0;
     EXPECT_EQ(Zorv_GetModulePlaybackStatus(0, &status), 0);
@@ -96,7 +98,7 @@ TEST_F(RecordingTest, PlaybackBringsTheMessagesInAsTheBusWould) {
     J1939DecodedName name{};
     EXPECT_EQ(Lookup<zorv::GetJ1939NameFn>(zorv::kLookupGetJ1939Name)(0x00, &name), 0);
     EXPECT_EQ(name.manufacturer, 77u) << "the recorded address claims its recorded NAME";
-    EXPECT_EQ(hostsim::PlayBack(recording), 2u) << "a message without a header is not played";
+    EXPECT_EQ(hostsim::PlayBack(recording, 4), 2u) << "a message without a header is not played";
     std::lock_guard<std::mutex> lock(gLock);
     EXPECT_EQ(gDelivered, (std::vector<std::vector<uint8_t>>{kDm1, kDm1}));
     hostsim::DetachPlugin();
