@@ -54,7 +54,7 @@ TEST_F(RecordingTest, WhatThePluginRecordsIsWrittenAndReadBackWithTheEcusName) {
     EXPECT_EQ(read.label, "Engine #1");
     EXPECT_EQ(read.channel, 2);
     ASSERT_TRUE(read.hasName);
-    EXPECT_EQ(read.name.manufacturer, 115u);
+    EXPECT_EQ(uint32_t{read.name.manufacturer}, 115u) << "a copy: the host's record is packed";
     ASSERT_EQ(read.messages.size(), 1u);
     EXPECT_EQ(read.messages[0].timeStamp, 1400u);
     EXPECT_EQ(read.messages[0].bytes, kDm1);
@@ -97,7 +97,7 @@ TEST_F(RecordingTest, PlaybackBringsTheMessagesInAsTheBusWould) {
     EXPECT_EQ(status, 1u);
     J1939DecodedName name{};
     EXPECT_EQ(Lookup<zorv::GetJ1939NameFn>(zorv::kLookupGetJ1939Name)(0x00, &name), 0);
-    EXPECT_EQ(name.manufacturer, 77u) << "the recorded address claims its recorded NAME";
+    EXPECT_EQ(uint32_t{name.manufacturer}, 77u) << "the recorded address claims its recorded NAME";
     EXPECT_EQ(hostsim::PlayBack(recording, 4), 2u) << "a message without a header is not played";
     std::lock_guard<std::mutex> lock(gLock);
     EXPECT_EQ(gDelivered, (std::vector<std::vector<uint8_t>>{kDm1, kDm1}));
