@@ -26,6 +26,7 @@ void Host::Reset() {
     watchers.RemoveAll();
     sent.Clear();
     watchers.Add(sent.Watcher());
+    decodedValues.Set(nullptr);
     log.Clear();
     results.Reset();
     lookup.Reset();

@@ -26,6 +26,7 @@
 #include "hostsim/database/ParameterDatabase.h"
 #include "hostsim/bus/ReceiveThread.h"
 #include "hostsim/bus/ReceivedFaultTable.h"
+#include "hostsim/control/DecodedValues.h"
 #include "hostsim/control/ResultTable.h"
 #include "hostsim/bus/SimulatedNetwork.h"
 #include "hostsim/control/SysClock.h"
@@ -61,6 +62,7 @@ struct Host {
     SimulatedNetwork network;
     BusReplay replay;
     AppConfig appConfig;
+    DecodedValues decodedValues;
 
     Host();
     void Reset();

@@ -225,6 +225,32 @@ HOSTSIM_API bool WaitForReplay(uint32_t timeoutMs);
 HOSTSIM_API void StopReplay();
 HOSTSIM_API ReplayStats LastReplay();
 
+// ---- a captured bus played into modules ---------------------------------------------
+//
+// A capture of a real truck holds no answers to what the plug-in would ask, so the host
+// plays it in as it plays a recording back: every ECU that sent becomes a module in
+// playback, and each message goes to its source's module with the capture's time stamp.
+
+// The first pass: which ECUs sent (and the NAMEs they claimed), what was skipped. An
+// empty interface name takes the interface of the first 29-bit frame.
+HOSTSIM_API CaptureSummary ScanCapture(const std::string& path, const std::string& interfaceName);
+// Modules report a playback status of 1, so the plug-in sends nothing and waits for
+// nothing, and every claimed address has its NAME.
+HOSTSIM_API void PrepareCapturePlayback(const CaptureSummary& capture);
+// Hands each message of the capture to the module of its source address (sources without
+// one are passed over) on the host's receive thread, time-stamped with the milliseconds
+// since the first frame, at `speed` times the captured pace (0: as fast as possible),
+// and waits until all were delivered; returns how many. Progress is reported from time to
+// time on the calling thread.
+HOSTSIM_API size_t PlayCapture(const std::string& path, const std::string& interfaceName,
+                               const std::vector<std::pair<uint8_t, ZModuleHandle>>& modules, double speed,
+                               const std::function<void(const CaptureProgress&)>& progress);
+// Called for every value the host's J1939 parser decodes into a module's data point, on
+// the receive thread, with the message's time stamp; null stops it. Reset stops it.
+using DecodedValueListener =
+    std::function<void(ZModuleHandle handle, uint32_t timeStamp, const DataPointState& value)>;
+HOSTSIM_API void SetDecodedValueListener(DecodedValueListener listener);
+
 // ---- names kept for tests not yet moved over ----------------------------------------
 
 // SetSendResultRule under its earlier name.
@@ -270,6 +296,8 @@ HOSTSIM_API std::string LastDatabaseError();
 // A data point as the module sees it (its own table, or the described one).
 HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, TESKID teskId);
 HOSTSIM_API DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name);
+// Every data point of the module's table, in the table's order.
+HOSTSIM_API std::vector<DataPointState> ModuleDataPoints(ZModuleHandle handle);
 
 // ---- faults -------------------------------------------------------------------------
 //

@@ -109,6 +109,10 @@ struct FaultDefinition {
 // The host's view of one data point after the plug-in worked on it.
 struct DataPointState {
     bool known = false;                // false: no such data point
+    TESKID teskId = 0;
+    std::string name;                  // 8-bit name, such as "SPN_190"
+    uint32_t spn = 0;                  // 0: the database names no SPN
+    std::string unit;                  // UTF-8
     std::wstring description;          // display name
     uint32_t updates = 0;              // values the host's J1939 parser decoded into it
     bool visible = false;
@@ -159,7 +163,7 @@ struct BusFrame {
 struct ReplayStats {
     bool running = false;
     size_t framesRead = 0;             // frames of the interface replayed
-    size_t framesSkipped = 0;          // frames of other interfaces and 11-bit frames
+    size_t framesSkipped = 0;          // frames of other interfaces, 11-bit, remote and error frames
     size_t malformedLines = 0;
     size_t messagesDelivered = 0;      // messages handed to the receive side
     size_t transportMessages = 0;      // of which reassembled from transport sessions
@@ -303,6 +307,37 @@ struct ModuleRecording {
     J1939DecodedName name{};
     std::vector<RecordedMessage> messages;
     size_t skippedLines = 0;           // lines of the host's section that could not be read
+};
+
+// ---- a captured bus played into modules ----------------------------------------------
+
+// An ECU heard on a captured bus.
+struct CaptureEcu {
+    uint8_t address = 0;
+    bool claimed = false;              // it sent Address Claimed; name holds the 64-bit NAME
+    uint64_t name = 0;
+    size_t messages = 0;
+    std::vector<ZPgn> pgns;            // the PGNs it sent, in ascending order
+};
+
+// What the first pass over a capture found.
+struct CaptureSummary {
+    std::string error;                 // non-empty: the capture could not be read
+    std::string interfaceName;         // the interface replayed
+    std::vector<std::string> interfaces;  // every interface of the capture
+    size_t frames = 0;                 // 29-bit data frames of that interface
+    size_t skipped = 0;                // other interfaces, 11-bit, remote and error frames
+    size_t malformed = 0;              // lines that are no frame
+    std::string firstProblem;          // the first malformed line and why
+    size_t messages = 0;               // whole messages, transport sessions reassembled
+    int64_t spanMicros = 0;            // time from the first frame to the last message
+    std::vector<CaptureEcu> ecus;      // by address
+};
+
+// How far the delivery of a capture has gone.
+struct CaptureProgress {
+    size_t messages = 0;               // handed to the modules so far
+    size_t frames = 0;                 // frames read so far
 };
 
 }  // namespace hostsim

@@ -8,10 +8,12 @@
 
 #include "hostsim/HostSim.h"
 #include "hostsim/database/Scenario.h"
+#include "tools/CaptureReplay.h"
 #include "tools/DpfTestRun.h"
 #include "tools/FaultScreen.h"
 #include "tools/LiveSession.h"
 #include "tools/PluginLoader.h"
+#include "tools/ReplayReport.h"
 #include "tools/SessionRecording.h"
 #include "tools/TruckSession.h"
 
@@ -40,6 +42,23 @@ void PrintEntries(const marl::tools::PluginLoader& plugin) {
 }
 
 std::string DefaultScenarioPath() { return hostsim::DataFolderPath() + "/trucks/default-truck.json"; }
+
+// Feeds a capture into the plug-in and reports; 0 when the capture was replayed.
+int RunReplay(marl::tools::PluginLoader& plugin, const marl::tools::ReplayOptions& options, bool asJson) {
+    hostsim::AttachPlugin(plugin.Entry<zorv::FnParseMessage>(zorv::kEntryParseMessage));
+    const marl::tools::ReplayResult result = marl::tools::ReplayCapture(plugin, options, stderr);
+    hostsim::DetachPlugin();
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "marl-host: %s\n", result.error.c_str());
+        return 1;
+    }
+    if (asJson) {
+        std::printf("%s\n", marl::tools::ReplayReportJson(options, result).c_str());
+    } else {
+        marl::tools::PrintReplayReport(options, result, stdout);
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -73,6 +92,20 @@ int main(int argc, char** argv) {
     app.add_option("--watch", watchSeconds, "seconds of live values to show")
         ->check(CLI::Range(0, 3600))
         ->capture_default_str();
+    app.add_subcommand("session", "run the diagnostic session against the simulated truck (the default)");
+    CLI::App* replay = app.add_subcommand(
+        "replay", "feed a candump capture of a real truck into the plug-in and report what was learned per ECU");
+    marl::tools::ReplayOptions replayOptions;
+    bool replayJson = false;
+    replay->add_option("LOG", replayOptions.log, "the capture: candump -l log or candump -ta console output")
+        ->required();
+    replay->add_option("--interface", replayOptions.interfaceName,
+                       "the interface to replay (default: that of the first 29-bit frame)");
+    replay->add_option("--speed", replayOptions.speed, "times the captured pace (0: as fast as possible)")
+        ->check(CLI::NonNegativeNumber);
+    replay->add_flag("--json", replayJson, "the report as one JSON document");
+    replay->add_option("--values-csv", replayOptions.valuesCsv, "write every decoded value with its capture time");
+    app.require_subcommand(0, 1);
     CLI11_PARSE(app, argc, argv);
 
     marl::tools::PluginLoader plugin;
@@ -80,12 +113,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "marl-host: %s\n", plugin.Error().c_str());
         return 1;
     }
+    if (!dataFolder.empty()) hostsim::SetDataFolder(dataFolder);
+    if (replay->parsed()) return RunReplay(plugin, replayOptions, replayJson);
     std::printf("Loaded %s\n\n", pluginPath.c_str());
     PrintDescriptor(plugin);
     PrintEntries(plugin);
     if (infoOnly) return 0;
 
-    if (!dataFolder.empty()) hostsim::SetDataFolder(dataFolder);
     if (!playbackFolder.empty()) {
         hostsim::AttachPlugin(plugin.Entry<zorv::FnParseMessage>(zorv::kEntryParseMessage));
         const int failed = marl::tools::PlayBackRecording(plugin, playbackFolder, stdout);

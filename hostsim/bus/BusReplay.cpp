@@ -64,7 +64,8 @@ void BusReplay::Run(int channel, double speed) {
 
     // The reader belongs to this thread until the replay ends.
     while (auto frame = reader_.Next()) {
-        if (!frame->extended || (!interfaceName.empty() && frame->interfaceName != interfaceName)) {
+        if (!frame->extended || frame->kind != CandumpFrame::Kind::Data ||
+            (!interfaceName.empty() && frame->interfaceName != interfaceName)) {
             std::lock_guard<std::mutex> lock(mutex_);
             ++stats_.framesSkipped;
             continue;

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 
 namespace hostsim {
 namespace {
@@ -24,6 +26,10 @@ constexpr size_t kHexDigitsPerByte = 2;
 constexpr int kDecimalBase = 10;
 constexpr int kFirstHexLetterValue = 10;
 constexpr uint8_t kNibbleMask = 0xF;
+constexpr uint32_t kErrorFrameFlag = 0x20000000;
+constexpr char kRemoteMark = 'R';
+constexpr const char* kRemoteWord = "remote";
+constexpr size_t kShortestLengthToken = 3;  // "[n]"
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -44,6 +50,107 @@ bool ParseTime(const std::string& text, int64_t& micros) {
         part = part * kDecimalBase + (text[i] - '0');
     }
     micros = seconds * kMicrosPerSecond + fraction;
+    return true;
+}
+
+// The identifier: eight hex digits for a 29-bit frame, three for an 11-bit one. An
+// identifier with the error flag is an error frame the controller reported.
+bool ParseIdentifier(const std::string& id, CandumpFrame& frame, std::string& error) {
+    if (id.size() != kExtendedIdDigits && id.size() != kStandardIdDigits) {
+        error = "the identifier must have 3 or 8 hex digits";
+        return false;
+    }
+    for (char c : id) {
+        if (HexValue(c) < 0) {
+            error = "the identifier is not hexadecimal";
+            return false;
+        }
+    }
+    frame.extended = id.size() == kExtendedIdDigits;
+    const auto raw = static_cast<uint32_t>(std::strtoul(id.c_str(), nullptr, kHexBase));
+    if (frame.extended && (raw & kErrorFrameFlag) != 0) {
+        frame.kind = CandumpFrame::Kind::Error;
+        frame.frame.id = raw & kMaxExtendedId;
+        return true;
+    }
+    if (raw > kMaxExtendedId) {
+        error = "the identifier is wider than 29 bits";
+        return false;
+    }
+    frame.frame.id = raw;
+    return true;
+}
+
+bool AppendByte(char high, char low, CandumpFrame& frame, std::string& error) {
+    const int highValue = HexValue(high);
+    const int lowValue = HexValue(low);
+    if (highValue < 0 || lowValue < 0) {
+        error = "the data is not hexadecimal";
+        return false;
+    }
+    frame.frame.data.push_back(static_cast<uint8_t>((highValue << kNibbleBits) | lowValue));
+    return true;
+}
+
+// Log format: the data follows the '#' as hex pairs, "R" for a remote frame.
+bool ParseLogData(const std::string& line, size_t start, CandumpFrame& frame, std::string& error) {
+    const size_t end = line.find_first_of(" \t\r\n", start);
+    const std::string data = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!data.empty() && data[0] == kRemoteMark) {
+        frame.kind = CandumpFrame::Kind::Remote;
+        return true;
+    }
+    if (!data.empty() && data[0] == kDataSeparator) {
+        error = "CAN FD frames are not J1939 frames";
+        return false;
+    }
+    if (data.size() % kHexDigitsPerByte != 0 || data.size() / kHexDigitsPerByte > kMaxClassicData) {
+        error = "the data must be up to eight bytes in hex pairs";
+        return false;
+    }
+    for (size_t i = 0; i < data.size(); i += kHexDigitsPerByte) {
+        if (!AppendByte(data[i], data[i + 1], frame, error)) return false;
+    }
+    return true;
+}
+
+// Console format: "[n]" and n bytes as hex pairs apart, or "remote request".
+bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame, std::string& error) {
+    std::istringstream rest(line.substr(start));
+    std::string token;
+    rest >> token;
+    if (token.size() < kShortestLengthToken || token.front() != '[' || token.back() != ']') {
+        error = "the frame has neither '#' nor a length in brackets";
+        return false;
+    }
+    // A classic frame's length is one digit, 0 to 8.
+    const char digit = token[1];
+    if (token.size() != kShortestLengthToken || digit < '0' || static_cast<size_t>(digit - '0') > kMaxClassicData) {
+        error = "the length must be 0 to 8";
+        return false;
+    }
+    const auto length = static_cast<size_t>(digit - '0');
+    std::string next;
+    rest >> next;
+    if (next == kRemoteWord) {
+        frame.kind = CandumpFrame::Kind::Remote;
+        return true;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (next.size() != kHexDigitsPerByte) {
+            error = "the data must be as many hex pairs as the length says";
+            return false;
+        }
+        if (!AppendByte(next[0], next[1], frame, error)) return false;
+        next.clear();
+        rest >> next;
+    }
+    // Error frames end with the controller's explanation, data frames at most with the
+    // data as ASCII in quotes.
+    if (frame.kind == CandumpFrame::Kind::Data && !next.empty() && next[0] != '\'') {
+        error = "more data bytes than the length says";
+        return false;
+    }
     return true;
 }
 
@@ -110,51 +217,22 @@ std::optional<CandumpFrame> ParseCandumpLine(const std::string& line, std::strin
     }
     frame.interfaceName = line.substr(nameStart, nameEnd - nameStart);
     size_t idStart = line.find_first_not_of(' ', nameEnd);
-    size_t hash = idStart == std::string::npos ? std::string::npos : line.find(kDataSeparator, idStart);
-    if (hash == std::string::npos) {
-        error = "the frame has no '#' between identifier and data";
+    size_t idEnd = idStart == std::string::npos ? std::string::npos : line.find_first_of(" \t#", idStart);
+    if (idEnd == std::string::npos && idStart != std::string::npos) idEnd = line.size();
+    if (idStart == std::string::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
+        if (error.empty()) error = "the frame is missing";
         return std::nullopt;
     }
-    std::string id = line.substr(idStart, hash - idStart);
-    if (id.size() != kExtendedIdDigits && id.size() != kStandardIdDigits) {
-        error = "the identifier must have 3 or 8 hex digits";
+    const bool logFormat = idEnd < line.size() && line[idEnd] == kDataSeparator;
+    if (!(logFormat ? ParseLogData(line, idEnd + 1, frame, error) : ParseConsoleData(line, idEnd, frame, error))) {
         return std::nullopt;
-    }
-    for (char c : id) {
-        if (HexValue(c) < 0) {
-            error = "the identifier is not hexadecimal";
-            return std::nullopt;
-        }
-    }
-    frame.extended = id.size() == kExtendedIdDigits;
-    frame.frame.id = static_cast<uint32_t>(std::strtoul(id.c_str(), nullptr, kHexBase));
-    if (frame.frame.id > kMaxExtendedId) {
-        error = "the identifier is wider than 29 bits";
-        return std::nullopt;
-    }
-    size_t dataEnd = line.find_first_of(" \t\r\n", hash + 1);
-    std::string data = line.substr(hash + 1, dataEnd == std::string::npos ? std::string::npos : dataEnd - hash - 1);
-    if (!data.empty() && (data[0] == 'R' || data[0] == kDataSeparator)) {
-        error = "remote and CAN FD frames are not J1939 frames";
-        return std::nullopt;
-    }
-    if (data.size() % kHexDigitsPerByte != 0 || data.size() / kHexDigitsPerByte > kMaxClassicData) {
-        error = "the data must be up to eight bytes in hex pairs";
-        return std::nullopt;
-    }
-    for (size_t i = 0; i < data.size(); i += kHexDigitsPerByte) {
-        int high = HexValue(data[i]);
-        int low = HexValue(data[i + 1]);
-        if (high < 0 || low < 0) {
-            error = "the data is not hexadecimal";
-            return std::nullopt;
-        }
-        frame.frame.data.push_back(static_cast<uint8_t>((high << kNibbleBits) | low));
     }
     return frame;
 }
 
 std::string CandumpReader::Open(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return "the bus log " + path + " is a folder, not a file";
     file_.open(path, std::ios::in | std::ios::binary);
     if (!file_) return "cannot open the bus log " + path;
     return {};

@@ -1,8 +1,12 @@
-// Bus logs in the can-utils candump format, one frame a line:
+// Bus logs of can-utils candump, one frame a line, in the log format (`candump -l`):
 //   (1700000000.000000) can0 18EAFFF9#00EE00
+// or as the console shows it with a time stamp (`candump -ta`, `-td`, `-tz`):
+//    (000.001671)  can1  08FE6E0B   [8]  FF FE FF FE FF FE FF FE
 // time in seconds with microseconds, interface, identifier (eight hex digits for a
-// 29-bit frame, three for an 11-bit one) and the data bytes in hex. The host's channel n
-// is interface "can<n-1>".
+// 29-bit frame, three for an 11-bit one) and the data bytes in hex. Remote frames ("R",
+// "remote request") and error frames (identifier with the error flag 0x20000000) are
+// read as such, so a reader can count and skip them. The host's channel n is interface
+// "can<n-1>".
 #pragma once
 
 #include <cstdint>
@@ -20,6 +24,8 @@ struct CandumpFrame {
     std::string interfaceName;
     bool extended = true;
     CanFrame frame;
+    enum class Kind { Data, Remote, Error };
+    Kind kind = Kind::Data;  // Remote and Error frames carry no J1939 message
 };
 
 std::string InterfaceOfChannel(int channel);

@@ -17,7 +17,7 @@ void NoteAddressClaim(BusState& bus, const J1939Message& message) {
 }
 
 size_t ParseJ1939(ParameterDatabase& database, BusState& bus, ReceivedFaultTable& faults, ZModuleHandle handle,
-                  const J1939Message& message) {
+                  const J1939Message& message, std::vector<TESKID>* decoded) {
     NoteAddressClaim(bus, message);
     if (message.pgn == j1939::kPgnDm1 || message.pgn == j1939::kPgnDm2) {
         std::optional<DtcReport> report = DecodeDtcMessage(message.data.data(), message.data.size());
@@ -26,8 +26,10 @@ size_t ParseJ1939(ParameterDatabase& database, BusState& bus, ReceivedFaultTable
     }
     size_t parsed = 0;
     for (const DataPointDefinition& dataPoint : database.DataPointsOfPgn(message.pgn)) {
-        DecodedSpn decoded = DecodeSpn(dataPoint.layout, message.data.data(), message.data.size());
-        if (database.SetDecoded(dataPoint.teskId, decoded.raw, decoded.text)) ++parsed;
+        DecodedSpn value = DecodeSpn(dataPoint.layout, message.data.data(), message.data.size());
+        if (!database.SetDecoded(dataPoint.teskId, value.raw, value.text)) continue;
+        ++parsed;
+        if (decoded != nullptr) decoded->push_back(dataPoint.teskId);
     }
     return parsed;
 }

@@ -4,6 +4,8 @@
 // stay with the module.
 #pragma once
 
+#include <vector>
+
 #include "hostsim/bus/BusState.h"
 #include "hostsim/bus/J1939Message.h"
 #include "hostsim/bus/ReceivedFaultTable.h"
@@ -11,9 +13,10 @@
 
 namespace hostsim {
 
-// The number of data points the message gave a value (or a not-available text).
+// The number of data points the message gave a value (or a not-available text); their
+// TESKIDs are added to `decoded` when it is given.
 size_t ParseJ1939(ParameterDatabase& database, BusState& bus, ReceivedFaultTable& faults, ZModuleHandle handle,
-                  const J1939Message& message);
+                  const J1939Message& message, std::vector<TESKID>* decoded = nullptr);
 
 // A claim the host saw on the bus goes into its NAME table.
 void NoteAddressClaim(BusState& bus, const J1939Message& message);

@@ -67,6 +67,14 @@ std::string LastDatabaseError() { return TheHost().moduleDatabases.LastLoadError
 DataPointState ModuleDataPoint(ZModuleHandle handle, TESKID teskId) {
     return TheHost().DatabaseFor(handle)->State(teskId);
 }
+std::vector<DataPointState> ModuleDataPoints(ZModuleHandle handle) {
+    auto database = TheHost().DatabaseFor(handle);
+    std::vector<DataPointState> states;
+    for (size_t index = 0; auto dataPoint = database->DataPointAt(index); ++index) {
+        states.push_back(database->State(dataPoint->teskId));
+    }
+    return states;
+}
 DataPointState ModuleDataPoint(ZModuleHandle handle, const std::string& name) {
     auto database = TheHost().DatabaseFor(handle);
     auto dataPoint = database->FindByName(name);

@@ -158,6 +158,10 @@ DataPointState ParameterDatabase::State(TESKID teskId) {
     Entry* entry = FindLocked(teskId);
     if (entry == nullptr) return state;
     state.known = true;
+    state.teskId = teskId;
+    state.name = entry->described.name;
+    state.spn = entry->described.layout.spn;
+    state.unit = entry->described.layout.unit;
     state.description = entry->described.description;
     state.updates = entry->updates;
     state.visible = entry->described.visible;

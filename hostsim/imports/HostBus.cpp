@@ -119,7 +119,14 @@ ZResult ZORV_STDCALL ParseJ1939Msg(ZModuleHandle handle, const uint8_t* message,
     auto parsed = FromHostLayout(message, length);
     if (!parsed) return kResultBadArgument;
     Host& host = TheHost();
-    ParseJ1939(*host.DatabaseFor(handle), host.bus, host.receivedFaults, handle, *parsed);
+    auto database = host.DatabaseFor(handle);
+    if (!host.decodedValues.Active()) {
+        ParseJ1939(*database, host.bus, host.receivedFaults, handle, *parsed);
+        return kZorvSuccess;
+    }
+    std::vector<TESKID> decoded;
+    ParseJ1939(*database, host.bus, host.receivedFaults, handle, *parsed, &decoded);
+    for (TESKID teskId : decoded) host.decodedValues.Notify(handle, timeStamp, database->State(teskId));
     return kZorvSuccess;
 }
 

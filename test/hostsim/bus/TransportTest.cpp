@@ -123,3 +123,28 @@ TEST(Candump, LinesInTheCanUtilsFormat) {
         EXPECT_FALSE(error.empty()) << bad;
     }
 }
+
+TEST(Candump, ConsoleLinesRemoteAndErrorFrames) {
+    std::string error;
+    const auto console = hostsim::ParseCandumpLine(" (000.001671)  can1  08FE6E0B   [8]  FF FE FF FE FF FE FF FE", error);
+    const auto log = hostsim::ParseCandumpLine("(0.001671) can1 08FE6E0B#FFFEFFFEFFFEFFFE", error);
+    ASSERT_TRUE(console && log) << error;
+    EXPECT_EQ(console->frame, log->frame);
+    EXPECT_EQ(console->timeMicros, log->timeMicros);
+    EXPECT_EQ(console->interfaceName, "can1");
+    EXPECT_FALSE(hostsim::ParseCandumpLine("  (000.002000)  vcan0  123   [2]  01 02  '..'", error).value().extended);
+    using Kind = hostsim::CandumpFrame::Kind;
+    for (const char* remote : {"(1.000000) can0 18EAFF00#R", " (000.000100)  can0  18EAFF00   [0]  remote request"}) {
+        EXPECT_EQ(hostsim::ParseCandumpLine(remote, error).value().kind, Kind::Remote) << remote;
+    }
+    for (const char* fault : {"(1.000000) can0 20000080#0000000000000000",
+                              " (000.000200)  can0  20000004   [8]  00 04 00 00 00 00 00 00   ERRORFRAME"}) {
+        EXPECT_EQ(hostsim::ParseCandumpLine(fault, error).value().kind, Kind::Error) << fault;
+    }
+    for (const char* bad : {" (000.000300)  can0  18FEF100   [9]  01 02 03 04 05 06 07 08 09",
+                            " (000.000300)  can0  18FEF100   [3]  01 02", " (000.000300)  can0  18FEF100   [1]  01 02",
+                            " (000.000300)  can0  18FEF100   8  01", " (000.000300)  can0  18FEF100   [2]  01 0G"}) {
+        EXPECT_FALSE(hostsim::ParseCandumpLine(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}

@@ -1,0 +1,108 @@
+// Control API of a captured bus played into modules: the first pass that finds the ECUs,
+// the host's playback state, and the delivery of the messages to their modules.
+#include <chrono>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "hostsim/Host.h"
+#include "hostsim/HostSim.h"
+#include "hostsim/bus/CaptureMessages.h"
+#include "hostsim/bus/J1939Name.h"
+#include "j1939/Protocol.h"
+#include "platform/TimeScale.h"
+
+namespace hostsim {
+namespace {
+
+constexpr uint32_t kPlaybackRunning = 1;
+constexpr int64_t kMicrosPerMilli = 1000;
+// The receive thread's queue is let run this far ahead of delivery, which bounds the
+// memory a long capture takes and keeps the progress true.
+constexpr size_t kDeliveryBatch = 2048;
+constexpr uint32_t kDeliveryWaitMs = 60000;
+// Progress is reported every this many messages.
+constexpr size_t kProgressEvery = 4096;
+
+bool IsClaim(const J1939Message& message) {
+    return message.pgn == j1939::kPgnAddressClaimed && message.data.size() >= j1939::kNameBytes &&
+           message.source <= j1939::kMaxClaimableAddress;
+}
+
+}  // namespace
+
+CaptureSummary ScanCapture(const std::string& path, const std::string& interfaceName) {
+    CaptureSummary summary;
+    CaptureMessages capture;
+    summary.error = capture.Open(path, interfaceName);
+    if (!summary.error.empty()) return summary;
+    std::map<uint8_t, CaptureEcu> ecus;
+    std::map<uint8_t, std::set<ZPgn>> pgns;
+    while (auto timed = capture.Next()) {
+        const J1939Message& message = timed->message;
+        CaptureEcu& ecu = ecus[message.source];
+        ecu.address = message.source;
+        ++ecu.messages;
+        pgns[message.source].insert(message.pgn);
+        if (IsClaim(message)) {
+            ecu.claimed = true;
+            ecu.name = NameFromBytes(message.data.data());
+        }
+        ++summary.messages;
+        summary.spanMicros = timed->micros;
+    }
+    summary.interfaceName = capture.InterfaceName();
+    summary.interfaces = capture.Interfaces();
+    summary.frames = capture.Frames();
+    summary.skipped = capture.Skipped();
+    summary.malformed = capture.Malformed();
+    summary.firstProblem = capture.FirstError();
+    for (auto& [address, ecu] : ecus) {
+        ecu.pgns.assign(pgns[address].begin(), pgns[address].end());
+        summary.ecus.push_back(std::move(ecu));
+    }
+    return summary;
+}
+
+void PrepareCapturePlayback(const CaptureSummary& capture) {
+    Host& host = TheHost();
+    host.modules.SetPlaybackStatus(kPlaybackRunning);
+    for (const CaptureEcu& ecu : capture.ecus) {
+        if (ecu.claimed) host.bus.SetName(ecu.address, DecodedNameOf(ecu.name, ecu.address));
+    }
+}
+
+size_t PlayCapture(const std::string& path, const std::string& interfaceName,
+                   const std::vector<std::pair<uint8_t, ZModuleHandle>>& modules, double speed,
+                   const std::function<void(const CaptureProgress&)>& progress) {
+    using Clock = std::chrono::steady_clock;
+    Host& host = TheHost();
+    const std::map<uint8_t, ZModuleHandle> handles(modules.begin(), modules.end());
+    CaptureMessages capture;
+    if (!capture.Open(path, interfaceName).empty()) return 0;
+    CaptureProgress state;
+    const Clock::time_point started = Clock::now();
+    while (auto timed = capture.Next()) {
+        state.frames = capture.Frames();
+        auto module = handles.find(timed->message.source);
+        if (module == handles.end()) continue;
+        if (speed > 0.0) {
+            // Paced like the plug-in's clock, which a test time scale speeds up.
+            const auto offset = std::chrono::microseconds(timed->micros);
+            std::this_thread::sleep_until(started + marl::platform::RealDuration(offset / speed));
+        }
+        const auto timeStamp = static_cast<uint32_t>(timed->micros / kMicrosPerMilli);
+        host.receiver.PostTo(module->second, std::move(timed->message), timeStamp);
+        ++state.messages;
+        if (state.messages % kDeliveryBatch == 0) host.receiver.WaitIdle(kDeliveryWaitMs);
+        if (progress && state.messages % kProgressEvery == 0) progress(state);
+    }
+    host.receiver.WaitIdle(kDeliveryWaitMs);
+    state.frames = capture.Frames();
+    if (progress) progress(state);
+    return state.messages;
+}
+
+void SetDecodedValueListener(DecodedValueListener listener) { TheHost().decodedValues.Set(std::move(listener)); }
+
+}  // namespace hostsim

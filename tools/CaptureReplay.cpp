@@ -1,0 +1,187 @@
+#include "tools/CaptureReplay.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "host/ZorvApi.h"
+#include "hostsim/HostSim.h"
+
+namespace marl::tools {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr uint32_t kUiHandle = 1;
+// The fault-code database's groups: Active is fed by DM1, Previously Active by DM2.
+constexpr ZFaultGroupId kActiveGroup = 1;
+constexpr ZFaultGroupId kPreviouslyActiveGroup = 2;
+// A VIN has 17 characters; an ECU may send more before the field's '*'.
+constexpr size_t kVinLength = 17;
+constexpr const char* kSoftwarePrefix = "SPN_234_";
+constexpr auto kQuietProgress = std::chrono::seconds(1);
+constexpr double kMillisPerSecond = 1000.0;
+constexpr double kPercent = 100.0;
+
+std::optional<std::string> TextOf(const std::vector<hostsim::DataPointState>& values, const std::string& name) {
+    for (const auto& value : values) {
+        if (value.name != name) continue;
+        const std::string text = hostsim::ToUtf8(value.valueText);
+        if (!text.empty()) return text;
+    }
+    return std::nullopt;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// Every decoded value, with the capture time it came with, as one CSV line.
+class ValuesCsv {
+public:
+    std::string Open(const std::string& path, const std::map<ZModuleHandle, uint8_t>& addresses) {
+        out_.open(path, std::ios::out | std::ios::trunc);
+        if (!out_) return "cannot write the values file " + path;
+        addresses_ = addresses;
+        out_ << "time,address,spn,name,value,unit\n";
+        hostsim::SetDecodedValueListener(
+            [this](ZModuleHandle handle, uint32_t timeStamp, const hostsim::DataPointState& value) {
+                Write(handle, timeStamp, value);
+            });
+        return {};
+    }
+    ~ValuesCsv() {
+        if (out_.is_open()) hostsim::SetDecodedValueListener(nullptr);
+    }
+
+private:
+    void Write(ZModuleHandle handle, uint32_t timeStamp, const hostsim::DataPointState& value) {
+        char time[32];
+        std::snprintf(time, sizeof(time), "%.3f", timeStamp / kMillisPerSecond);
+        const std::string text = ValueWithoutUnit(hostsim::ToUtf8(value.valueText), value.unit);
+        const auto address = addresses_.find(handle);
+        if (address == addresses_.end()) return;
+        out_ << time << ',' << static_cast<unsigned>(address->second) << ',' << value.spn << ','
+             << CsvField(hostsim::ToUtf8(value.description)) << ',' << CsvField(text) << ',' << CsvField(value.unit)
+             << '\n';
+    }
+
+    std::ofstream out_;
+    std::map<ZModuleHandle, uint8_t> addresses_;
+};
+
+// The plug-in builds a module's record from its recording file; a capture gives nothing
+// but the address.
+std::string WriteConnectionInfo(const std::string& path, uint8_t address) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "[ConnectionInfo]\r\nMID = " << static_cast<unsigned>(address) << "\r\n";
+    return out ? std::string() : "cannot write " + path;
+}
+
+EcuReport ReportOf(const hostsim::CaptureEcu& ecu, ZModuleHandle handle) {
+    EcuReport report;
+    report.address = ecu.address;
+    report.claimed = ecu.claimed;
+    report.name = ecu.name;
+    report.messages = ecu.messages;
+    report.pgns = ecu.pgns;
+    for (auto& value : hostsim::ModuleDataPoints(handle)) {
+        if (value.updates > 0) report.values.push_back(std::move(value));
+    }
+    report.make = TextOf(report.values, "SPN_586");
+    report.model = TextOf(report.values, "SPN_587_0");
+    report.serial = TextOf(report.values, "SPN_588");
+    report.unit = TextOf(report.values, "SPN_233");
+    report.vin = TextOf(report.values, "SPN_237");
+    if (report.vin) report.vin = report.vin->substr(0, kVinLength);
+    for (const auto& value : report.values) {
+        const std::string text = hostsim::ToUtf8(value.valueText);
+        if (value.name.rfind(kSoftwarePrefix, 0) == 0 && !text.empty()) report.software.push_back(text);
+    }
+    const hostsim::FaultListView faults = hostsim::FaultList(handle);
+    report.dm1Heard = faults.received.activeReceived;
+    report.lamps = faults.received.active.lamps;
+    for (const auto& fault : faults.faults) {
+        if (fault.groupId == kActiveGroup) report.activeDtcs.push_back(fault);
+        if (fault.groupId == kPreviouslyActiveGroup) report.previousDtcs.push_back(fault);
+    }
+    return report;
+}
+
+}  // namespace
+
+std::string ValueWithoutUnit(const std::string& text, const std::string& unit) {
+    const std::string suffix = " " + unit;
+    if (!unit.empty() && text.size() > suffix.size() &&
+        text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        return text.substr(0, text.size() - suffix.size());
+    }
+    return text;
+}
+
+ReplayResult ReplayCapture(PluginLoader& plugin, const ReplayOptions& options, FILE* progress) {
+    ReplayResult result;
+    const Clock::time_point started = Clock::now();
+    result.capture = hostsim::ScanCapture(options.log, options.interfaceName);
+    if (!result.capture.error.empty()) {
+        result.error = result.capture.error;
+        return result;
+    }
+    auto registerEntry = plugin.Entry<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
+    auto read = plugin.Entry<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile);
+    auto command = plugin.Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
+    auto unregister = plugin.Entry<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule);
+
+    hostsim::PrepareCapturePlayback(result.capture);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("marl-replay-" + std::to_string(started.time_since_epoch().count()));
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    std::vector<std::pair<uint8_t, ZModuleHandle>> modules;
+    std::map<ZModuleHandle, uint8_t> addresses;
+    for (const hostsim::CaptureEcu& ecu : result.capture.ecus) {
+        const auto handle = static_cast<ZModuleHandle>(modules.size() + 1);
+        const std::string path = (folder / ("ecu-" + std::to_string(ecu.address) + ".rec")).string();
+        result.error = WriteConnectionInfo(path, ecu.address);
+        if (!result.error.empty()) break;
+        ModuleInfo info{};
+        info.ecuAddress = ecu.address;
+        info.channel = 1;
+        info.moduleId = zorv::kModuleIdMarlJ1939;
+        registerEntry(kUiHandle, handle, &info);
+        read(0, handle, hostsim::FromUtf8(path).c_str());
+        command(static_cast<uint32_t>(handle), zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr,
+                nullptr);
+        modules.emplace_back(ecu.address, handle);
+        addresses[handle] = ecu.address;
+    }
+    std::filesystem::remove_all(folder, ignored);
+
+    ValuesCsv csv;
+    if (result.error.empty() && !options.valuesCsv.empty()) result.error = csv.Open(options.valuesCsv, addresses);
+    if (result.error.empty()) {
+        const size_t total = result.capture.frames;
+        result.delivered = hostsim::PlayCapture(
+            options.log, options.interfaceName, modules, options.speed, [&](const hostsim::CaptureProgress& state) {
+                const auto elapsed = std::chrono::duration<double>(Clock::now() - started);
+                if (progress == nullptr || elapsed < kQuietProgress) return;
+                std::fprintf(progress, "\r   %zu frames (%.0f%%), %.0f frames/s ", state.frames,
+                             total == 0 ? kPercent : kPercent * static_cast<double>(state.frames) / total,
+                             state.frames / elapsed.count());
+                std::fflush(progress);
+            });
+        if (progress != nullptr && Clock::now() - started >= kQuietProgress) std::fprintf(progress, "\n");
+        for (size_t i = 0; i < modules.size(); ++i) {
+            result.ecus.push_back(ReportOf(result.capture.ecus[i], modules[i].second));
+        }
+    }
+    for (auto it = modules.rbegin(); it != modules.rend(); ++it) unregister(it->second);
+    result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    return result;
+}
+
+}  // namespace marl::tools
