@@ -247,8 +247,7 @@ HOSTSIM_API size_t PlayCapture(const std::string& path, const std::string& inter
                                const std::function<void(const CaptureProgress&)>& progress);
 // Called for every value the host's J1939 parser decodes into a module's data point, on
 // the receive thread, with the message's time stamp; null stops it. Reset stops it.
-using DecodedValueListener =
-    std::function<void(ZModuleHandle handle, uint32_t timeStamp, const DataPointState& value)>;
+using DecodedValueListener = std::function<void(ZModuleHandle handle, uint32_t timeStamp, const DataPointState& value)>;
 HOSTSIM_API void SetDecodedValueListener(DecodedValueListener listener);
 
 // ---- names kept for tests not yet moved over ----------------------------------------

@@ -14,17 +14,6 @@ constexpr int16_t kRequestCapacity = 2048;
 // An ECU broadcasts its DM1 once a second; the list is read again after the next one.
 constexpr auto kNextDm1Wait = std::chrono::milliseconds(1500);
 
-const char* LampText(const hostsim::LampStatus& lamp) {
-    switch (lamp.state) {
-        case hostsim::kLampOff:
-            return "off";
-        case hostsim::kLampOn:
-            return lamp.flash == hostsim::kLampSlowFlash || lamp.flash == hostsim::kLampFastFlash ? "flashing" : "on";
-        default:
-            return "n/a";
-    }
-}
-
 std::string OccurrenceText(uint8_t count) {
     return count == hostsim::kOccurrenceCountNotAvailable ? "n/a" : std::to_string(count);
 }
@@ -55,6 +44,17 @@ void PrintLines(FILE* out, const std::string& text) {
 }
 
 }  // namespace
+
+const char* LampText(const hostsim::LampStatus& lamp) {
+    switch (lamp.state) {
+        case hostsim::kLampOff:
+            return "off";
+        case hostsim::kLampOn:
+            return lamp.flash == hostsim::kLampSlowFlash || lamp.flash == hostsim::kLampFastFlash ? "flashing" : "on";
+        default:
+            return "n/a";
+    }
+}
 
 FaultScreen::FaultScreen(PluginLoader& plugin, FILE* out) : plugin_(plugin), out_(out) {}
 

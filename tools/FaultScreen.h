@@ -5,10 +5,14 @@
 
 #include <cstdio>
 
+#include "hostsim/HostSimTypes.h"
 #include "tools/PluginLoader.h"
 #include "tools/TruckSession.h"
 
 namespace marl::tools {
+
+// A DM lamp as the fault screen shows it: "off", "on", "flashing" or "n/a".
+const char* LampText(const hostsim::LampStatus& lamp);
 
 class FaultScreen {
 public:

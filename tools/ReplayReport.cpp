@@ -4,6 +4,7 @@
 
 #include "hostsim/HostSim.h"
 #include "hostsim/bus/J1939Name.h"
+#include "tools/FaultScreen.h"
 #include "tools/PgnNames.h"
 
 namespace marl::tools {
@@ -12,17 +13,6 @@ namespace {
 using nlohmann::json;
 
 constexpr int kJsonIndent = 2;
-
-const char* LampText(const hostsim::LampStatus& lamp) {
-    switch (lamp.state) {
-        case hostsim::kLampOff:
-            return "off";
-        case hostsim::kLampOn:
-            return lamp.flash == hostsim::kLampSlowFlash || lamp.flash == hostsim::kLampFastFlash ? "flashing" : "on";
-        default:
-            return "n/a";
-    }
-}
 
 std::string Or(const std::optional<std::string>& text) { return text ? *text : "-"; }
 json OrNull(const std::optional<std::string>& text) { return text ? json(*text) : json(nullptr); }

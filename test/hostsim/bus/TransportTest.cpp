@@ -126,7 +126,8 @@ TEST(Candump, LinesInTheCanUtilsFormat) {
 
 TEST(Candump, ConsoleLinesRemoteAndErrorFrames) {
     std::string error;
-    const auto console = hostsim::ParseCandumpLine(" (000.001671)  can1  08FE6E0B   [8]  FF FE FF FE FF FE FF FE", error);
+    const auto console =
+        hostsim::ParseCandumpLine(" (000.001671)  can1  08FE6E0B   [8]  FF FE FF FE FF FE FF FE", error);
     const auto log = hostsim::ParseCandumpLine("(0.001671) can1 08FE6E0B#FFFEFFFEFFFEFFFE", error);
     ASSERT_TRUE(console && log) << error;
     EXPECT_EQ(console->frame, log->frame);
