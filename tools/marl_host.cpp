@@ -1,6 +1,8 @@
 // The command-line host: loads the plug-in the way the host platform does and runs a
 // diagnostic session against a simulated truck.
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const auto started = std::chrono::steady_clock::now();
     std::printf("\nTruck: %s (%zu ECUs)\n", scenario.scenario->name.c_str(), scenario.scenario->ecus.size());
     std::vector<marl::tools::EcuEntry> ecus;
     int32_t handle = 0;
@@ -183,8 +186,17 @@ int main(int argc, char** argv) {
     for (const auto& ecu : ecus) {
         if (ecu.result == 0) live.Subscribe(ecu);
     }
+    // Without a folder of the user's the session is recorded into a temporary one, to
+    // show its playback at the end.
+    const bool temporaryRecording = recordFolder.empty();
+    if (temporaryRecording) {
+        recordFolder =
+            (std::filesystem::temp_directory_path() /
+             ("marl-host-session-" + std::to_string(std::chrono::system_clock::now().time_since_epoch().count())))
+                .string();
+    }
     marl::tools::SessionRecording recording(plugin, stdout);
-    if (!recordFolder.empty()) {
+    {
         const std::string problem = recording.Start(recordFolder);
         if (!problem.empty()) {
             std::fprintf(stderr, "marl-host: %s\n", problem.c_str());
@@ -199,16 +211,21 @@ int main(int argc, char** argv) {
     marl::tools::FaultScreen faults(plugin, stdout);
     std::printf("\n== Fault codes\n");
     std::vector<const marl::tools::EcuEntry*> withFaults;
+    size_t faultCount = 0;
     for (const auto& ecu : ecus) {
-        if (ecu.result == 0 && faults.List(ecu) > 0) withFaults.push_back(&ecu);
+        const size_t listed = ecu.result == 0 ? faults.List(ecu) : 0;
+        faultCount += listed;
+        if (listed > 0) withFaults.push_back(&ecu);
     }
     for (const auto* ecu : withFaults) faults.ShowInformation(*ecu);
     if (!withFaults.empty()) std::printf("\n== Clearing fault codes\n");
     for (const auto* ecu : withFaults) faults.Clear(*ecu);
 
+    std::string dpfResult = skipDpfTest ? "left out" : "no engine at 0x00";
     if (!skipDpfTest) {
         for (const auto& ecu : ecus) {
-            if (ecu.result == 0 && ecu.address == 0x00) marl::tools::RunDpfTest(plugin, ecu, interactive, stdout);
+            if (ecu.result != 0 || ecu.address != 0x00) continue;
+            dpfResult = marl::tools::RunDpfTest(plugin, ecu, interactive, stdout) ? "ran and ended" : "FAILED";
         }
     }
     recording.Finish(ecus);
@@ -222,5 +239,28 @@ int main(int argc, char** argv) {
         busLog.Stop();
         std::printf("   bus log written to %s\n", busLogPath.c_str());
     }
-    return failures == 0 ? 0 : 2;
+
+    hostsim::AttachPlugin(plugin.Entry<zorv::FnParseMessage>(zorv::kEntryParseMessage));
+    const int playbackFailures = marl::tools::PlayBackRecording(plugin, recordFolder, stdout);
+    hostsim::DetachPlugin();
+    if (temporaryRecording) {
+        std::error_code ignored;
+        std::filesystem::remove_all(recordFolder, ignored);
+    }
+
+    size_t registered = 0;
+    for (const auto& ecu : ecus) registered += ecu.result == 0 ? 1 : 0;
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count();
+    std::printf("\n== Summary\n");
+    std::printf("   ECUs registered         %zu of %zu\n", registered, ecus.size());
+    std::printf("   live values             %d s\n", watchSeconds);
+    std::printf("   fault codes             %zu on %zu ECU%s%s\n", faultCount, withFaults.size(),
+                withFaults.size() == 1 ? "" : "s", withFaults.empty() ? "" : ", cleared");
+    std::printf("   DPF regeneration test   %s\n", dpfResult.c_str());
+    std::printf("   recording               %s, played back %s\n",
+                temporaryRecording ? "temporary" : recordFolder.c_str(),
+                playbackFailures == 0 ? "with every module restored" : "with FAILURES");
+    std::printf("   session time            %lld s\n", static_cast<long long>(seconds));
+    return failures == 0 && playbackFailures == 0 ? 0 : 2;
 }
