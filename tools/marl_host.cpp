@@ -54,6 +54,13 @@ int RunReplay(marl::tools::PluginLoader& plugin, const marl::tools::ReplayOption
         std::fprintf(stderr, "marl-host: %s\n", result.error.c_str());
         return 1;
     }
+    // A file with no frame of any kind is not a capture.
+    if (result.capture.frames == 0 && result.capture.skipped == 0) {
+        std::fprintf(stderr, "marl-host: %s holds no CAN frame (%zu unreadable lines%s%s)\n", options.log.c_str(),
+                     result.capture.malformed,
+                     result.capture.firstProblem.empty() ? "" : "; first: ", result.capture.firstProblem.c_str());
+        return 1;
+    }
     if (asJson) {
         std::printf("%s\n", marl::tools::ReplayReportJson(options, result).c_str());
     } else {
@@ -108,6 +115,10 @@ int main(int argc, char** argv) {
     replay->add_flag("--json", replayJson, "the report as one JSON document");
     replay->add_option("--values-csv", replayOptions.valuesCsv, "write every decoded value with its capture time");
     app.require_subcommand(0, 1);
+    // A wrong option is one line, like every other error of the program.
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return std::string("marl-host: ") + error.what() + " (marl-host --help lists the options)\n";
+    });
     CLI11_PARSE(app, argc, argv);
 
     marl::tools::PluginLoader plugin;

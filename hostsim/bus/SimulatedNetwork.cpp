@@ -30,6 +30,7 @@ void SimulatedNetwork::Load(const ScenarioDescription& scenario) {
     Clock::time_point start = Clock::now();
     std::lock_guard<std::mutex> lock(mutex_);
     packetGap_ = OnBus(milliseconds(scenario.tpPacketGapMs));
+    transportFree_.clear();
     for (const EcuDescription& described : scenario.ecus) ecus_.emplace_back(described);
     for (size_t index = 0; index < ecus_.size(); ++index) {
         const EcuDescription& described = ecus_[index].Described();
@@ -152,19 +153,29 @@ void SimulatedNetwork::Process(Clock::time_point due, Event event) {
 
 void SimulatedNetwork::Carry(Clock::time_point due, int channel, const J1939Message& message) {
     std::vector<CanFrame> frames = FramesOf(message);
-    watchers_.Frame(channel, frames.front());
     if (frames.size() == 1) {
+        watchers_.Frame(channel, frames.front());
         receiver_(channel, message);
         return;
     }
+    // J1939 lets an ECU run one transport session at a time: a second message waits for
+    // the end of the one in progress, or a capture of the bus could not be reassembled.
     Clock::duration gap;
+    Clock::time_point start = due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         gap = packetGap_;
+        Clock::time_point& free = transportFree_[{channel, message.source}];
+        if (free > start) start = free;
+        free = start + gap * static_cast<int>(frames.size());
     }
-    Clock::time_point at = due;
-    for (size_t i = 1; i < frames.size(); ++i) {
-        at += gap;
+    Clock::time_point at = start;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        if (i == 0 && start == due) {
+            watchers_.Frame(channel, frames.front());
+            continue;
+        }
+        if (i != 0) at += gap;
         Event frame;
         frame.kind = Kind::Frame;
         frame.channel = channel;

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "hostsim/bus/BusWatchers.h"
-#include "hostsim/database/Scenario.h"
 #include "hostsim/bus/VirtualEcu.h"
+#include "hostsim/database/Scenario.h"
 
 namespace hostsim {
 
@@ -72,6 +72,8 @@ private:
     size_t pending_ = 0;  // events that are not broadcast timers
     bool stopping_ = false;
     Clock::duration packetGap_{};
+    // When each ECU's transport session on a channel ends: an ECU sends one at a time.
+    std::map<std::pair<int, uint8_t>, Clock::time_point> transportFree_;
     std::thread thread_;
 };
 
