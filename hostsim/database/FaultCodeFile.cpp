@@ -107,23 +107,11 @@ FaultCodeFile FileOf(const json& document, const std::string& origin) {
 }  // namespace
 
 FaultCodeFileResult ParseFaultCodeText(const std::string& text, const std::string& origin) {
-    FaultCodeFileResult result;
-    try {
-        result.file = FileOf(ParseDocument(text, origin), origin);
-    } catch (const FileError& error) {
-        result.error = error.what();
-    } catch (const nlohmann::json::exception& error) {
-        result.error = origin + ": " + error.what();
-    }
-    return result;
+    return ParseJsonText<FaultCodeFileResult>(text, origin, FileOf);
 }
 
 FaultCodeFileResult ReadFaultCodeFile(const std::string& path) {
-    try {
-        return ParseFaultCodeText(ReadWholeFile(path), path);
-    } catch (const FileError& error) {
-        return {std::nullopt, error.what()};
-    }
+    return ReadJsonFile<FaultCodeFileResult>(path, FileOf);
 }
 
 }  // namespace hostsim

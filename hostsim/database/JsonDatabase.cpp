@@ -4,8 +4,8 @@
 #include <limits>
 #include <set>
 
-#include "hostsim/database/JsonFields.h"
 #include "hostsim/TextConvert.h"
+#include "hostsim/database/JsonFields.h"
 
 namespace hostsim {
 namespace {
@@ -74,8 +74,8 @@ SpnLayout LayoutOf(const json& item, const std::string& where) {
     switch (layout.type) {
         case SpnLayout::Type::Number:
         case SpnLayout::Type::States:
-            layout.bits = static_cast<uint8_t>(Unsigned(Required(item, "bits", where), 1, kMaxNumberBits, where,
-                                                        "bits"));
+            layout.bits =
+                static_cast<uint8_t>(Unsigned(Required(item, "bits", where), 1, kMaxNumberBits, where, "bits"));
             if (layout.resolution == 0.0) Fail(where, "'resolution' must not be 0");
             if (layout.type == SpnLayout::Type::States) layout.states = StatesOf(item, where);
             break;
@@ -99,13 +99,15 @@ DatabaseDataPoint DataPointOf(const json& item, const std::string& where) {
     described.name = Text(item, "name", where);
     described.description = Utf8ToWide(TextOr(item, "text", described.name, where));
     described.attribute.pgn = static_cast<uint32_t>(Unsigned(Required(item, "pgn", where), 0, kMaxPgn, where, "pgn"));
-    described.attribute.security = static_cast<int16_t>(SignedOr(item, "security", 0, kMinSecurity, kMaxSecurity, where));
+    described.attribute.security =
+        static_cast<int16_t>(SignedOr(item, "security", 0, kMinSecurity, kMaxSecurity, where));
     described.attribute.guidedTest = static_cast<uint16_t>(UnsignedOr(item, "guidedTest", 0, 0, kMaxGuidedTest, where));
     described.attribute.kind = static_cast<uint32_t>(UnsignedOr(item, "kind", 0, 0, kMaxKind, where));
     if (Has(item, "udis")) {
         const json& udis = item.at("udis");
         if (!udis.is_array()) Fail(where, "'udis' must be a list of numbers");
-        for (const json& udi : udis) described.udis.push_back(static_cast<ZUdi>(Unsigned(udi, 0, kMaxUdi, where, "udis")));
+        for (const json& udi : udis)
+            described.udis.push_back(static_cast<ZUdi>(Unsigned(udi, 0, kMaxUdi, where, "udis")));
     }
     if (Has(item, "query")) described.query = HexBytes(Text(item, "query", where), where, "query");
     described.valueText = Utf8ToWide(TextOr(item, "initialText", "", where));
@@ -135,8 +137,7 @@ DatabaseFile FileOf(const json& document, const std::string& origin) {
     for (size_t i = 0; i < categories.size(); ++i) {
         std::string where = origin + ": " + Item("categories", i, NameOf(categories[i]));
         CategoryDefinition category;
-        category.id = static_cast<ZCategoryId>(
-            SignedOr(categories[i], "id", 0, kMinCategoryId, kMaxCategoryId, where));
+        category.id = static_cast<ZCategoryId>(SignedOr(categories[i], "id", 0, kMinCategoryId, kMaxCategoryId, where));
         if (!Has(categories[i], "id")) Fail(where, "'id' is missing");
         category.name = Text(categories[i], "name", where);
         category.displayName = Utf8ToWide(TextOr(categories[i], "text", category.name, where));
@@ -210,26 +211,10 @@ bool Contains(const std::vector<std::string>& list, const std::string& value) {
 }  // namespace
 
 DatabaseResult ParseDatabaseText(const std::string& text, const std::string& origin) {
-    DatabaseResult result;
-    try {
-        result.file = FileOf(ParseDocument(text, origin), origin);
-    } catch (const FileError& error) {
-        result.error = error.what();
-    } catch (const nlohmann::json::exception& error) {
-        result.error = origin + ": " + error.what();
-    }
-    return result;
+    return ParseJsonText<DatabaseResult>(text, origin, FileOf);
 }
 
-DatabaseResult ReadDatabaseFile(const std::string& path) {
-    try {
-        return ParseDatabaseText(ReadWholeFile(path), path);
-    } catch (const FileError& error) {
-        DatabaseResult result;
-        result.error = error.what();
-        return result;
-    }
-}
+DatabaseResult ReadDatabaseFile(const std::string& path) { return ReadJsonFile<DatabaseResult>(path, FileOf); }
 
 std::optional<ModuleContents> SelectComponents(const DatabaseFile& file, const std::string& vehicleName,
                                                const std::vector<std::string>& requested, std::string& error) {

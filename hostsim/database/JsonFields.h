@@ -23,8 +23,7 @@ const nlohmann::json& Required(const nlohmann::json& object, const char* key, co
 bool Has(const nlohmann::json& object, const char* key);
 
 // Whole numbers given as JSON numbers or as texts "0x1F"/"31", within [min, max].
-uint64_t Unsigned(const nlohmann::json& value, uint64_t min, uint64_t max, const std::string& where,
-                  const char* key);
+uint64_t Unsigned(const nlohmann::json& value, uint64_t min, uint64_t max, const std::string& where, const char* key);
 uint64_t UnsignedOr(const nlohmann::json& object, const char* key, uint64_t fallback, uint64_t min, uint64_t max,
                     const std::string& where);
 int64_t SignedOr(const nlohmann::json& object, const char* key, int64_t fallback, int64_t min, int64_t max,
@@ -43,5 +42,34 @@ std::vector<uint8_t> HexBytes(const std::string& text, const std::string& where,
 nlohmann::json ParseDocument(const std::string& text, const std::string& origin);
 // The file's contents; the error names the path.
 std::string ReadWholeFile(const std::string& path);
+
+// A JSON file of the data folder turned into its contents by `build`, which throws
+// FileError for what it refuses: the result holds the contents (`file`) or the one line
+// that says what is wrong (`error`).
+template <typename Result, typename Build>
+Result ParseJsonText(const std::string& text, const std::string& origin, Build build) {
+    Result result;
+    try {
+        result.file = build(ParseDocument(text, origin), origin);
+    } catch (const FileError& error) {
+        result.error = error.what();
+    } catch (const nlohmann::json::exception& error) {
+        result.error = origin + ": " + error.what();
+    }
+    return result;
+}
+
+template <typename Result, typename Build>
+Result ReadJsonFile(const std::string& path, Build build) {
+    std::string text;
+    try {
+        text = ReadWholeFile(path);
+    } catch (const FileError& error) {
+        Result result;
+        result.error = error.what();
+        return result;
+    }
+    return ParseJsonText<Result>(text, path, build);
+}
 
 }  // namespace hostsim::jsonfields
