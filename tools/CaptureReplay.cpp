@@ -7,13 +7,13 @@
 
 #include "host/ZorvApi.h"
 #include "hostsim/HostSim.h"
+#include "tools/SessionRecording.h"
 
 namespace marl::tools {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr uint32_t kUiHandle = 1;
 // The fault-code database's groups: Active is fed by DM1, Previously Active by DM2.
 constexpr ZFaultGroupId kActiveGroup = 1;
 constexpr ZFaultGroupId kPreviouslyActiveGroup = 2;
@@ -131,9 +131,6 @@ ReplayResult ReplayCapture(PluginLoader& plugin, const ReplayOptions& options, F
         result.error = result.capture.error;
         return result;
     }
-    auto registerEntry = plugin.Entry<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
-    auto read = plugin.Entry<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile);
-    auto command = plugin.Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
     auto unregister = plugin.Entry<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule);
 
     hostsim::PrepareCapturePlayback(result.capture);
@@ -148,14 +145,7 @@ ReplayResult ReplayCapture(PluginLoader& plugin, const ReplayOptions& options, F
         const std::string path = (folder / ("ecu-" + std::to_string(ecu.address) + ".rec")).string();
         result.error = WriteConnectionInfo(path, ecu.address);
         if (!result.error.empty()) break;
-        ModuleInfo info{};
-        info.ecuAddress = ecu.address;
-        info.channel = 1;
-        info.moduleId = zorv::kModuleIdMarlJ1939;
-        registerEntry(kUiHandle, handle, &info);
-        read(0, handle, hostsim::FromUtf8(path).c_str());
-        command(static_cast<uint32_t>(handle), zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr,
-                nullptr);
+        RegisterForPlayback(plugin, handle, ecu.address, 1, path);
         modules.emplace_back(ecu.address, handle);
         addresses[handle] = ecu.address;
     }

@@ -28,6 +28,22 @@ std::string FileName(const EcuEntry& ecu) {
 
 }  // namespace
 
+PlaybackRegistration RegisterForPlayback(PluginLoader& plugin, int32_t handle, uint8_t address, int channel,
+                                         const std::string& recordingPath) {
+    ModuleInfo info{};
+    info.ecuAddress = address;
+    info.channel = static_cast<int16_t>(channel);
+    info.moduleId = zorv::kModuleIdMarlJ1939;
+    PlaybackRegistration result;
+    result.registered =
+        plugin.Entry<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo)(kUiHandle, handle, &info);
+    result.restored = plugin.Entry<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile)(
+        0, handle, Wide(recordingPath).c_str());
+    plugin.Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand)(
+        static_cast<uint32_t>(handle), zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return result;
+}
+
 SessionRecording::SessionRecording(PluginLoader& plugin, FILE* out) : plugin_(plugin), out_(out) {}
 
 std::string SessionRecording::Start(const std::string& folder) {
@@ -74,9 +90,6 @@ int PlayBackRecording(PluginLoader& plugin, const std::string& folder, FILE* out
         return 1;
     }
     std::sort(files.begin(), files.end());
-    auto registerEntry = plugin.Entry<zorv::FnRegisterModuleWithInfo>(zorv::kEntryRegisterModuleWithInfo);
-    auto read = plugin.Entry<zorv::FnReadDataFromRecordingFile>(zorv::kEntryReadDataFromRecordingFile);
-    auto command = plugin.Entry<zorv::FnVehicleAppCommand>(zorv::kEntryVehicleAppCommand);
     auto unregister = plugin.Entry<zorv::FnModuleHandleOnly>(zorv::kEntryUnregisterModule);
 
     std::fprintf(out, "\n== Playing back %s (%zu modules, no bus)\n", folder.c_str(), files.size());
@@ -92,14 +105,10 @@ int PlayBackRecording(PluginLoader& plugin, const std::string& folder, FILE* out
         }
         const int32_t handle = static_cast<int32_t>(handles.size()) + 1;
         hostsim::PreparePlayback(recording);
-        ModuleInfo info{};
-        info.ecuAddress = recording.address;
-        info.channel = static_cast<int16_t>(recording.channel);
-        info.moduleId = zorv::kModuleIdMarlJ1939;
-        const uint16_t registered = registerEntry(kUiHandle, handle, &info);
-        const uint16_t restored = read(0, handle, Wide(path).c_str());
-        command(static_cast<uint32_t>(handle), zorv::kCmdRegistrationComplete, nullptr, nullptr, nullptr, nullptr,
-                nullptr);
+        const PlaybackRegistration answered =
+            RegisterForPlayback(plugin, handle, recording.address, recording.channel, path);
+        const uint16_t registered = answered.registered;
+        const uint16_t restored = answered.restored;
         const size_t played = hostsim::PlayBack(recording, handle);
         handles.push_back(handle);
         if (registered != 0 || restored != 0) ++failures;

@@ -13,11 +13,8 @@ void SetFlag(uint32_t* flag, uint32_t value) {
     if (flag != nullptr) *flag = value;
 }
 
-// The host passes its buffer's capacity in characters through `length`.
-size_t Capacity(const int16_t* length) { return length != nullptr && *length > 0 ? static_cast<size_t>(*length) : 0; }
-
 void WriteText(const std::wstring& value, wchar_t* text, int16_t* length, int16_t reportedLength) {
-    text::CopyToBuffer(value, text, Capacity(length));
+    text::CopyToBuffer(value, text, text::CapacityOf(length));
     if (length != nullptr) *length = reportedLength;
 }
 
@@ -28,7 +25,7 @@ void ConnectionText(CVehicleApp* app, uint32_t moduleHandle, wchar_t* text, int1
     }
     value += kFieldSeparator;
     value += kConnectionProtocolText;
-    const size_t written = text::CopyToBuffer(value, text, Capacity(length));
+    const size_t written = text::CopyToBuffer(value, text, text::CapacityOf(length));
     if (length != nullptr) *length = static_cast<int16_t>(written);
 }
 

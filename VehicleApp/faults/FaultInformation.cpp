@@ -26,9 +26,6 @@ constexpr uint8_t kFmiMask = 0x1F;
 constexpr int64_t kSpnMask = 0xFFFFFF;
 constexpr uint8_t kCategoryLowByte = 0xFF;
 
-// The host's buffer of `length` characters, or none when it gave no room.
-size_t Capacity(const int16_t* length) { return length != nullptr && *length > 0 ? static_cast<size_t>(*length) : 0; }
-
 uint32_t SpnOfBinNumber(int64_t binNumber) { return static_cast<uint32_t>(binNumber & kSpnMask); }
 
 }  // namespace
@@ -36,7 +33,7 @@ uint32_t SpnOfBinNumber(int64_t binNumber) { return static_cast<uint32_t>(binNum
 Faults::Faults(CVehicleApp& app) : app_(app), trace_(app.Trace()) {}
 
 void Faults::ListFaultGroupIds(int32_t moduleHandle, wchar_t* text, int16_t* length) {
-    const size_t capacity = Capacity(length);
+    const size_t capacity = text::CapacityOf(length);
     if (text != nullptr) std::fill(text, text + capacity, L'\0');
     uint32_t count = 0;
     if (Zorv_GetGroupCount(moduleHandle, kDatabaseVehicleIndex, kComponentIndex, &count) != kZorvSuccess) return;
@@ -54,7 +51,7 @@ void Faults::ListFaultGroupIds(int32_t moduleHandle, wchar_t* text, int16_t* len
 
 uint16_t Faults::HandleFaultInfoRequest(int32_t moduleHandle, int16_t code, wchar_t* text, int16_t* length,
                                         uint8_t* category, int16_t* categoryCount, uint32_t* available) {
-    const FaultRequest request = ReadFaultRequest(text, Capacity(length));
+    const FaultRequest request = ReadFaultRequest(text, text::CapacityOf(length));
     switch (code) {
         case zorv::kCmdFaultInfo:
             return ShowFaultInformation(moduleHandle, request, text, length);
@@ -95,7 +92,7 @@ uint16_t Faults::ShowFaultInformation(int32_t moduleHandle, const FaultRequest& 
 
     // The body goes back in the host's buffer, cut to it; the size reported is the
     // body's room, but never more than the host's buffer holds.
-    const size_t capacity = Capacity(length);
+    const size_t capacity = text::CapacityOf(length);
     text::CopyToBuffer(text::FromBuffer(body.data(), body.size()), text, capacity);
     if (length != nullptr && capacity > 0) {
         *length = static_cast<int16_t>(std::min(capacity, kMoreInfoBodyCapacity));

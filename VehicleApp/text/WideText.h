@@ -26,6 +26,12 @@ std::wstring Widen(const std::string& narrow);  // byte for byte (ASCII and Lati
 // terminator always fits. Returns the number of characters written before it.
 size_t CopyToBuffer(const std::wstring& text, wchar_t* buffer, size_t capacity);
 
+// The room of a host's text buffer, in characters, from the 16-bit count the host passes
+// with it; none when the count is missing or not positive.
+inline size_t CapacityOf(const int16_t* length) {
+    return length != nullptr && *length > 0 ? static_cast<size_t>(*length) : 0;
+}
+
 // The text a host left in a buffer of `capacity` characters: up to its first
 // terminator, or the whole buffer when the host left none.
 template <typename CharT>

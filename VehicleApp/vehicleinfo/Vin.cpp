@@ -4,6 +4,7 @@
 #include <string>
 
 #include "VehicleApp/CVehicleApp.h"
+#include "VehicleApp/text/WideText.h"
 #include "host/ZorvApi.h"
 
 namespace marl {
@@ -19,16 +20,10 @@ void ZeroText(wchar_t* text, size_t capacity) {
     if (text != nullptr) std::fill(text, text + capacity, L'\0');
 }
 
-// The text in the buffer up to its terminator, never beyond the capacity.
-std::wstring BufferText(const wchar_t* text, size_t capacity) {
-    if (text == nullptr) return {};
-    return std::wstring(text, std::find(text, text + capacity, L'\0'));
-}
-
 }  // namespace
 
 uint16_t VehicleInfo::GetVin(int32_t moduleHandle, wchar_t* text, int16_t* length) {
-    const size_t capacity = text != nullptr && length != nullptr && *length > 0 ? static_cast<size_t>(*length) : 0;
+    const size_t capacity = text != nullptr ? text::CapacityOf(length) : 0;
     ZeroText(text, capacity);
 
     TESKID teskId = 0;
@@ -42,7 +37,7 @@ uint16_t VehicleInfo::GetVin(int32_t moduleHandle, wchar_t* text, int16_t* lengt
                                                      static_cast<uint16_t>(capacity), &textLength);
     if (status != 0) trace_.Write(kTraceFailure, status, L"%s", L"CVehicleApp::GetVin (Line 3610)");
 
-    const std::wstring vin = BufferText(text, capacity);
+    const std::wstring vin = text::FromBuffer(text, capacity);
     const bool noVin = std::any_of(std::begin(kNoVinTexts), std::end(kNoVinTexts),
                                    [&vin](const wchar_t* none) { return vin == none; });
     if (!noVin) {

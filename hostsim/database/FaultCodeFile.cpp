@@ -107,11 +107,11 @@ FaultCodeFile FileOf(const json& document, const std::string& origin) {
 }  // namespace
 
 FaultCodeFileResult ParseFaultCodeText(const std::string& text, const std::string& origin) {
-    return ParseJsonText<FaultCodeFileResult>(text, origin, FileOf);
+    return ParseJsonText(text, origin, &FaultCodeFileResult::file, FileOf);
 }
 
 FaultCodeFileResult ReadFaultCodeFile(const std::string& path) {
-    return ReadJsonFile<FaultCodeFileResult>(path, FileOf);
+    return ReadJsonFile(path, &FaultCodeFileResult::file, FileOf);
 }
 
 }  // namespace hostsim

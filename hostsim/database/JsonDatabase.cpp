@@ -211,10 +211,10 @@ bool Contains(const std::vector<std::string>& list, const std::string& value) {
 }  // namespace
 
 DatabaseResult ParseDatabaseText(const std::string& text, const std::string& origin) {
-    return ParseJsonText<DatabaseResult>(text, origin, FileOf);
+    return ParseJsonText(text, origin, &DatabaseResult::file, FileOf);
 }
 
-DatabaseResult ReadDatabaseFile(const std::string& path) { return ReadJsonFile<DatabaseResult>(path, FileOf); }
+DatabaseResult ReadDatabaseFile(const std::string& path) { return ReadJsonFile(path, &DatabaseResult::file, FileOf); }
 
 std::optional<ModuleContents> SelectComponents(const DatabaseFile& file, const std::string& vehicleName,
                                                const std::vector<std::string>& requested, std::string& error) {

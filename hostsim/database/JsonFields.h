@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,13 +45,14 @@ nlohmann::json ParseDocument(const std::string& text, const std::string& origin)
 std::string ReadWholeFile(const std::string& path);
 
 // A JSON file of the data folder turned into its contents by `build`, which throws
-// FileError for what it refuses: the result holds the contents (`file`) or the one line
-// that says what is wrong (`error`).
-template <typename Result, typename Build>
-Result ParseJsonText(const std::string& text, const std::string& origin, Build build) {
+// FileError for what it refuses: the result holds the contents (in its member `into`)
+// or the one line that says what is wrong (`error`).
+template <typename Result, typename Contents, typename Build>
+Result ParseJsonText(const std::string& text, const std::string& origin, std::optional<Contents> Result::*into,
+                     Build build) {
     Result result;
     try {
-        result.file = build(ParseDocument(text, origin), origin);
+        result.*into = build(ParseDocument(text, origin), origin);
     } catch (const FileError& error) {
         result.error = error.what();
     } catch (const nlohmann::json::exception& error) {
@@ -59,8 +61,8 @@ Result ParseJsonText(const std::string& text, const std::string& origin, Build b
     return result;
 }
 
-template <typename Result, typename Build>
-Result ReadJsonFile(const std::string& path, Build build) {
+template <typename Result, typename Contents, typename Build>
+Result ReadJsonFile(const std::string& path, std::optional<Contents> Result::*into, Build build) {
     std::string text;
     try {
         text = ReadWholeFile(path);
@@ -69,7 +71,7 @@ Result ReadJsonFile(const std::string& path, Build build) {
         result.error = error.what();
         return result;
     }
-    return ParseJsonText<Result>(text, path, build);
+    return ParseJsonText(text, path, into, build);
 }
 
 }  // namespace hostsim::jsonfields

@@ -325,25 +325,11 @@ ScenarioDescription ScenarioOf(const json& document, const std::string& origin) 
 }  // namespace
 
 ScenarioResult ParseScenarioText(const std::string& text, const std::string& origin) {
-    ScenarioResult result;
-    try {
-        result.scenario = ScenarioOf(ParseDocument(text, origin), origin);
-    } catch (const FileError& error) {
-        result.error = error.what();
-    } catch (const nlohmann::json::exception& error) {
-        result.error = origin + ": " + error.what();
-    }
-    return result;
+    return ParseJsonText(text, origin, &ScenarioResult::scenario, ScenarioOf);
 }
 
 ScenarioResult ReadScenarioFile(const std::string& path) {
-    try {
-        return ParseScenarioText(ReadWholeFile(path), path);
-    } catch (const FileError& error) {
-        ScenarioResult result;
-        result.error = error.what();
-        return result;
-    }
+    return ReadJsonFile(path, &ScenarioResult::scenario, ScenarioOf);
 }
 
 }  // namespace hostsim
