@@ -55,8 +55,13 @@ if [[ "$skip" != *",windows,"* ]]; then
   export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-marl}"
   # The first start of a prefix builds it; do that once before tests start in parallel.
   wineboot -i >/dev/null 2>&1 || true
+  # One wine server for the whole run: left to itself it exits a few seconds after its
+  # last client, and a test starting just then loses its connection ("recvmsg:
+  # Connection reset by peer").
+  wineserver -p >/dev/null 2>&1 || true
 fi
 run_preset windows "Windows DLL (i686) under Wine"
+if [[ "$skip" != *",windows,"* ]]; then wineserver -k >/dev/null 2>&1 || true; fi
 
 echo
 echo "==== Summary (wall time per configuration, $SECONDS s in all)"
