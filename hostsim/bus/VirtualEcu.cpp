@@ -30,8 +30,9 @@ J1939Message VirtualEcu::MessageOf(ZPgn pgn, uint8_t priority, std::vector<uint8
     return message;
 }
 
-std::vector<J1939Message> VirtualEcu::Acknowledged(uint8_t control, ZPgn pgn, const J1939Message& request) const {
-    if (request.destination == kGlobalAddress) return {};
+std::vector<J1939Message> VirtualEcu::Acknowledged(uint8_t control, ZPgn pgn, const J1939Message& request,
+                                                   bool evenToGlobal) const {
+    if (request.destination == kGlobalAddress && !evenToGlobal) return {};
     J1939Message ack;
     ack.pgn = kPgnAcknowledgement;
     ack.priority = kDefaultPriority;
@@ -62,7 +63,9 @@ std::vector<J1939Message> VirtualEcu::OnClear(ClearReply reply, void (*clear)(Si
     switch (reply) {
         case ClearReply::Ack:
             clear(*faults_);
-            return Acknowledged(kAckPositive, pgn, request);
+            // A clearing ECU says so even to a global DM3/DM11: the tool learns that the
+            // codes are gone. Refusals never go to a global request.
+            return Acknowledged(kAckPositive, pgn, request, true);
         case ClearReply::Nack:
             return Acknowledged(kAckNegative, pgn, request);
         case ClearReply::SilentClear:

@@ -37,8 +37,9 @@ public:
 
 private:
     J1939Message MessageOf(ZPgn pgn, uint8_t priority, std::vector<uint8_t> data, uint8_t requester) const;
-    // Nothing to a request for everybody.
-    std::vector<J1939Message> Acknowledged(uint8_t control, ZPgn pgn, const J1939Message& request) const;
+    // An acknowledgement of `request`; none to a global request unless `evenToGlobal`.
+    std::vector<J1939Message> Acknowledged(uint8_t control, ZPgn pgn, const J1939Message& request,
+                                           bool evenToGlobal = false) const;
     std::optional<std::vector<J1939Message>> OnFaultRequest(ZPgn requested, const J1939Message& request);
     std::vector<J1939Message> OnTestCommand(const J1939Message& command) const;
     std::vector<J1939Message> OnClear(ClearReply reply, void (*clear)(SimulatedFaults&), ZPgn pgn,

@@ -125,7 +125,9 @@ TEST(EcuFaults, RequestsAnsweredFromTheStateAndClears) {
     EXPECT_EQ(only(engine.OnMessage(RequestMessage(j1939::kPgnDm2, 0x00))).data, Hex("00 FF 64 00 01 02 FF FF"))
         << "a refused clear keeps the codes";
     hostsim::VirtualEcu fresh = engine;
-    EXPECT_TRUE(engine.OnMessage(RequestMessage(j1939::kPgnDm11, 0xFF)).empty()) << "no acknowledgement to everybody";
+    EXPECT_TRUE(engine.OnMessage(RequestMessage(j1939::kPgnDm3, 0xFF)).empty()) << "no refusal to everybody";
+    EXPECT_EQ(only(engine.OnMessage(RequestMessage(j1939::kPgnDm11, 0xFF))).data, Hex("00 FF FF FF F9 D3 FE 00"))
+        << "a clearing ECU acknowledges a global DM11";
     EXPECT_EQ(only(engine.OnMessage(RequestMessage(j1939::kPgnDm1, 0x00))).data, Hex("00 FF 00 00 00 00 FF FF"))
         << "a global DM11 clears too, lamps off";
     EXPECT_EQ(only(engine.OnMessage(RequestMessage(j1939::kPgnDm4, 0x00))).data[0], j1939::kAckNegative)
