@@ -327,6 +327,9 @@ HOSTSIM_API std::string CheckFaultDatabaseFile(const std::string& path);
 HOSTSIM_API std::string FaultDatabaseError();
 // The module's fault screen: each received fault of each group, in the host's group order.
 HOSTSIM_API FaultListView FaultList(ZModuleHandle handle);
+// The fault screen's entries for codes as if the module's DM1 listed them: descriptions
+// and FMI texts of codes the module no longer reports.
+HOSTSIM_API std::vector<FaultListEntry> DescribeActiveCodes(ZModuleHandle handle, const std::vector<Dtc>& codes);
 // The last DM4 freeze frame Zorv_ParseMsg kept for a module (found false: none).
 HOSTSIM_API FreezeFrameRecord FreezeFrame(ZModuleHandle handle);
 // The fault-information windows ZorvLite_FaultInfoMsg showed, in order.

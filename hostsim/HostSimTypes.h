@@ -318,6 +318,9 @@ struct CaptureEcu {
     uint64_t name = 0;
     size_t messages = 0;
     std::vector<ZPgn> pgns;            // the PGNs it sent, in ascending order
+    // Every code its DM1s listed in the capture, in the order first heard, each with the
+    // occurrence count of its last listing; a code cleared later in the capture stays here.
+    std::vector<Dtc> activeSeen;
 };
 
 // What the first pass over a capture found.

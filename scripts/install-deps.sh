@@ -16,6 +16,8 @@ for p in build-essential cmake ninja-build pkg-config ccache \
          g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686; do
   want "$p"
 done
+# The command-line host's test reads its JSON documents with jq.
+want jq
 
 if [ "${SKIP_WINE:-0}" != 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -14,24 +14,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The fault-code database's groups: Active is fed by DM1, Previously Active by DM2.
-constexpr ZFaultGroupId kActiveGroup = 1;
-constexpr ZFaultGroupId kPreviouslyActiveGroup = 2;
-// A VIN has 17 characters; an ECU may send more before the field's '*'.
-constexpr size_t kVinLength = 17;
-constexpr const char* kSoftwarePrefix = "SPN_234_";
 constexpr auto kQuietProgress = std::chrono::seconds(1);
 constexpr double kMillisPerSecond = 1000.0;
 constexpr double kPercent = 100.0;
-
-std::optional<std::string> TextOf(const std::vector<hostsim::DataPointState>& values, const std::string& name) {
-    for (const auto& value : values) {
-        if (value.name != name) continue;
-        const std::string text = hostsim::ToUtf8(value.valueText);
-        if (!text.empty()) return text;
-    }
-    return std::nullopt;
-}
 
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\n") == std::string::npos) return text;
@@ -89,39 +74,11 @@ EcuReport ReportOf(const hostsim::CaptureEcu& ecu, ZModuleHandle handle) {
     report.name = ecu.name;
     report.messages = ecu.messages;
     report.pgns = ecu.pgns;
-    for (auto& value : hostsim::ModuleDataPoints(handle)) {
-        if (value.updates > 0) report.values.push_back(std::move(value));
-    }
-    report.make = TextOf(report.values, "SPN_586");
-    report.model = TextOf(report.values, "SPN_587_0");
-    report.serial = TextOf(report.values, "SPN_588");
-    report.unit = TextOf(report.values, "SPN_233");
-    report.vin = TextOf(report.values, "SPN_237");
-    if (report.vin) report.vin = report.vin->substr(0, kVinLength);
-    for (const auto& value : report.values) {
-        const std::string text = hostsim::ToUtf8(value.valueText);
-        if (value.name.rfind(kSoftwarePrefix, 0) == 0 && !text.empty()) report.software.push_back(text);
-    }
-    const hostsim::FaultListView faults = hostsim::FaultList(handle);
-    report.dm1Heard = faults.received.activeReceived;
-    report.lamps = faults.received.active.lamps;
-    for (const auto& fault : faults.faults) {
-        if (fault.groupId == kActiveGroup) report.activeDtcs.push_back(fault);
-        if (fault.groupId == kPreviouslyActiveGroup) report.previousDtcs.push_back(fault);
-    }
+    GatherModuleFacts(handle, ecu.activeSeen, report);
     return report;
 }
 
 }  // namespace
-
-std::string ValueWithoutUnit(const std::string& text, const std::string& unit) {
-    const std::string suffix = " " + unit;
-    if (!unit.empty() && text.size() > suffix.size() &&
-        text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0) {
-        return text.substr(0, text.size() - suffix.size());
-    }
-    return text;
-}
 
 ReplayResult ReplayCapture(PluginLoader& plugin, const ReplayOptions& options, FILE* progress) {
     ReplayResult result;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hostsim/HostSimTypes.h"
+#include "tools/EcuReport.h"
 #include "tools/PluginLoader.h"
 
 namespace marl::tools {
@@ -19,20 +20,6 @@ struct ReplayOptions {
     std::string interfaceName;  // empty: the interface of the capture's first 29-bit frame
     double speed = 0.0;         // times the captured pace; 0: as fast as possible
     std::string valuesCsv;      // empty: no file of decoded values
-};
-
-struct EcuReport {
-    uint8_t address = 0;
-    bool claimed = false;
-    uint64_t name = 0;
-    size_t messages = 0;
-    std::optional<std::string> make, model, serial, unit, vin;
-    std::vector<std::string> software;
-    bool dm1Heard = false;
-    hostsim::DtcLamps lamps;
-    std::vector<hostsim::FaultListEntry> activeDtcs, previousDtcs;
-    std::vector<hostsim::DataPointState> values;  // data points that got values
-    std::vector<ZPgn> pgns;
 };
 
 struct ReplayResult {
@@ -45,8 +32,5 @@ struct ReplayResult {
 
 // Shows progress on `progress` when the replay lasts longer than a second.
 ReplayResult ReplayCapture(PluginLoader& plugin, const ReplayOptions& options, FILE* progress);
-
-// A value text without the unit the host appends to it.
-std::string ValueWithoutUnit(const std::string& text, const std::string& unit);
 
 }  // namespace marl::tools

@@ -117,7 +117,7 @@ void FaultScreen::ShowInformation(const EcuEntry& ecu) {
     }
 }
 
-void FaultScreen::Clear(const EcuEntry& ecu) {
+FaultScreen::Clearing FaultScreen::Clear(const EcuEntry& ecu) {
     const std::string silence = "for " + Hex2(ecu.address) + " SA";
     const size_t failuresBefore = FailureTraces(silence);
     auto clear = plugin_.Entry<zorv::FnModuleHandleOnly>(zorv::kEntryClearFaultCodes);
@@ -134,6 +134,7 @@ void FaultScreen::Clear(const EcuEntry& ecu) {
     std::this_thread::sleep_for(kNextDm1Wait);
     std::fprintf(out_, "   after the next DM1:\n");
     List(ecu);
+    return {result, failures == 0, static_cast<long long>(ms)};
 }
 
 }  // namespace marl::tools

@@ -23,7 +23,12 @@ public:
     // Opens the information window of each fault, with its freeze frame.
     void ShowInformation(const EcuEntry& ecu);
     // Clears the faults through the plug-in and lists them again after the ECU's next DM1.
-    void Clear(const EcuEntry& ecu);
+    struct Clearing {
+        uint16_t result = 0;        // the clearing entry's result
+        bool acknowledged = false;  // the ECU acknowledged the DM3 and the DM11
+        long long ms = 0;
+    };
+    Clearing Clear(const EcuEntry& ecu);
 
 private:
     PluginLoader& plugin_;

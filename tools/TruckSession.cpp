@@ -9,6 +9,7 @@
 #include "host/ZorvLookup.h"
 #include "host/ZorvRecords.h"
 #include "hostsim/HostSim.h"
+#include "hostsim/bus/J1939Name.h"
 #include "tools/DiscoveryTable.h"
 #include "tools/PgnNames.h"
 
@@ -104,6 +105,18 @@ void TruckSession::ShowProgress(const EcuEntry& ecu, bool final) {
     std::fflush(out_);
 }
 
+std::optional<uint64_t> TruckSession::ClaimedName(const EcuEntry& ecu) const {
+    auto getName = reinterpret_cast<zorv::GetJ1939NameFn>(Zorv_GetFunctionAddress(zorv::kLookupGetJ1939Name, -1));
+    J1939DecodedName name;
+    std::memset(&name, 0xFF, sizeof(name));
+    if (getName == nullptr || getName(ecu.address, &name) != 0) return std::nullopt;
+    return hostsim::NameOfDecoded(name);
+}
+
+std::vector<PgnRow> TruckSession::DiscoveryRows(const EcuEntry& ecu) const {
+    return DiscoveryTableFor(recorder_.Messages(), ecu.channel, ecu.address);
+}
+
 void TruckSession::PrintIdentification(const EcuEntry& ecu) {
     auto getName = reinterpret_cast<zorv::GetJ1939NameFn>(Zorv_GetFunctionAddress(zorv::kLookupGetJ1939Name, -1));
     J1939DecodedName name;
@@ -123,7 +136,7 @@ void TruckSession::PrintIdentification(const EcuEntry& ecu) {
 }
 
 void TruckSession::PrintDiscoveryTable(const EcuEntry& ecu) {
-    const auto rows = DiscoveryTableFor(recorder_.Messages(), ecu.channel, ecu.address);
+    const auto rows = DiscoveryRows(ecu);
     if (rows.empty()) {
         std::fprintf(out_, "   no PGN was requested from this ECU\n");
         return;

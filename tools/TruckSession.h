@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "hostsim/HostSim.h"
+#include "tools/DiscoveryTable.h"
 #include "tools/PluginLoader.h"
 
 namespace marl::tools {
@@ -32,6 +34,10 @@ public:
     uint16_t Register(EcuEntry& ecu);
     void PrintIdentification(const EcuEntry& ecu);
     void PrintDiscoveryTable(const EcuEntry& ecu);
+    // What the bus told about each PGN requested from the ECU since its registration began.
+    std::vector<PgnRow> DiscoveryRows(const EcuEntry& ecu) const;
+    // The NAME the host saw the ECU claim its address with, if it did.
+    std::optional<uint64_t> ClaimedName(const EcuEntry& ecu) const;
     void Unregister(EcuEntry& ecu);
 
 private:

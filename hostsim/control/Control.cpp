@@ -93,6 +93,13 @@ FaultListView FaultList(ZModuleHandle handle) {
     Host& host = TheHost();
     return BuildFaultList(host.FaultCodes(), *host.DatabaseFor(handle), host.receivedFaults.Of(handle));
 }
+std::vector<FaultListEntry> DescribeActiveCodes(ZModuleHandle handle, const std::vector<Dtc>& codes) {
+    Host& host = TheHost();
+    ReceivedFaultCodes received;
+    received.activeReceived = true;
+    received.active.dtcs = codes;
+    return BuildFaultList(host.FaultCodes(), *host.DatabaseFor(handle), received).faults;
+}
 FreezeFrameRecord FreezeFrame(ZModuleHandle handle) { return TheHost().freezeFrames.Of(handle); }
 std::vector<FaultInfoWindow> FaultInfoWindows() { return TheHost().faultWindows.Snapshot(); }
 void SetJ1708AppPresent(bool present) { TheHost().j1708.SetPresent(present, TheHost().lookup); }

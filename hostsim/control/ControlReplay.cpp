@@ -1,5 +1,6 @@
 // Control API of a captured bus played into modules: the first pass that finds the ECUs,
 // the host's playback state, and the delivery of the messages to their modules.
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <set>
@@ -8,6 +9,7 @@
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
 #include "hostsim/bus/CaptureMessages.h"
+#include "hostsim/bus/DtcMessage.h"
 #include "hostsim/bus/J1939Name.h"
 #include "j1939/Protocol.h"
 #include "platform/TimeScale.h"
@@ -29,6 +31,22 @@ bool IsClaim(const J1939Message& message) {
            message.source <= j1939::kMaxClaimableAddress;
 }
 
+// Adds the codes of a DM1 to those the ECU was heard listing.
+void NoteActiveCodes(const J1939Message& message, std::vector<Dtc>& seen) {
+    if (message.pgn != j1939::kPgnDm1) return;
+    const auto report = DecodeDtcMessage(message.data.data(), message.data.size());
+    if (!report) return;
+    for (const Dtc& dtc : report->dtcs) {
+        auto same = std::find_if(seen.begin(), seen.end(),
+                                 [&](const Dtc& known) { return known.spn == dtc.spn && known.fmi == dtc.fmi; });
+        if (same == seen.end()) {
+            seen.push_back(dtc);
+        } else {
+            *same = dtc;
+        }
+    }
+}
+
 }  // namespace
 
 CaptureSummary ScanCapture(const std::string& path, const std::string& interfaceName) {
@@ -44,6 +62,7 @@ CaptureSummary ScanCapture(const std::string& path, const std::string& interface
         ecu.address = message.source;
         ++ecu.messages;
         pgns[message.source].insert(message.pgn);
+        NoteActiveCodes(message, ecu.activeSeen);
         if (IsClaim(message)) {
             ecu.claimed = true;
             ecu.name = NameFromBytes(message.data.data());

@@ -1,5 +1,6 @@
-// A simulated J1939 network as a scenario file describes it: the ECUs on each channel with
-// their address, NAME and reply delay, and what each does with each parameter group:
+// A simulated J1939 network as a scenario file describes it (data/README.md documents
+// the format for users): the ECUs on each channel with their address, NAME and reply
+// delay, and what each does with each parameter group:
 //
 //   {
 //     "name": "Test truck",
@@ -47,7 +48,8 @@
 //   bytes that follow the code in the DM4 frame.
 // - "dm3" (clear previously active) and "dm11" (clear active): "ack" (default: clears,
 //   acknowledges), "nack" (keeps, refuses), "ignore" (keeps, silent) or "silent-clear".
-//   Acknowledgements go only to requests addressed to the ECU.
+//   A refusal goes only to a request addressed to the ECU; "ack" acknowledges a global
+//   request too.
 // - "dm4": when no code has a freeze frame, "nack" (default) or "ignore".
 //
 // "dm7" lists the ECU's non-continuously monitored tests by SPN (decimal or "0x" hex):
