@@ -1,10 +1,11 @@
 #include "hostsim/bus/CandumpLog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
+#include <string_view>
 
 namespace hostsim {
 namespace {
@@ -21,7 +22,6 @@ constexpr size_t kLineBufferSize = 128;
 constexpr char kDataSeparator = '#';
 constexpr char kComment = ';';
 constexpr unsigned kNibbleBits = 4;
-constexpr int kHexBase = 16;
 constexpr size_t kHexDigitsPerByte = 2;
 constexpr int kDecimalBase = 10;
 constexpr int kFirstHexLetterValue = 10;
@@ -38,9 +38,13 @@ int HexValue(char c) {
     return -1;
 }
 
-bool ParseTime(const std::string& text, int64_t& micros) {
+using View = std::string_view;
+
+constexpr const char* kBlanks = " \t\r\n";
+
+bool ParseTime(View text, int64_t& micros) {
     size_t dot = text.find('.');
-    if (dot == std::string::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
+    if (dot == View::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
     int64_t seconds = 0;
     int64_t fraction = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -55,19 +59,21 @@ bool ParseTime(const std::string& text, int64_t& micros) {
 
 // The identifier: eight hex digits for a 29-bit frame, three for an 11-bit one. An
 // identifier with the error flag is an error frame the controller reported.
-bool ParseIdentifier(const std::string& id, CandumpFrame& frame, std::string& error) {
+bool ParseIdentifier(View id, CandumpFrame& frame, std::string& error) {
     if (id.size() != kExtendedIdDigits && id.size() != kStandardIdDigits) {
         error = "the identifier must have 3 or 8 hex digits";
         return false;
     }
+    uint32_t raw = 0;
     for (char c : id) {
-        if (HexValue(c) < 0) {
+        const int value = HexValue(c);
+        if (value < 0) {
             error = "the identifier is not hexadecimal";
             return false;
         }
+        raw = raw << kNibbleBits | static_cast<uint32_t>(value);
     }
     frame.extended = id.size() == kExtendedIdDigits;
-    const auto raw = static_cast<uint32_t>(std::strtoul(id.c_str(), nullptr, kHexBase));
     if (frame.extended && (raw & kErrorFrameFlag) != 0) {
         frame.kind = CandumpFrame::Kind::Error;
         frame.frame.id = raw & kMaxExtendedId;
@@ -92,10 +98,21 @@ bool AppendByte(char high, char low, CandumpFrame& frame, std::string& error) {
     return true;
 }
 
+// The next token after `at` (blanks apart); empty at the end of the line.
+View NextToken(View line, size_t& at) {
+    const size_t start = line.find_first_not_of(kBlanks, at);
+    if (start == View::npos) {
+        at = line.size();
+        return {};
+    }
+    const size_t end = std::min(line.find_first_of(kBlanks, start), line.size());
+    at = end;
+    return line.substr(start, end - start);
+}
+
 // Log format: the data follows the '#' as hex pairs, "R" for a remote frame.
-bool ParseLogData(const std::string& line, size_t start, CandumpFrame& frame, std::string& error) {
-    const size_t end = line.find_first_of(" \t\r\n", start);
-    const std::string data = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+bool ParseLogData(View line, size_t start, CandumpFrame& frame, std::string& error) {
+    const View data = line.substr(start, line.find_first_of(kBlanks, start) - start);
     if (!data.empty() && data[0] == kRemoteMark) {
         frame.kind = CandumpFrame::Kind::Remote;
         return true;
@@ -115,10 +132,9 @@ bool ParseLogData(const std::string& line, size_t start, CandumpFrame& frame, st
 }
 
 // Console format: "[n]" and n bytes as hex pairs apart, or "remote request".
-bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame, std::string& error) {
-    std::istringstream rest(line.substr(start));
-    std::string token;
-    rest >> token;
+bool ParseConsoleData(View line, size_t start, CandumpFrame& frame, std::string& error) {
+    size_t at = start;
+    const View token = NextToken(line, at);
     if (token.size() < kShortestLengthToken || token.front() != '[' || token.back() != ']') {
         error = "the frame has neither '#' nor a length in brackets";
         return false;
@@ -130,8 +146,7 @@ bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame
         return false;
     }
     const auto length = static_cast<size_t>(digit - '0');
-    std::string next;
-    rest >> next;
+    View next = NextToken(line, at);
     if (next == kRemoteWord) {
         frame.kind = CandumpFrame::Kind::Remote;
         return true;
@@ -142,8 +157,7 @@ bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame
             return false;
         }
         if (!AppendByte(next[0], next[1], frame, error)) return false;
-        next.clear();
-        rest >> next;
+        next = NextToken(line, at);
     }
     // Error frames end with the controller's explanation, data frames at most with the
     // data as ASCII in quotes.
@@ -192,42 +206,46 @@ std::string FormatCandumpLine(const CandumpFrame& frame) {
 }
 
 std::optional<CandumpFrame> ParseCandumpLine(const std::string& line, std::string& error) {
+    CandumpFrame frame;
+    if (!ParseCandumpLine(View(line), frame, error)) return std::nullopt;
+    return frame;
+}
+
+bool ParseCandumpLine(View line, CandumpFrame& frame, std::string& error) {
     error.clear();
-    size_t start = line.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos || line[start] == kComment) return std::nullopt;
+    frame.frame.data.clear();
+    frame.kind = CandumpFrame::Kind::Data;
+    size_t start = line.find_first_not_of(kBlanks);
+    if (start == View::npos || line[start] == kComment) return false;
     if (line[start] != '(') {
         error = "a line must begin with the time in parentheses";
-        return std::nullopt;
+        return false;
     }
     size_t close = line.find(')', start);
-    if (close == std::string::npos) {
+    if (close == View::npos) {
         error = "the time has no closing parenthesis";
-        return std::nullopt;
+        return false;
     }
-    CandumpFrame frame;
     if (!ParseTime(line.substr(start + 1, close - start - 1), frame.timeMicros)) {
         error = "the time is not seconds with six decimals";
-        return std::nullopt;
+        return false;
     }
     size_t nameStart = line.find_first_not_of(' ', close + 1);
-    size_t nameEnd = nameStart == std::string::npos ? std::string::npos : line.find(' ', nameStart);
-    if (nameEnd == std::string::npos) {
+    size_t nameEnd = nameStart == View::npos ? View::npos : line.find(' ', nameStart);
+    if (nameEnd == View::npos) {
         error = "the interface or the frame is missing";
-        return std::nullopt;
+        return false;
     }
-    frame.interfaceName = line.substr(nameStart, nameEnd - nameStart);
+    frame.interfaceName.assign(line.substr(nameStart, nameEnd - nameStart));
     size_t idStart = line.find_first_not_of(' ', nameEnd);
-    size_t idEnd = idStart == std::string::npos ? std::string::npos : line.find_first_of(" \t#", idStart);
-    if (idEnd == std::string::npos && idStart != std::string::npos) idEnd = line.size();
-    if (idStart == std::string::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
+    size_t idEnd = idStart == View::npos ? View::npos : line.find_first_of(" \t#", idStart);
+    if (idEnd == View::npos && idStart != View::npos) idEnd = line.size();
+    if (idStart == View::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
         if (error.empty()) error = "the frame is missing";
-        return std::nullopt;
+        return false;
     }
     const bool logFormat = idEnd < line.size() && line[idEnd] == kDataSeparator;
-    if (!(logFormat ? ParseLogData(line, idEnd + 1, frame, error) : ParseConsoleData(line, idEnd, frame, error))) {
-        return std::nullopt;
-    }
-    return frame;
+    return logFormat ? ParseLogData(line, idEnd + 1, frame, error) : ParseConsoleData(line, idEnd, frame, error);
 }
 
 std::string CandumpReader::Open(const std::string& path) {
@@ -238,18 +256,16 @@ std::string CandumpReader::Open(const std::string& path) {
     return {};
 }
 
-std::optional<CandumpFrame> CandumpReader::Next() {
-    std::string line;
-    std::string error;
-    while (std::getline(file_, line)) {
+const CandumpFrame* CandumpReader::Next() {
+    // The line, the frame and its data keep their storage from one line to the next.
+    while (std::getline(file_, line_)) {
         ++lines_;
-        auto frame = ParseCandumpLine(line, error);
-        if (frame) return frame;
-        if (!error.empty()) {
-            if (malformed_++ == 0) firstError_ = "line " + std::to_string(lines_) + ": " + error;
+        if (ParseCandumpLine(View(line_), frame_, error_)) return &frame_;
+        if (!error_.empty()) {
+            if (malformed_++ == 0) firstError_ = "line " + std::to_string(lines_) + ": " + error_;
         }
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 }  // namespace hostsim

@@ -82,13 +82,15 @@ void ReceiveThread::Run() {
         lock.unlock();
 
         if (parse != nullptr) {
-            std::vector<uint8_t> bytes = ToHostLayout(item.message);
-            const auto length = static_cast<uint16_t>(bytes.size());
+            // The one copy between the adapter and the plug-in: into the host's layout, in
+            // storage this thread keeps from message to message.
+            WriteHostLayout(item.message, hostLayout_);
+            const auto length = static_cast<uint16_t>(hostLayout_.size());
             if (item.handle != 0) {
-                parse(item.handle, bytes.data(), length, item.timeStamp);
+                parse(item.handle, hostLayout_.data(), length, item.timeStamp);
             } else {
                 for (ZModuleHandle handle : connections_.Receivers(item.channel, item.message.source)) {
-                    parse(handle, bytes.data(), length, clock_.Now());
+                    parse(handle, hostLayout_.data(), length, clock_.Now());
                 }
             }
         }

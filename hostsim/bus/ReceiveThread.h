@@ -13,6 +13,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "host/ZorvPlugin.h"
 #include "hostsim/bus/ConnectionTable.h"
@@ -62,6 +63,8 @@ private:
     bool delivering_ = false;
     bool stopping_ = false;
     size_t delivered_ = 0;
+    // The receive thread's alone.
+    std::vector<uint8_t> hostLayout_;
     std::thread thread_;
 };
 
