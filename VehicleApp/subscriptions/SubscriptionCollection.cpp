@@ -10,7 +10,7 @@ namespace {
 constexpr uint8_t kGlobal = 0xFF;
 
 // A settled slot: a valid mark, the PGN (18 bits) and who may send it with no change: one
-// address, or anyone once every entry of the PGN has heard several responders.
+// address, or anyone once no entry of the PGN can learn more.
 constexpr uint32_t kSettledValid = 0x80000000u;
 constexpr unsigned kSettledPgnShift = 9;
 constexpr uint32_t kSettledPgnMask = 0x3FFFF;
@@ -110,7 +110,10 @@ void SubscriptionCollection::Settle(uint32_t pgn, uint8_t sourceAddress, const s
     bool anySender = true;
     bool thisSender = true;
     for (const Subscription* entry : ofPgn != nullptr ? *ofPgn : std::vector<Subscription*>{}) {
-        anySender = anySender && entry->responder == kSeveralResponders;
+        // An addressed entry learns only from its destination; a global one is done once
+        // several have answered.
+        anySender = anySender && (entry->responder == kSeveralResponders ||
+                                  (entry->destination != kGlobal && entry->responder == entry->destination));
         thisSender = thisSender && Learnt(*entry, sourceAddress);
     }
     if (!thisSender) return;
