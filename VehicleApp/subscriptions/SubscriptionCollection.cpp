@@ -127,6 +127,8 @@ void SubscriptionCollection::UnsettleAll() {
 }
 
 bool SubscriptionCollection::ResponderSettled(uint32_t pgn, uint8_t sourceAddress) const {
+    // A message claiming the global address is reported every time it comes.
+    if (sourceAddress == kGlobal) return false;
     const uint32_t word = settled_[pgn % kSettledSlots].load();
     if ((word & kSettledValid) == 0 || (word >> kSettledPgnShift & kSettledPgnMask) != (pgn & kSettledPgnMask))
         return false;
