@@ -1,9 +1,11 @@
 #include "hostsim/bus/CandumpLog.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 
@@ -19,6 +21,7 @@ constexpr size_t kStandardIdDigits = 3;
 constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
 constexpr size_t kMaxClassicData = 8;
 constexpr size_t kLineBufferSize = 128;
+constexpr size_t kReadBlock = 64 * 1024;
 constexpr char kDataSeparator = '#';
 constexpr char kComment = ';';
 constexpr unsigned kNibbleBits = 4;
@@ -31,11 +34,31 @@ constexpr char kRemoteMark = 'R';
 constexpr const char* kRemoteWord = "remote";
 constexpr size_t kShortestLengthToken = 3;  // "[n]"
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + kFirstHexLetterValue;
-    if (c >= 'A' && c <= 'F') return c - 'A' + kFirstHexLetterValue;
-    return -1;
+constexpr size_t kCharValues = 256;
+
+// The value of each character as a hex digit, -1 for the others: one look-up per digit.
+constexpr std::array<int8_t, kCharValues> HexDigitValues() {
+    std::array<int8_t, kCharValues> values{};
+    for (size_t c = 0; c < kCharValues; ++c) {
+        values[c] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                    : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + kFirstHexLetterValue)
+                    : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + kFirstHexLetterValue)
+                                           : int8_t{-1};
+    }
+    return values;
+}
+constexpr std::array<int8_t, kCharValues> kHexDigitValues = HexDigitValues();
+
+int HexValue(char c) { return kHexDigitValues[static_cast<unsigned char>(c)]; }
+
+// Adds the decimal digits of `text` to `value`; false at anything else.
+bool AddDecimal(std::string_view text, int64_t& value) {
+    for (char c : text) {
+        const auto digit = static_cast<unsigned>(c - '0');
+        if (digit >= static_cast<unsigned>(kDecimalBase)) return false;
+        value = value * kDecimalBase + static_cast<int64_t>(digit);
+    }
+    return true;
 }
 
 using View = std::string_view;
@@ -58,15 +81,10 @@ size_t TokenEnd(View line, size_t at, char stop = ' ') {
 bool ParseTime(View text, int64_t& micros) {
     size_t dot = text.find('.');
     if (dot == View::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
-    int64_t seconds = 0;
-    int64_t fraction = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i == dot) continue;
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-        int64_t& part = i < dot ? seconds : fraction;
-        part = part * kDecimalBase + (text[i] - '0');
-    }
-    micros = seconds * kMicrosPerSecond + fraction;
+    // Seconds and six decimals read as one number are the time in microseconds.
+    int64_t value = 0;
+    if (!AddDecimal(text.substr(0, dot), value) || !AddDecimal(text.substr(dot + 1), value)) return false;
+    micros = value;
     return true;
 }
 
@@ -103,7 +121,7 @@ bool ParseIdentifier(View id, CandumpFrame& frame, std::string& error) {
 bool AppendByte(char high, char low, CandumpFrame& frame, std::string& error) {
     const int highValue = HexValue(high);
     const int lowValue = HexValue(low);
-    if (highValue < 0 || lowValue < 0) {
+    if ((highValue | lowValue) < 0) {
         error = "the data is not hexadecimal";
         return false;
     }
@@ -244,7 +262,8 @@ bool ParseCandumpLine(View line, CandumpFrame& frame, std::string& error) {
         error = "the interface or the frame is missing";
         return false;
     }
-    frame.interfaceName.assign(line.substr(nameStart, nameEnd - nameStart));
+    const View name = line.substr(nameStart, nameEnd - nameStart);
+    if (name != frame.interfaceName) frame.interfaceName.assign(name);
     size_t idStart = line.find_first_not_of(' ', nameEnd);
     size_t idEnd = idStart == View::npos ? View::npos : TokenEnd(line, idStart, kDataSeparator);
     if (idStart == View::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
@@ -260,14 +279,56 @@ std::string CandumpReader::Open(const std::string& path) {
     if (std::filesystem::is_directory(path, error)) return "the bus log " + path + " is a folder, not a file";
     file_.open(path, std::ios::in | std::ios::binary);
     if (!file_) return "cannot open the bus log " + path;
+    buffer_.resize(kReadBlock);
     return {};
 }
 
+bool CandumpReader::Refill() {
+    file_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    filled_ = static_cast<size_t>(file_.gcount());
+    start_ = 0;
+    return filled_ > 0;
+}
+
+bool CandumpReader::NextLine(std::string_view& line) {
+    if (lineInCarry_) {
+        carry_.clear();
+        lineInCarry_ = false;
+    }
+    for (;;) {
+        const char* begin = buffer_.data() + start_;
+        const size_t available = filled_ - start_;
+        const void* newline = std::memchr(begin, '\n', available);
+        if (newline != nullptr) {
+            const auto length = static_cast<size_t>(static_cast<const char*>(newline) - begin);
+            start_ += length + 1;
+            if (carry_.empty()) {
+                line = View(begin, length);
+                return true;
+            }
+            carry_.append(begin, length);
+            break;
+        }
+        // A line that runs past the block is put together in carry_.
+        carry_.append(begin, available);
+        start_ = filled_;
+        if (!Refill()) {
+            if (carry_.empty()) return false;
+            break;
+        }
+    }
+    line = carry_;
+    lineInCarry_ = true;
+    return true;
+}
+
 const CandumpFrame* CandumpReader::Next() {
-    // The line, the frame and its data keep their storage from one line to the next.
-    while (std::getline(file_, line_)) {
+    // Lines are read in place from a block of the file; the frame and its data keep their
+    // storage from one line to the next.
+    View line;
+    while (NextLine(line)) {
         ++lines_;
-        if (ParseCandumpLine(View(line_), frame_, error_)) return &frame_;
+        if (ParseCandumpLine(line, frame_, error_)) return &frame_;
         if (!error_.empty()) {
             if (malformed_++ == 0) firstError_ = "line " + std::to_string(lines_) + ": " + error_;
         }

@@ -51,8 +51,16 @@ public:
     const std::string& FirstError() const { return firstError_; }
 
 private:
+    // The next line, without its newline, valid until the next call; false at the end.
+    bool NextLine(std::string_view& line);
+    bool Refill();
+
     std::ifstream file_;
-    std::string line_;
+    std::vector<char> buffer_;
+    size_t start_ = 0;
+    size_t filled_ = 0;
+    std::string carry_;
+    bool lineInCarry_ = false;
     CandumpFrame frame_;
     std::string error_;
     size_t lines_ = 0;

@@ -8,6 +8,7 @@
 // ParseMessage, and its other threads hold their own locks while they call the host.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -51,6 +52,7 @@ private:
     void Queue(Item item);
 
     void Run();
+    void Deliver(const Item& item);
     bool OnReceiveThread() const;
 
     ConnectionTable& connections_;
@@ -59,8 +61,10 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Item> queue_;
-    zorv::FnParseMessage parse_ = nullptr;
+    std::atomic<zorv::FnParseMessage> parse_{nullptr};
     bool delivering_ = false;
+    // Set by Stop: the batch being delivered is dropped too.
+    std::atomic<bool> dropBatch_{false};
     bool stopping_ = false;
     size_t delivered_ = 0;
     // The receive thread's alone.
