@@ -52,7 +52,14 @@ for log in "$logs"/*.log; do
     "callgrind instr/frame, frame in to host parser (its inclusive cost taken off) $(ratio "replay_$name" "$value")"
 done
 
-"$bin/marl_bench" --benchmark_filter=AnswerWakeUp --benchmark_format=csv 2>/dev/null >"$work/wake.csv"
-p99=$(awk -F, 'NR > 1 { print $NF }' "$work/wake.csv" | tail -1)
-row "answer wake-up p99 (us)" "$(awk -v v="$p99" 'BEGIN { printf "%.1f", v }')" "<= 100" \
-  "Google Benchmark, event round trip (both ways)"
+timing() { awk -v k="$1" '$1 == k { print $2 }' "$work/timing"; }
+for what in wakeup discovery shutdown load; do "$bin/marl_timing_bench" "$what" >>"$work/timing"; done
+row "answer wake-up p99 (us)" "$(timing wakeup_p99_us)" "<= 100" \
+  "release on the receive thread to the sender's return, 2000 rounds (p50 $(timing wakeup_p50_us))"
+row "discovery over its pauses and time-outs" "$(timing discovery_over_pct)%" "<= 3%" \
+  "$(timing discovery_ms) ms for $(timing discovery_waits_ms) ms of pauses, real time"
+row "last unregistration, idle (ms)" "$(timing shutdown_idle_ms)" "<= 200" "query thread running, real time"
+row "last unregistration, 20 s settling (ms)" "$(timing shutdown_settling_ms)" "<= 200" \
+  "exit event to return; discovery ended $(timing shutdown_settling_discovery_ms) ms after it"
+row "4000 frames/s, query thread, 20 subs" "$(timing load_max_backlog)" "no growth" \
+  "largest host receive backlog (messages) over 3 s at $(timing load_rate_per_s)/s; drained in $(timing load_drain_ms) ms"
