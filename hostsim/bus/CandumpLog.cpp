@@ -136,8 +136,27 @@ View NextToken(View line, size_t& at) {
     return line.substr(start, at - start);
 }
 
+// The common case of the log format in one pass: up to eight hex pairs that end the
+// token. False, with nothing kept, for anything else.
+bool ReadHexPairs(View line, size_t start, CandumpFrame& frame) {
+    uint8_t bytes[kMaxClassicData];
+    size_t count = 0;
+    size_t at = start;
+    while (count < kMaxClassicData && at + 1 < line.size()) {
+        const int high = HexValue(line[at]);
+        const int low = HexValue(line[at + 1]);
+        if ((high | low) < 0) break;
+        bytes[count++] = static_cast<uint8_t>((high << kNibbleBits) | low);
+        at += kHexDigitsPerByte;
+    }
+    if (at < line.size() && !IsBlank(line[at])) return false;
+    frame.frame.data.assign(bytes, bytes + count);
+    return true;
+}
+
 // Log format: the data follows the '#' as hex pairs, "R" for a remote frame.
 bool ParseLogData(View line, size_t start, CandumpFrame& frame, std::string& error) {
+    if (ReadHexPairs(line, start, frame)) return true;
     const View data = line.substr(start, TokenEnd(line, start) - start);
     if (!data.empty() && data[0] == kRemoteMark) {
         frame.kind = CandumpFrame::Kind::Remote;
