@@ -213,8 +213,8 @@ void Load() {
         for (uint8_t address : addresses) {
             std::vector<uint8_t> message;
             j1939::AppendPgn(message, 0xFE00 + pgn);
-            message.insert(message.end(), {j1939::kDefaultPriority, address, j1939::kGlobalAddress, 1, 2, 3, 4, 5,
-                                           6, 7, 8});
+            message.insert(message.end(),
+                           {j1939::kDefaultPriority, address, j1939::kGlobalAddress, 1, 2, 3, 4, 5, 6, 7, 8});
             messages.push_back(message);
         }
     }

@@ -125,13 +125,13 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     }
     // The per-PGN throttle holds back only what would otherwise go to the parser below:
     // DM28 and tire messages always pass, and playback brings each message once.
-    const bool throttled = complete && !app_.InPlayback() && !heldBack && !nameRequestPending &&
-                           ReachesThrottle(pgn, expectedDm);
+    const bool throttled =
+        complete && !app_.InPlayback() && !heldBack && !nameRequestPending && ReachesThrottle(pgn, expectedDm);
     // While discovery runs, a message with at least one available value shows that the
     // ECU supports the PGN; acknowledgements speak for the acknowledged PGN instead.
     const bool supported = busy && pgn != j1939::kPgnAcknowledgement && HasAvailableData(message, signedLength);
-    const bool passes = module->pgnMap.noteReceived(pgn, sourceAddress, supported, throttled, timeStamp,
-                                                    kResponseWindow);
+    const bool passes =
+        module->pgnMap.noteReceived(pgn, sourceAddress, supported, throttled, timeStamp, kResponseWindow);
 
     // A freeze frame the fault list waits for is stored before its waiter is woken.
     if (pgn == j1939::kPgnDm4 && expectedDm)

@@ -2,8 +2,8 @@
 // standard does. Its tire messages are corrected before the host parses them.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 #include "host/ZorvRecords.h"
 
