@@ -29,9 +29,21 @@ void ReceiveThread::PostTo(ZModuleHandle handle, J1939Message message, uint32_t 
     Queue(Item{0, std::move(message), handle, timeStamp});
 }
 
+void ReceiveThread::PostAllTo(std::vector<Addressed>& messages) {
+    if (messages.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Addressed& each : messages) queue_.push_back(Item{0, std::move(each.message), each.handle, each.timeStamp});
+    messages.clear();
+    WakeLocked();
+}
+
 void ReceiveThread::Queue(Item item) {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(std::move(item));
+    WakeLocked();
+}
+
+void ReceiveThread::WakeLocked() {
     if (!thread_.joinable()) {
         stopping_ = false;
         thread_ = std::thread(&ReceiveThread::Run, this);

@@ -34,6 +34,13 @@ public:
     void Post(int channel, J1939Message message);
     // A played-back message: to one module, with the time stamp it was recorded with.
     void PostTo(ZModuleHandle handle, J1939Message message, uint32_t timeStamp);
+    struct Addressed {
+        ZModuleHandle handle = 0;
+        J1939Message message;
+        uint32_t timeStamp = 0;
+    };
+    // Played-back messages, queued together under one lock; `messages` is left empty.
+    void PostAllTo(std::vector<Addressed>& messages);
     // True once the queue is empty and no delivery is in progress.
     bool WaitIdle(uint32_t timeoutMs);
     // Messages taken from the queue since the thread started.
@@ -50,6 +57,8 @@ private:
     };
 
     void Queue(Item item);
+    // Under mutex_: starts the thread when it is not running and wakes it.
+    void WakeLocked();
 
     void Run();
     void Deliver(const Item& item);

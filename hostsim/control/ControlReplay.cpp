@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
@@ -25,6 +26,7 @@ constexpr uint32_t kDeliveryWaitMs = 60000;
 // Progress is reported every this many messages.
 constexpr size_t kProgressEvery = 4096;
 constexpr size_t kAddressCount = 256;
+constexpr size_t kPostBatch = 64;
 constexpr ZModuleHandle kNoModule = 0;
 
 bool IsClaim(const J1939Message& message) {
@@ -87,6 +89,7 @@ size_t PlayCapture(const std::string& path, const std::string& interfaceName,
     if (!capture.Open(path, interfaceName).empty()) return 0;
     CaptureProgress state;
     const Clock::time_point started = Clock::now();
+    std::vector<ReceiveThread::Addressed> pending;
     while (auto timed = capture.Next()) {
         state.frames = capture.Frames();
         const ZModuleHandle module = handles[timed->message.source];
@@ -97,11 +100,17 @@ size_t PlayCapture(const std::string& path, const std::string& interfaceName,
             std::this_thread::sleep_until(started + marl::platform::RealDuration(offset / speed));
         }
         const auto timeStamp = static_cast<uint32_t>(timed->micros / kMicrosPerMilli);
-        host.receiver.PostTo(module, std::move(timed->message), timeStamp);
+        pending.push_back({module, std::move(timed->message), timeStamp});
         ++state.messages;
-        if (state.messages % kDeliveryBatch == 0) host.receiver.WaitIdle(kDeliveryWaitMs);
+        // Paced messages go at once; unpaced ones a batch at a time, one lock for all.
+        if (speed > 0.0 || pending.size() == kPostBatch) host.receiver.PostAllTo(pending);
+        if (state.messages % kDeliveryBatch == 0) {
+            host.receiver.PostAllTo(pending);
+            host.receiver.WaitIdle(kDeliveryWaitMs);
+        }
         if (progress && state.messages % kProgressEvery == 0) progress(state);
     }
+    host.receiver.PostAllTo(pending);
     host.receiver.WaitIdle(kDeliveryWaitMs);
     state.frames = capture.Frames();
     if (progress) progress(state);
