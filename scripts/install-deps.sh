@@ -12,7 +12,7 @@ want() { dpkg -s "$1" >/dev/null 2>&1 || need+=("$1"); }
 
 for p in build-essential cmake ninja-build pkg-config ccache \
          libsimpleini-dev libicu-dev googletest libgtest-dev libgmock-dev \
-         libbenchmark-dev nlohmann-json3-dev libcli11-dev can-utils \
+         libbenchmark-dev valgrind nlohmann-json3-dev libcli11-dev can-utils \
          g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686; do
   want "$p"
 done

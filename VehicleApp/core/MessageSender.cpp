@@ -52,6 +52,12 @@ bool AwaitedAnswer::Release(uint8_t sourceAddress, uint32_t pgn) {
 
 bool AwaitedAnswer::Wait(uint32_t ms) { return event_.Wait(ms) == platform::WaitResult::Signalled; }
 
+bool AwaitedAnswer::WaitUnless(platform::Event& stop, uint32_t ms) {
+    platform::Event* const events[] = {&event_, &stop};
+    constexpr int kAnswerIndex = 0;
+    return platform::WaitAny(events, 2, ms) == kAnswerIndex;
+}
+
 std::vector<uint8_t> BuildJ1939Message(uint32_t pgn, uint8_t destination, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> message;
     message.reserve(j1939::kHeaderSize + data.size());
@@ -125,7 +131,13 @@ uint16_t MessageSender::SendTimedMessage(int32_t sendHandle, const std::vector<u
                 break;
             }
         } else {
-            answered = awaited_.Wait(timeoutMs);
+            // An ECU that stays silent keeps its time-out, but not once exit is signalled:
+            // the last unregistration waits for this thread.
+            answered = awaited_.WaitUnless(shared->ExitEvent(), timeoutMs);
+            if (!answered && shared->ExitEvent().IsSignalled()) {
+                result = results::kSuccess;
+                break;
+            }
         }
         if (answered) {
             result = results::kSuccess;

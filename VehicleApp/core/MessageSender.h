@@ -31,6 +31,8 @@ public:
     bool Release(uint8_t sourceAddress, uint32_t pgn);
     // True when the answer came within `ms`.
     bool Wait(uint32_t ms);
+    // The same, ending early (false) once `stop` is signalled.
+    bool WaitUnless(platform::Event& stop, uint32_t ms);
     bool Answered() const { return event_.IsSignalled(); }
     bool IsArmed() const;
 

@@ -57,6 +57,7 @@ void ModuleRecord::SetBusy(bool on) {
     } else if (idleEvent_.IsSignalled()) {
         idleEvent_.Reset();
     }
+    busy_.store(busyCount_ >= 1);
 }
 
 int32_t ModuleRecord::BusyCount() const {
@@ -64,7 +65,9 @@ int32_t ModuleRecord::BusyCount() const {
     return busyCount_;
 }
 
-bool ModuleRecord::IsBusy() const { return idleEvent_.Valid() && BusyCount() >= 1 && !idleEvent_.IsSignalled(); }
+bool ModuleRecord::IsBusy() const {
+    return busy_.load() && idleEvent_.Valid() && BusyCount() >= 1 && !idleEvent_.IsSignalled();
+}
 
 bool ModuleRecord::WaitIdle(uint32_t timeoutMs) {
     if (!idleEvent_.Valid() || BusyCount() < 1) return false;

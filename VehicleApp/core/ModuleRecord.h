@@ -84,6 +84,9 @@ public:
     PgnSupportMap pgnMap;
 
 private:
+    friend class ModuleTable;
+    // The next record at the same source address (ModuleTable's chain).
+    std::atomic<ModuleRecord*> nextAtAddress_{nullptr};
     const int32_t handle_;
     std::atomic<int32_t> sendHandle_{0};
     std::atomic<uint8_t> componentSa_{0};
@@ -92,6 +95,9 @@ private:
     platform::Event idleEvent_;
     mutable platform::CriticalSection recordLock_;
     int32_t busyCount_ = 0;
+    // busyCount_ >= 1, written with it: the receive path asks for every message, and a
+    // module that is not busy is answered without a lock.
+    std::atomic<bool> busy_{false};
 };
 
 // "Marl J1939 Build ParametersList " followed by the handle and the ECU address in decimal.

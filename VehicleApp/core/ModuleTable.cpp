@@ -1,6 +1,9 @@
 // Finding, adding and removing module records. Every walk of the list holds the module
 // lock; the records themselves are shared pointers, so a thread keeps the record it
-// found alive while it works with it.
+// found alive while it works with it. The chains by source address are read with no
+// lock: every operation on them and on the guard count is sequentially consistent, so a
+// guard that began after a record was unlinked cannot reach it, and a retired record is
+// let go only once the count has been seen at zero after it was unlinked.
 #include "VehicleApp/core/ModuleTable.h"
 
 #include <algorithm>
@@ -31,12 +34,52 @@ ModuleRecordPtr ModuleTable::FindModule(int32_t moduleHandle) const {
     return nullptr;
 }
 
-ModuleRecordPtr ModuleTable::FindBySourceAddress(int32_t sendHandle, uint8_t sourceAddress) const {
-    platform::CsLock lock(lock_);
-    for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
-        if (rec->EcuAddress() == sourceAddress && rec->SendHandle() == sendHandle) return rec;
+ModuleTable::ReadGuard::ReadGuard(const ModuleTable& table) : table_(table) { table_.readers_.fetch_add(1); }
+
+ModuleTable::ReadGuard::~ReadGuard() {
+    if (table_.readers_.fetch_sub(1) == 1 && table_.retiredWaiting_.load()) table_.ReclaimRetired();
+}
+
+ModuleRecord* ModuleTable::FindBySourceAddress(const ReadGuard& /*guard*/, int32_t sendHandle,
+                                               uint8_t sourceAddress) const {
+    for (ModuleRecord* rec = bySource_[sourceAddress].load(); rec != nullptr; rec = rec->nextAtAddress_.load()) {
+        if (rec->SendHandle() == sendHandle) return rec;
     }
     return nullptr;
+}
+
+void ModuleTable::Link(ModuleRecord& record) {
+    std::atomic<ModuleRecord*>& head = bySource_[record.EcuAddress()];
+    record.nextAtAddress_.store(head.load());
+    head.store(&record);
+}
+
+void ModuleTable::Unlink(ModuleRecord& record) {
+    // The record keeps its own link, so a reader standing on it walks on as before.
+    std::atomic<ModuleRecord*>* link = &bySource_[record.EcuAddress()];
+    for (ModuleRecord* rec = link->load(); rec != nullptr; rec = link->load()) {
+        if (rec == &record) {
+            link->store(rec->nextAtAddress_.load());
+            return;
+        }
+        link = &rec->nextAtAddress_;
+    }
+}
+
+void ModuleTable::Retire(ModuleRecordPtr record) {
+    retired_.push_back(std::move(record));
+    retiredWaiting_.store(true);
+}
+
+void ModuleTable::ReclaimRetired() const {
+    std::vector<ModuleRecordPtr> released;
+    {
+        platform::CsLock lock(lock_);
+        if (readers_.load() != 0) return;
+        released.swap(retired_);
+        retiredWaiting_.store(false);
+    }
+    // Destroyed here, outside the lock, when nobody else holds them.
 }
 
 ModuleRecordPtr ModuleTable::FindByChannel(const ModuleRecord* except, int16_t channel) const {
@@ -89,6 +132,7 @@ bool ModuleTable::AddRecordedModule(ModuleRecordPtr record) {
         if (rec->EcuAddress() == record->EcuAddress() || rec->Handle() == record->Handle()) return false;
     }
     record->SetSendHandle(record->Handle());
+    Link(*record);
     list_.InsertAfter(nullptr, std::move(record));
     return true;
 }
@@ -110,11 +154,18 @@ ModuleRecordPtr ModuleTable::AddModuleRecord(int32_t moduleHandle, const ModuleI
         }
         record->SetSendHandle(sendHandle);
     }
+    Link(*record);
     list_.InsertAfter(nullptr, record);
     return record;
 }
 
 ModuleRecordPtr ModuleTable::RemoveModuleRecord(int32_t moduleHandle) {
+    ModuleRecordPtr removed = UnlistModuleRecord(moduleHandle);
+    if (removed) ReclaimRetired();
+    return removed;
+}
+
+ModuleRecordPtr ModuleTable::UnlistModuleRecord(int32_t moduleHandle) {
     platform::CsLock lock(lock_);
     ModuleRecordPtr removed;
     for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {
@@ -124,6 +175,8 @@ ModuleRecordPtr ModuleTable::RemoveModuleRecord(int32_t moduleHandle) {
         }
     }
     if (!removed) return nullptr;
+    Unlink(*removed);
+    Retire(removed);
     // A connection no module uses any more is not polled again.
     bool connectionInUse = false;
     for (ModuleRecordPtr rec = list_.Next(nullptr); rec; rec = list_.Next(rec.get())) {

@@ -63,15 +63,36 @@ void PgnSupportMap::recordProbe(uint32_t pgn, uint8_t address) {
     entry.requested = true;
 }
 
+void PgnSupportMap::MarkResponded(PgnSupportEntry& entry, bool negative) {
+    entry.responded = true;
+    entry.negative = negative;
+    entry.sourceAddress = moduleAddress_;
+}
+
 void PgnSupportMap::recordResponse(uint32_t pgn, bool negative) {
     {
         platform::CsLock lock(lock_);
-        PgnSupportEntry& entry = EntryFor(pgn);
-        entry.responded = true;
-        entry.negative = negative;
-        entry.sourceAddress = moduleAddress_;
+        MarkResponded(EntryFor(pgn), negative);
     }
     if (!negative) positiveAnswerSeen_.store(true);
+}
+
+bool PgnSupportMap::noteReceived(uint32_t pgn, uint8_t address, bool supported, bool throttle, uint32_t timeStamp,
+                                 uint32_t interval) {
+    bool passes = true;
+    {
+        platform::CsLock lock(lock_);
+        PgnSupportEntry& entry = EntryFor(pgn);
+        entry.sourceAddress = address;
+        entry.requested = true;
+        if (supported) MarkResponded(entry, false);
+        if (throttle) {
+            passes = timeStamp - entry.lastRecordTime > interval;
+            if (passes) entry.lastRecordTime = timeStamp;
+        }
+    }
+    if (supported) positiveAnswerSeen_.store(true);
+    return passes;
 }
 
 bool PgnSupportMap::PassInterval(uint32_t PgnSupportEntry::*lastTime, uint32_t pgn, uint32_t timeStamp,

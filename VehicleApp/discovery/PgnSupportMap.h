@@ -65,11 +65,18 @@ public:
     // own so that recording never holds back what the parser gets.
     bool passRecordingThrottle(uint32_t pgn, uint32_t timeStamp, uint32_t interval);
 
+    // The receive path's note of one message, under one lock: the PGN came from `address`
+    // (recordProbe); when `supported`, the bus answered it (recordResponse, positive); when
+    // `throttle`, passThrottle decides. False only when the throttle holds it back.
+    bool noteReceived(uint32_t pgn, uint8_t address, bool supported, bool throttle, uint32_t timeStamp,
+                      uint32_t interval);
+
     PgnSupportSnapshot snapshot() const;
     size_t size() const;
 
 private:
     PgnSupportEntry& EntryFor(uint32_t pgn);
+    void MarkResponded(PgnSupportEntry& entry, bool negative);
     const PgnSupportEntry* Find(uint32_t pgn) const;
     bool PassInterval(uint32_t PgnSupportEntry::*lastTime, uint32_t pgn, uint32_t timeStamp, uint32_t interval);
 

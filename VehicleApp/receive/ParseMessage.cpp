@@ -1,7 +1,10 @@
 // The receive path's per-message work. The entry holds the application alive for the
-// call; the module record is found under the module lock and held by its shared
-// pointer, so unregistration may remove it meanwhile.
+// call; the module record is found by its source address with no lock and kept alive by
+// the module table's read guard, so unregistration may remove it meanwhile. The host's
+// bytes are read where they are; the PGN table is visited once, under its lock.
+#include <array>
 #include <cstring>
+#include <vector>
 
 #include "VehicleApp/CVehicleApp.h"
 #include "VehicleApp/core/HostLookup.h"
@@ -42,6 +45,27 @@ void PassSoftwareIdentificationCount(const ModuleRecord& module, const uint8_t* 
     Zorv_ParseMsg(module.Handle(), record, kSoftwareIdRecordLength, timeStamp);
 }
 
+// Tire messages are single frames; a longer one is corrected in a copy on the heap.
+constexpr size_t kTireCopySize = 32;
+
+bool IsTirePgn(uint32_t pgn) { return pgn == j1939::kPgnTireCondition || pgn == j1939::kPgnTireLocation; }
+
+// Whether a message of `pgn` that is not held back goes through the throttle on its way
+// to the parser (the cases ParseMessage's switch ends or passes unthrottled are not).
+bool ReachesThrottle(uint32_t pgn, bool expectedDm) {
+    switch (pgn) {
+        case j1939::kPgnDm28:
+        case j1939::kPgnDm30:
+        case j1939::kPgnDm22:
+        case j1939::kPgnAcknowledgement:
+            return false;
+        case j1939::kPgnDm4:
+            return !expectedDm;
+        default:
+            return !IsTirePgn(pgn);
+    }
+}
+
 // Acknowledgements to another tool on the bus answer that tool's requests, not ours.
 bool AddressedToUs(const uint8_t* message) {
     const uint8_t destination = message[j1939::kDestinationIndex];
@@ -76,37 +100,45 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     if (parser == nullptr) return results::kMissingFunctionOrRecord;
 
     const uint8_t sourceAddress = message[j1939::kSourceIndex];
-    ModuleRecordPtr module = app_.Modules().FindBySourceAddress(sendHandle, sourceAddress);
-    if (!module) return 0;
+    const ModuleTable::ReadGuard guard(app_.Modules());
+    ModuleRecord* const module = app_.Modules().FindBySourceAddress(guard, sendHandle, sourceAddress);
+    if (module == nullptr) return 0;
     const bool nameRequestPending = app_.Registrations().NameRequestPending();
+    const bool busy = module->IsBusy();
+    const bool complete = module->RegistrationComplete();
     // Before registration completes only discovery and the address-claim query listen.
-    if (!module->RegistrationComplete() && !module->IsBusy() && !nameRequestPending) return 0;
+    if (!complete && !busy && !nameRequestPending) return 0;
 
     const uint32_t pgn = j1939::ReadPgn(message);
     app_.Subscribed().NoteResponder(pgn, sourceAddress);
-    module->pgnMap.recordProbe(pgn, sourceAddress);
 
-    // While discovery runs, a message with at least one available value shows that the
-    // ECU supports the PGN; acknowledgements speak for the acknowledged PGN instead.
-    if (module->IsBusy() && pgn != j1939::kPgnAcknowledgement && HasAvailableData(message, signedLength))
-        module->pgnMap.recordResponse(pgn, false);
-
-    // A freeze frame the fault list waits for is stored before its waiter is woken.
     const bool expectedDm = expectedDmSa_.load() == sourceAddress;
-    if (pgn == j1939::kPgnDm4 && expectedDm)
-        freezeFrame_.Store(std::vector<uint8_t>(message, message + size), timeStamp);
-
-    app_.Sender().Awaited().Release(sourceAddress, pgn);
-
     // While faults are cleared their messages are held back; on the adapters that defer
     // discovery, the host's own application (module 5, when it is there) handles the
     // engines' faults. Only fault messages need the adapter looked at.
+    bool heldBack = false;
     if (IsSuppressedDiagnosticPgn(pgn)) {
         const bool hostHandlesEngineFaults = sourceAddress <= j1939::kLastEngineAddress &&
                                              app_.Subscribed().Module5Present() &&
                                              app_.Registrations().IsDeferredDiscoveryAdapter();
-        if (clearingInProgress_.load() || hostHandlesEngineFaults) return 0;
+        heldBack = clearingInProgress_.load() || hostHandlesEngineFaults;
     }
+    // The per-PGN throttle holds back only what would otherwise go to the parser below:
+    // DM28 and tire messages always pass, and playback brings each message once.
+    const bool throttled =
+        complete && !app_.InPlayback() && !heldBack && !nameRequestPending && ReachesThrottle(pgn, expectedDm);
+    // While discovery runs, a message with at least one available value shows that the
+    // ECU supports the PGN; acknowledgements speak for the acknowledged PGN instead.
+    const bool supported = busy && pgn != j1939::kPgnAcknowledgement && HasAvailableData(message, signedLength);
+    const bool passes =
+        module->pgnMap.noteReceived(pgn, sourceAddress, supported, throttled, timeStamp, kResponseWindow);
+
+    // A freeze frame the fault list waits for is stored before its waiter is woken.
+    if (pgn == j1939::kPgnDm4 && expectedDm)
+        freezeFrame_.Store(std::vector<uint8_t>(message, message + size), timeStamp);
+
+    app_.Sender().Awaited().Release(sourceAddress, pgn);
+    if (heldBack) return 0;
 
     const int32_t handle = module->Handle();
     // What reaches the host's parser also goes to a running recording, as it came off the
@@ -140,14 +172,22 @@ uint16_t ReceivePath::ParseMessage(int32_t sendHandle, const uint8_t* message, u
     if (nameRequestPending) {
         return pgn == j1939::kPgnAddressClaimed ? parse(message) : 0;
     }
-    if (pgn == j1939::kPgnTireCondition || pgn == j1939::kPgnTireLocation) {
-        std::vector<uint8_t> corrected(message, message + size);
-        CorrectTireLocation(NameOf(*module), corrected);
-        return parse(corrected.data());
+    if (IsTirePgn(pgn)) {
+        // The host's bytes are not ours to change: the correction goes into a copy, on the
+        // stack for the single-frame tire messages.
+        std::array<uint8_t, kTireCopySize> local;
+        std::vector<uint8_t> large;
+        uint8_t* corrected = local.data();
+        if (size <= local.size()) {
+            std::memcpy(corrected, message, size);
+        } else {
+            large.assign(message, message + size);
+            corrected = large.data();
+        }
+        CorrectTireLocation(NameOf(*module), corrected, size);
+        return parse(corrected);
     }
-    if (module->RegistrationComplete() && !app_.InPlayback()) {
-        if (!module->pgnMap.passThrottle(pgn, timeStamp, kResponseWindow)) return 0;
-    }
+    if (!passes) return 0;
     return parse(message);
 }
 

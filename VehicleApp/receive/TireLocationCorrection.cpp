@@ -19,8 +19,8 @@ bool IsOffsetTireLocationEcu(const J1939DecodedName& name) {
            (name.instanceWord & kFunctionInstanceMask) == kTireEcuFunctionInstance;
 }
 
-void CorrectTireLocation(const J1939DecodedName& sender, std::vector<uint8_t>& message) {
-    if (message.size() <= kTireLocationIndex || !IsOffsetTireLocationEcu(sender)) return;
+void CorrectTireLocation(const J1939DecodedName& sender, uint8_t* message, size_t length) {
+    if (length <= kTireLocationIndex || !IsOffsetTireLocationEcu(sender)) return;
     if (message[kTireLocationIndex] >= kTireLocationOffset) message[kTireLocationIndex] -= kTireLocationOffset;
 }
 

@@ -2,8 +2,8 @@
 // standard does. Its tire messages are corrected before the host parses them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "host/ZorvRecords.h"
 
@@ -14,6 +14,6 @@ bool IsOffsetTireLocationEcu(const J1939DecodedName& name);
 // Moves the tire location (first data byte) of a tire message from that ECU back by
 // 0x11. Locations below 0x11, messages without a data byte and other ECUs stay as they
 // are.
-void CorrectTireLocation(const J1939DecodedName& sender, std::vector<uint8_t>& message);
+void CorrectTireLocation(const J1939DecodedName& sender, uint8_t* message, size_t length);
 
 }  // namespace marl

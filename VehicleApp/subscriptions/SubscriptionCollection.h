@@ -2,12 +2,16 @@
 // they were made. The entries are owned here and freed last to first when the
 // collection goes. The list may hold empty slots, which every operation skips.
 //
-// Nothing here locks: every caller holds the shared state's subscription lock.
+// Nothing here locks: every caller holds the shared state's subscription lock, except for
+// ResponderSettled, which reads atomics only.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace marl {
@@ -48,12 +52,28 @@ public:
     // size is read anew at every step.
     Subscription* Next(SubscriptionCursor& cursor) const;
 
+    // Makes the entry due at once and forgets who answered it.
+    void Rearm(Subscription& entry);
+
     // The receive path saw `pgn` from `sourceAddress`: every subscription of that PGN
     // addressed globally or to that address learns who answers it.
     void NoteResponder(uint32_t pgn, uint8_t sourceAddress);
+    // True when NoteResponder(pgn, sourceAddress) is known to change nothing: the entries
+    // of the PGN have learnt that sender already. Every message on the bus asks, so this
+    // takes no lock; a stale "no" only costs the caller the lock.
+    bool ResponderSettled(uint32_t pgn, uint8_t sourceAddress) const;
 
 private:
+    static constexpr size_t kSettledSlots = 1024;
+    // What NoteResponder last found for a PGN, in the PGN's slot of settled_.
+    void Settle(uint32_t pgn, uint8_t sourceAddress, const std::vector<Subscription*>* ofPgn);
+    void Unsettle(uint32_t pgn);
+    void UnsettleAll();
+
     std::vector<std::unique_ptr<Subscription>> entries_;
+    // The entries of each PGN, so that a message visits only its own.
+    std::unordered_map<uint32_t, std::vector<Subscription*>> byPgn_;
+    std::array<std::atomic<uint32_t>, kSettledSlots> settled_{};
 };
 
 }  // namespace marl

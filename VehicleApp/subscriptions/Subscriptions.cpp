@@ -25,6 +25,7 @@ Subscriptions::Subscriptions(CVehicleApp& app)
 Subscriptions::~Subscriptions() { StopQueryThread(); }
 
 void Subscriptions::NoteResponder(uint32_t pgn, uint8_t sourceAddress) {
+    if (list_.ResponderSettled(pgn, sourceAddress)) return;
     platform::CsLock lock(lock_);
     list_.NoteResponder(pgn, sourceAddress);
 }
@@ -95,7 +96,7 @@ uint16_t Subscriptions::UpdateDatapointSubscriptions(int32_t moduleHandle, const
             continue;
         }
         if (Subscription* existing = subscriptions.Find(teskId, destination)) {
-            Rearm(*existing);
+            subscriptions.Rearm(*existing);
             continue;
         }
         auto entry = std::make_unique<Subscription>();

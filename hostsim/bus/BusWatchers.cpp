@@ -13,7 +13,13 @@ uint32_t BusWatchers::Add(BusWatcher watcher) {
     std::lock_guard<std::mutex> lock(mutex_);
     entry->id = nextId_++;
     entries_.push_back(entry);
+    Count(*entry, 1);
     return entry->id;
+}
+
+void BusWatchers::Count(const Entry& entry, int change) {
+    if (entry.watcher.frame) frameWatchers_.fetch_add(static_cast<size_t>(change));
+    if (entry.watcher.message) messageWatchers_.fetch_add(static_cast<size_t>(change));
 }
 
 void BusWatchers::Remove(uint32_t id) {
@@ -25,6 +31,7 @@ void BusWatchers::Remove(uint32_t id) {
         if (found == entries_.end()) return;
         entry = *found;
         entries_.erase(found);
+        Count(*entry, -1);
     }
     // Waits for a call in progress on another thread to end.
     std::lock_guard<std::recursive_mutex> calling(entry->calling);
@@ -36,6 +43,7 @@ void BusWatchers::RemoveAll() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         all.swap(entries_);
+        for (const auto& entry : all) Count(*entry, -1);
     }
     for (const auto& entry : all) {
         std::lock_guard<std::recursive_mutex> calling(entry->calling);
@@ -49,6 +57,7 @@ std::vector<std::shared_ptr<BusWatchers::Entry>> BusWatchers::Snapshot() {
 }
 
 void BusWatchers::Message(const TrafficRecord& message) {
+    if (messageWatchers_.load() == 0) return;
     for (const auto& entry : Snapshot()) {
         std::lock_guard<std::recursive_mutex> calling(entry->calling);
         if (!entry->removed && entry->watcher.message) entry->watcher.message(message);
@@ -56,6 +65,7 @@ void BusWatchers::Message(const TrafficRecord& message) {
 }
 
 void BusWatchers::Frame(int channel, const CanFrame& frame) {
+    if (frameWatchers_.load() == 0) return;
     auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
     BusFrame seen{std::chrono::duration_cast<std::chrono::microseconds>(sinceEpoch).count(), channel, frame.id,
                   frame.data};

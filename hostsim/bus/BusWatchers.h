@@ -6,6 +6,7 @@
 // removed it is neither running nor called again.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -35,9 +36,14 @@ private:
         bool removed = false;
     };
     std::vector<std::shared_ptr<Entry>> Snapshot();
+    void Count(const Entry& entry, int change);
 
     std::mutex mutex_;
     std::vector<std::shared_ptr<Entry>> entries_;
+    // How many watchers take frames or messages: with none, nothing is stamped, copied
+    // or formatted for them.
+    std::atomic<size_t> frameWatchers_{0};
+    std::atomic<size_t> messageWatchers_{0};
     uint32_t nextId_ = 1;
 };
 

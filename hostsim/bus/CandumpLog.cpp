@@ -1,10 +1,13 @@
 #include "hostsim/bus/CandumpLog.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <sstream>
+#include <string_view>
 
 namespace hostsim {
 namespace {
@@ -18,10 +21,10 @@ constexpr size_t kStandardIdDigits = 3;
 constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
 constexpr size_t kMaxClassicData = 8;
 constexpr size_t kLineBufferSize = 128;
+constexpr size_t kReadBlock = 64 * 1024;
 constexpr char kDataSeparator = '#';
 constexpr char kComment = ';';
 constexpr unsigned kNibbleBits = 4;
-constexpr int kHexBase = 16;
 constexpr size_t kHexDigitsPerByte = 2;
 constexpr int kDecimalBase = 10;
 constexpr int kFirstHexLetterValue = 10;
@@ -31,43 +34,77 @@ constexpr char kRemoteMark = 'R';
 constexpr const char* kRemoteWord = "remote";
 constexpr size_t kShortestLengthToken = 3;  // "[n]"
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + kFirstHexLetterValue;
-    if (c >= 'A' && c <= 'F') return c - 'A' + kFirstHexLetterValue;
-    return -1;
+constexpr size_t kCharValues = 256;
+
+// The value of each character as a hex digit, -1 for the others: one look-up per digit.
+constexpr std::array<int8_t, kCharValues> HexDigitValues() {
+    std::array<int8_t, kCharValues> values{};
+    for (size_t c = 0; c < kCharValues; ++c) {
+        values[c] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                    : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + kFirstHexLetterValue)
+                    : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + kFirstHexLetterValue)
+                                           : int8_t{-1};
+    }
+    return values;
+}
+constexpr std::array<int8_t, kCharValues> kHexDigitValues = HexDigitValues();
+
+int HexValue(char c) { return kHexDigitValues[static_cast<unsigned char>(c)]; }
+
+// Adds the decimal digits of `text` to `value`; false at anything else.
+bool AddDecimal(std::string_view text, int64_t& value) {
+    for (char c : text) {
+        const auto digit = static_cast<unsigned>(c - '0');
+        if (digit >= static_cast<unsigned>(kDecimalBase)) return false;
+        value = value * kDecimalBase + static_cast<int64_t>(digit);
+    }
+    return true;
 }
 
-bool ParseTime(const std::string& text, int64_t& micros) {
+using View = std::string_view;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Where the blanks from `at` end, and where the token from `at` ends (at a blank, or at
+// `stop`); the line's size when nothing ends them. Plain loops: the library's searches
+// for one of a set of characters cost several times more on a bus log's short lines.
+size_t SkipBlanks(View line, size_t at) {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    return at;
+}
+
+size_t TokenEnd(View line, size_t at, char stop = ' ') {
+    while (at < line.size() && !IsBlank(line[at]) && line[at] != stop) ++at;
+    return at;
+}
+
+bool ParseTime(View text, int64_t& micros) {
     size_t dot = text.find('.');
-    if (dot == std::string::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
-    int64_t seconds = 0;
-    int64_t fraction = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i == dot) continue;
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-        int64_t& part = i < dot ? seconds : fraction;
-        part = part * kDecimalBase + (text[i] - '0');
-    }
-    micros = seconds * kMicrosPerSecond + fraction;
+    if (dot == View::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
+    // Seconds and six decimals read as one number are the time in microseconds.
+    int64_t value = 0;
+    if (!AddDecimal(text.substr(0, dot), value) || !AddDecimal(text.substr(dot + 1), value)) return false;
+    micros = value;
     return true;
 }
 
 // The identifier: eight hex digits for a 29-bit frame, three for an 11-bit one. An
 // identifier with the error flag is an error frame the controller reported.
-bool ParseIdentifier(const std::string& id, CandumpFrame& frame, std::string& error) {
+bool ParseIdentifier(View id, CandumpFrame& frame, std::string& error) {
     if (id.size() != kExtendedIdDigits && id.size() != kStandardIdDigits) {
         error = "the identifier must have 3 or 8 hex digits";
         return false;
     }
+    uint32_t raw = 0;
     for (char c : id) {
-        if (HexValue(c) < 0) {
+        const int value = HexValue(c);
+        if (value < 0) {
             error = "the identifier is not hexadecimal";
             return false;
         }
+        raw = raw << kNibbleBits | static_cast<uint32_t>(value);
     }
     frame.extended = id.size() == kExtendedIdDigits;
-    const auto raw = static_cast<uint32_t>(std::strtoul(id.c_str(), nullptr, kHexBase));
     if (frame.extended && (raw & kErrorFrameFlag) != 0) {
         frame.kind = CandumpFrame::Kind::Error;
         frame.frame.id = raw & kMaxExtendedId;
@@ -84,7 +121,7 @@ bool ParseIdentifier(const std::string& id, CandumpFrame& frame, std::string& er
 bool AppendByte(char high, char low, CandumpFrame& frame, std::string& error) {
     const int highValue = HexValue(high);
     const int lowValue = HexValue(low);
-    if (highValue < 0 || lowValue < 0) {
+    if ((highValue | lowValue) < 0) {
         error = "the data is not hexadecimal";
         return false;
     }
@@ -92,10 +129,35 @@ bool AppendByte(char high, char low, CandumpFrame& frame, std::string& error) {
     return true;
 }
 
+// The next token after `at` (blanks apart); empty at the end of the line.
+View NextToken(View line, size_t& at) {
+    const size_t start = SkipBlanks(line, at);
+    at = TokenEnd(line, start);
+    return line.substr(start, at - start);
+}
+
+// The common case of the log format in one pass: up to eight hex pairs that end the
+// token. False, with nothing kept, for anything else.
+bool ReadHexPairs(View line, size_t start, CandumpFrame& frame) {
+    uint8_t bytes[kMaxClassicData];
+    size_t count = 0;
+    size_t at = start;
+    while (count < kMaxClassicData && at + 1 < line.size()) {
+        const int high = HexValue(line[at]);
+        const int low = HexValue(line[at + 1]);
+        if ((high | low) < 0) break;
+        bytes[count++] = static_cast<uint8_t>((high << kNibbleBits) | low);
+        at += kHexDigitsPerByte;
+    }
+    if (at < line.size() && !IsBlank(line[at])) return false;
+    frame.frame.data.assign(bytes, bytes + count);
+    return true;
+}
+
 // Log format: the data follows the '#' as hex pairs, "R" for a remote frame.
-bool ParseLogData(const std::string& line, size_t start, CandumpFrame& frame, std::string& error) {
-    const size_t end = line.find_first_of(" \t\r\n", start);
-    const std::string data = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+bool ParseLogData(View line, size_t start, CandumpFrame& frame, std::string& error) {
+    if (ReadHexPairs(line, start, frame)) return true;
+    const View data = line.substr(start, TokenEnd(line, start) - start);
     if (!data.empty() && data[0] == kRemoteMark) {
         frame.kind = CandumpFrame::Kind::Remote;
         return true;
@@ -115,10 +177,9 @@ bool ParseLogData(const std::string& line, size_t start, CandumpFrame& frame, st
 }
 
 // Console format: "[n]" and n bytes as hex pairs apart, or "remote request".
-bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame, std::string& error) {
-    std::istringstream rest(line.substr(start));
-    std::string token;
-    rest >> token;
+bool ParseConsoleData(View line, size_t start, CandumpFrame& frame, std::string& error) {
+    size_t at = start;
+    const View token = NextToken(line, at);
     if (token.size() < kShortestLengthToken || token.front() != '[' || token.back() != ']') {
         error = "the frame has neither '#' nor a length in brackets";
         return false;
@@ -130,8 +191,7 @@ bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame
         return false;
     }
     const auto length = static_cast<size_t>(digit - '0');
-    std::string next;
-    rest >> next;
+    View next = NextToken(line, at);
     if (next == kRemoteWord) {
         frame.kind = CandumpFrame::Kind::Remote;
         return true;
@@ -142,8 +202,7 @@ bool ParseConsoleData(const std::string& line, size_t start, CandumpFrame& frame
             return false;
         }
         if (!AppendByte(next[0], next[1], frame, error)) return false;
-        next.clear();
-        rest >> next;
+        next = NextToken(line, at);
     }
     // Error frames end with the controller's explanation, data frames at most with the
     // data as ASCII in quotes.
@@ -192,42 +251,46 @@ std::string FormatCandumpLine(const CandumpFrame& frame) {
 }
 
 std::optional<CandumpFrame> ParseCandumpLine(const std::string& line, std::string& error) {
+    CandumpFrame frame;
+    if (!ParseCandumpLine(View(line), frame, error)) return std::nullopt;
+    return frame;
+}
+
+bool ParseCandumpLine(View line, CandumpFrame& frame, std::string& error) {
     error.clear();
-    size_t start = line.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos || line[start] == kComment) return std::nullopt;
+    frame.frame.data.clear();
+    frame.kind = CandumpFrame::Kind::Data;
+    size_t start = SkipBlanks(line, 0);
+    if (start == line.size() || line[start] == kComment) return false;
     if (line[start] != '(') {
         error = "a line must begin with the time in parentheses";
-        return std::nullopt;
+        return false;
     }
     size_t close = line.find(')', start);
-    if (close == std::string::npos) {
+    if (close == View::npos) {
         error = "the time has no closing parenthesis";
-        return std::nullopt;
+        return false;
     }
-    CandumpFrame frame;
     if (!ParseTime(line.substr(start + 1, close - start - 1), frame.timeMicros)) {
         error = "the time is not seconds with six decimals";
-        return std::nullopt;
+        return false;
     }
     size_t nameStart = line.find_first_not_of(' ', close + 1);
-    size_t nameEnd = nameStart == std::string::npos ? std::string::npos : line.find(' ', nameStart);
-    if (nameEnd == std::string::npos) {
+    size_t nameEnd = nameStart == View::npos ? View::npos : line.find(' ', nameStart);
+    if (nameEnd == View::npos) {
         error = "the interface or the frame is missing";
-        return std::nullopt;
+        return false;
     }
-    frame.interfaceName = line.substr(nameStart, nameEnd - nameStart);
+    const View name = line.substr(nameStart, nameEnd - nameStart);
+    if (name != frame.interfaceName) frame.interfaceName.assign(name);
     size_t idStart = line.find_first_not_of(' ', nameEnd);
-    size_t idEnd = idStart == std::string::npos ? std::string::npos : line.find_first_of(" \t#", idStart);
-    if (idEnd == std::string::npos && idStart != std::string::npos) idEnd = line.size();
-    if (idStart == std::string::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
+    size_t idEnd = idStart == View::npos ? View::npos : TokenEnd(line, idStart, kDataSeparator);
+    if (idStart == View::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
         if (error.empty()) error = "the frame is missing";
-        return std::nullopt;
+        return false;
     }
     const bool logFormat = idEnd < line.size() && line[idEnd] == kDataSeparator;
-    if (!(logFormat ? ParseLogData(line, idEnd + 1, frame, error) : ParseConsoleData(line, idEnd, frame, error))) {
-        return std::nullopt;
-    }
-    return frame;
+    return logFormat ? ParseLogData(line, idEnd + 1, frame, error) : ParseConsoleData(line, idEnd, frame, error);
 }
 
 std::string CandumpReader::Open(const std::string& path) {
@@ -235,21 +298,61 @@ std::string CandumpReader::Open(const std::string& path) {
     if (std::filesystem::is_directory(path, error)) return "the bus log " + path + " is a folder, not a file";
     file_.open(path, std::ios::in | std::ios::binary);
     if (!file_) return "cannot open the bus log " + path;
+    buffer_.resize(kReadBlock);
     return {};
 }
 
-std::optional<CandumpFrame> CandumpReader::Next() {
-    std::string line;
-    std::string error;
-    while (std::getline(file_, line)) {
-        ++lines_;
-        auto frame = ParseCandumpLine(line, error);
-        if (frame) return frame;
-        if (!error.empty()) {
-            if (malformed_++ == 0) firstError_ = "line " + std::to_string(lines_) + ": " + error;
+bool CandumpReader::Refill() {
+    file_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    filled_ = static_cast<size_t>(file_.gcount());
+    start_ = 0;
+    return filled_ > 0;
+}
+
+bool CandumpReader::NextLine(std::string_view& line) {
+    if (lineInCarry_) {
+        carry_.clear();
+        lineInCarry_ = false;
+    }
+    for (;;) {
+        const char* begin = buffer_.data() + start_;
+        const size_t available = filled_ - start_;
+        const void* newline = std::memchr(begin, '\n', available);
+        if (newline != nullptr) {
+            const auto length = static_cast<size_t>(static_cast<const char*>(newline) - begin);
+            start_ += length + 1;
+            if (carry_.empty()) {
+                line = View(begin, length);
+                return true;
+            }
+            carry_.append(begin, length);
+            break;
+        }
+        // A line that runs past the block is put together in carry_.
+        carry_.append(begin, available);
+        start_ = filled_;
+        if (!Refill()) {
+            if (carry_.empty()) return false;
+            break;
         }
     }
-    return std::nullopt;
+    line = carry_;
+    lineInCarry_ = true;
+    return true;
+}
+
+const CandumpFrame* CandumpReader::Next() {
+    // Lines are read in place from a block of the file; the frame and its data keep their
+    // storage from one line to the next.
+    View line;
+    while (NextLine(line)) {
+        ++lines_;
+        if (ParseCandumpLine(line, frame_, error_)) return &frame_;
+        if (!error_.empty()) {
+            if (malformed_++ == 0) firstError_ = "line " + std::to_string(lines_) + ": " + error_;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace hostsim

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hostsim/bus/TransportProtocol.h"
@@ -35,19 +36,33 @@ int ChannelOfInterface(const std::string& interfaceName);
 std::string FormatCandumpLine(const CandumpFrame& frame);
 // A line of a log; an empty line or a comment gives no frame and no error.
 std::optional<CandumpFrame> ParseCandumpLine(const std::string& line, std::string& error);
+// The same into `frame`, whose storage is reused; false when the line gives no frame.
+bool ParseCandumpLine(std::string_view line, CandumpFrame& frame, std::string& error);
 
 // Reads a log line by line. Malformed lines are counted and skipped.
 class CandumpReader {
 public:
     // Empty when the file opened, else why not.
     std::string Open(const std::string& path);
-    std::optional<CandumpFrame> Next();
+    // The next frame, valid until the next call; null at the end of the log.
+    const CandumpFrame* Next();
     size_t LinesRead() const { return lines_; }
     size_t MalformedLines() const { return malformed_; }
     const std::string& FirstError() const { return firstError_; }
 
 private:
+    // The next line, without its newline, valid until the next call; false at the end.
+    bool NextLine(std::string_view& line);
+    bool Refill();
+
     std::ifstream file_;
+    std::vector<char> buffer_;
+    size_t start_ = 0;
+    size_t filled_ = 0;
+    std::string carry_;
+    bool lineInCarry_ = false;
+    CandumpFrame frame_;
+    std::string error_;
     size_t lines_ = 0;
     size_t malformed_ = 0;
     std::string firstError_;

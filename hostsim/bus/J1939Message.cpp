@@ -20,13 +20,18 @@ bool J1939Message::operator==(const J1939Message& other) const {
 
 std::vector<uint8_t> ToHostLayout(const J1939Message& message) {
     std::vector<uint8_t> bytes;
+    WriteHostLayout(message, bytes);
+    return bytes;
+}
+
+void WriteHostLayout(const J1939Message& message, std::vector<uint8_t>& bytes) {
+    bytes.clear();
     bytes.reserve(j1939::kHeaderSize + message.data.size());
     j1939::AppendPgn(bytes, message.pgn);
     bytes.push_back(message.priority);
     bytes.push_back(message.source);
     bytes.push_back(message.destination);
     bytes.insert(bytes.end(), message.data.begin(), message.data.end());
-    return bytes;
 }
 
 std::optional<J1939Message> FromHostLayout(const uint8_t* bytes, size_t length) {

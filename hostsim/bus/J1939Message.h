@@ -24,6 +24,8 @@ struct J1939Message {
 };
 
 std::vector<uint8_t> ToHostLayout(const J1939Message& message);
+// The same into `bytes`, whose storage is reused.
+void WriteHostLayout(const J1939Message& message, std::vector<uint8_t>& bytes);
 // Nothing for fewer bytes than the header.
 std::optional<J1939Message> FromHostLayout(const uint8_t* bytes, size_t length);
 

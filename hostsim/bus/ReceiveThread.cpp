@@ -13,12 +13,12 @@ ReceiveThread::~ReceiveThread() { Stop(); }
 
 void ReceiveThread::Attach(zorv::FnParseMessage parse) {
     std::lock_guard<std::mutex> lock(mutex_);
-    parse_ = parse;
+    parse_.store(parse);
 }
 
 void ReceiveThread::Detach() {
     std::unique_lock<std::mutex> lock(mutex_);
-    parse_ = nullptr;
+    parse_.store(nullptr);
     if (OnReceiveThread()) return;
     idle_.wait(lock, [this] { return !delivering_; });
 }
@@ -29,9 +29,21 @@ void ReceiveThread::PostTo(ZModuleHandle handle, J1939Message message, uint32_t 
     Queue(Item{0, std::move(message), handle, timeStamp});
 }
 
+void ReceiveThread::PostAllTo(std::vector<Addressed>& messages) {
+    if (messages.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Addressed& each : messages) queue_.push_back(Item{0, std::move(each.message), each.handle, each.timeStamp});
+    messages.clear();
+    WakeLocked();
+}
+
 void ReceiveThread::Queue(Item item) {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(std::move(item));
+    WakeLocked();
+}
+
+void ReceiveThread::WakeLocked() {
     if (!thread_.joinable()) {
         stopping_ = false;
         thread_ = std::thread(&ReceiveThread::Run, this);
@@ -55,6 +67,7 @@ void ReceiveThread::Stop() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         queue_.clear();
+        dropBatch_.store(true);
         // The thread cannot wait for its own end; what is queued is dropped all the same.
         if (OnReceiveThread()) return;
         stopping_ = true;
@@ -64,6 +77,7 @@ void ReceiveThread::Stop() {
     if (ending.joinable()) ending.join();
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = false;
+    dropBatch_.store(false);
     delivered_ = 0;
     idle_.notify_all();
 }
@@ -71,32 +85,47 @@ void ReceiveThread::Stop() {
 bool ReceiveThread::OnReceiveThread() const { return thread_.get_id() == std::this_thread::get_id(); }
 
 void ReceiveThread::Run() {
+    std::deque<Item> batch;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
         if (stopping_) return;
-        Item item = std::move(queue_.front());
-        queue_.pop_front();
-        zorv::FnParseMessage parse = parse_;
+        // Everything queued is taken at once, so that a busy bus costs the queue's lock
+        // once per batch rather than once per message.
+        batch.swap(queue_);
         delivering_ = true;
         lock.unlock();
 
-        if (parse != nullptr) {
-            std::vector<uint8_t> bytes = ToHostLayout(item.message);
-            const auto length = static_cast<uint16_t>(bytes.size());
-            if (item.handle != 0) {
-                parse(item.handle, bytes.data(), length, item.timeStamp);
-            } else {
-                for (ZModuleHandle handle : connections_.Receivers(item.channel, item.message.source)) {
-                    parse(handle, bytes.data(), length, clock_.Now());
-                }
-            }
+        size_t taken = 0;
+        for (; taken < batch.size(); ++taken) {
+            // A stop meanwhile drops what is left, as it drops what is queued.
+            if (dropBatch_.load()) break;
+            Deliver(batch[taken]);
         }
+        batch.clear();
 
         lock.lock();
-        ++delivered_;
+        if (!stopping_) dropBatch_.store(false);
+        delivered_ += taken;
         delivering_ = false;
         idle_.notify_all();
+    }
+}
+
+void ReceiveThread::Deliver(const Item& item) {
+    // Read for every message: after a detach nothing more reaches the plug-in.
+    const zorv::FnParseMessage parse = parse_.load();
+    if (parse == nullptr) return;
+    // The one copy between the adapter and the plug-in: into the host's layout, in storage
+    // this thread keeps from message to message.
+    WriteHostLayout(item.message, hostLayout_);
+    const auto length = static_cast<uint16_t>(hostLayout_.size());
+    if (item.handle != 0) {
+        parse(item.handle, hostLayout_.data(), length, item.timeStamp);
+        return;
+    }
+    for (ZModuleHandle handle : connections_.Receivers(item.channel, item.message.source)) {
+        parse(handle, hostLayout_.data(), length, clock_.Now());
     }
 }
 

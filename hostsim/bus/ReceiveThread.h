@@ -8,11 +8,13 @@
 // ParseMessage, and its other threads hold their own locks while they call the host.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "host/ZorvPlugin.h"
 #include "hostsim/bus/ConnectionTable.h"
@@ -32,6 +34,13 @@ public:
     void Post(int channel, J1939Message message);
     // A played-back message: to one module, with the time stamp it was recorded with.
     void PostTo(ZModuleHandle handle, J1939Message message, uint32_t timeStamp);
+    struct Addressed {
+        ZModuleHandle handle = 0;
+        J1939Message message;
+        uint32_t timeStamp = 0;
+    };
+    // Played-back messages, queued together under one lock; `messages` is left empty.
+    void PostAllTo(std::vector<Addressed>& messages);
     // True once the queue is empty and no delivery is in progress.
     bool WaitIdle(uint32_t timeoutMs);
     // Messages taken from the queue since the thread started.
@@ -48,8 +57,11 @@ private:
     };
 
     void Queue(Item item);
+    // Under mutex_: starts the thread when it is not running and wakes it.
+    void WakeLocked();
 
     void Run();
+    void Deliver(const Item& item);
     bool OnReceiveThread() const;
 
     ConnectionTable& connections_;
@@ -58,10 +70,14 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Item> queue_;
-    zorv::FnParseMessage parse_ = nullptr;
+    std::atomic<zorv::FnParseMessage> parse_{nullptr};
     bool delivering_ = false;
+    // Set by Stop: the batch being delivered is dropped too.
+    std::atomic<bool> dropBatch_{false};
     bool stopping_ = false;
     size_t delivered_ = 0;
+    // The receive thread's alone.
+    std::vector<uint8_t> hostLayout_;
     std::thread thread_;
 };
 

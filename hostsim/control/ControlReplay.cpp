@@ -1,10 +1,12 @@
 // Control API of a captured bus played into modules: the first pass that finds the ECUs,
 // the host's playback state, and the delivery of the messages to their modules.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <map>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "hostsim/Host.h"
 #include "hostsim/HostSim.h"
@@ -25,6 +27,9 @@ constexpr size_t kDeliveryBatch = 2048;
 constexpr uint32_t kDeliveryWaitMs = 60000;
 // Progress is reported every this many messages.
 constexpr size_t kProgressEvery = 4096;
+constexpr size_t kAddressCount = 256;
+constexpr size_t kPostBatch = 64;
+constexpr ZModuleHandle kNoModule = 0;
 
 bool IsClaim(const J1939Message& message) {
     return message.pgn == j1939::kPgnAddressClaimed && message.data.size() >= j1939::kNameBytes &&
@@ -96,26 +101,35 @@ size_t PlayCapture(const std::string& path, const std::string& interfaceName,
                    const std::function<void(const CaptureProgress&)>& progress) {
     using Clock = std::chrono::steady_clock;
     Host& host = TheHost();
-    const std::map<uint8_t, ZModuleHandle> handles(modules.begin(), modules.end());
+    // By source address, looked up for every message.
+    std::array<ZModuleHandle, kAddressCount> handles{};
+    for (const auto& [address, handle] : modules) handles[address] = handle;
     CaptureMessages capture;
     if (!capture.Open(path, interfaceName).empty()) return 0;
     CaptureProgress state;
     const Clock::time_point started = Clock::now();
+    std::vector<ReceiveThread::Addressed> pending;
     while (auto timed = capture.Next()) {
         state.frames = capture.Frames();
-        auto module = handles.find(timed->message.source);
-        if (module == handles.end()) continue;
+        const ZModuleHandle module = handles[timed->message.source];
+        if (module == kNoModule) continue;
         if (speed > 0.0) {
             // Paced like the plug-in's clock, which a test time scale speeds up.
             const auto offset = std::chrono::microseconds(timed->micros);
             std::this_thread::sleep_until(started + marl::platform::RealDuration(offset / speed));
         }
         const auto timeStamp = static_cast<uint32_t>(timed->micros / kMicrosPerMilli);
-        host.receiver.PostTo(module->second, std::move(timed->message), timeStamp);
+        pending.push_back({module, std::move(timed->message), timeStamp});
         ++state.messages;
-        if (state.messages % kDeliveryBatch == 0) host.receiver.WaitIdle(kDeliveryWaitMs);
+        // Paced messages go at once; unpaced ones a batch at a time, one lock for all.
+        if (speed > 0.0 || pending.size() == kPostBatch) host.receiver.PostAllTo(pending);
+        if (state.messages % kDeliveryBatch == 0) {
+            host.receiver.PostAllTo(pending);
+            host.receiver.WaitIdle(kDeliveryWaitMs);
+        }
         if (progress && state.messages % kProgressEvery == 0) progress(state);
     }
+    host.receiver.PostAllTo(pending);
     host.receiver.WaitIdle(kDeliveryWaitMs);
     state.frames = capture.Frames();
     if (progress) progress(state);

@@ -115,6 +115,26 @@ TEST_F(ModuleTableTest, ChecksHandlesAndSendsThroughTheFirstModuleOfAChannel) {
     EXPECT_EQ(app.Modules().RemoveModuleRecord(12), nullptr);
 }
 
+// The receive thread finds its module with no lock; unregistration may remove it meanwhile.
+TEST_F(ModuleTableTest, ARecordFoundUnderAGuardOutlivesItsRemovalUntilTheGuardEnds) {
+    std::weak_ptr<ModuleRecord> first = AddCompletedModule(1, 0x00);
+    AddCompletedModule(2, 0x00, 2);  // the same address on another channel
+    {
+        const ModuleTable::ReadGuard guard(app.Modules());
+        ModuleRecord* found = app.Modules().FindBySourceAddress(guard, 1, 0x00);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(app.Modules().FindBySourceAddress(guard, 2, 0x00)->Handle(), 2);
+        EXPECT_EQ(app.Modules().FindBySourceAddress(guard, 1, 0x03), nullptr);
+        EXPECT_NE(app.Modules().RemoveModuleRecord(1), nullptr);
+        EXPECT_FALSE(first.expired());
+        EXPECT_EQ(found->Handle(), 1);
+        EXPECT_EQ(app.Modules().FindBySourceAddress(guard, 1, 0x00), nullptr);
+    }
+    EXPECT_TRUE(first.expired());
+    const ModuleTable::ReadGuard guard(app.Modules());
+    EXPECT_EQ(app.Modules().FindBySourceAddress(guard, 2, 0x00)->Handle(), 2);
+}
+
 TEST(AddressText, DecimalTextGivesAddressAndChannel) {
     const struct {
         const wchar_t* text;

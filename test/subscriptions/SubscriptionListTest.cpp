@@ -158,5 +158,29 @@ TEST_F(SubscriptionList, ResponderIsTheOneEcuThatAnsweredOrSeveral) {
     EXPECT_EQ(list.Entries()[3]->responder, kNoResponder);
 }
 
+// The receive path skips the lock for a sender the PGN's entries have learnt; anything
+// that lets an entry learn again must end that.
+TEST_F(SubscriptionList, ASettledSenderStaysSettledOnlyWhileNoEntryCanLearn) {
+    list.Add(Entry(1, 0xFEEE, 0xFF));
+    list.Add(Entry(2, 0xFEEE, 0x03));
+    EXPECT_FALSE(list.ResponderSettled(0xFEEE, 0x00));
+    list.NoteResponder(0xFEEE, 0x00);
+    EXPECT_TRUE(list.ResponderSettled(0xFEEE, 0x00));
+    EXPECT_FALSE(list.ResponderSettled(0xFEEE, 0x03));  // the global entry would become several
+    list.NoteResponder(0xFEEE, 0x03);
+    EXPECT_TRUE(list.ResponderSettled(0xFEEE, 0x21));
+    EXPECT_FALSE(list.ResponderSettled(0xFEEF, 0x21));
+    EXPECT_FALSE(list.ResponderSettled(0xFEEE, 0xFF));
+    list.Rearm(*list.Entries()[0]);
+    EXPECT_FALSE(list.ResponderSettled(0xFEEE, 0x21));
+    list.NoteResponder(0xFEEE, 0x21);
+    EXPECT_EQ(list.Entries()[0]->responder, 0x21);
+    list.Add(Entry(3, 0xFEEE, 0xFF));
+    EXPECT_FALSE(list.ResponderSettled(0xFEEE, 0x21));
+    list.NoteResponder(0xFEEE, 0x21);
+    list.Remove(3, 0xFF);
+    EXPECT_FALSE(list.ResponderSettled(0xFEEE, 0x21));
+}
+
 }  // namespace
 }  // namespace marl
