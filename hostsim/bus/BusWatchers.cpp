@@ -4,7 +4,6 @@
 #include <chrono>
 #include <utility>
 
-
 namespace hostsim {
 
 uint32_t BusWatchers::Add(BusWatcher watcher) {
@@ -68,7 +67,7 @@ void BusWatchers::Frame(int channel, const CanFrame& frame) {
     if (frameWatchers_.load() == 0) return;
     auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
     BusFrame seen{std::chrono::duration_cast<std::chrono::microseconds>(sinceEpoch).count(), channel, frame.id,
-                  frame.data};
+                  frame.data.ToVector()};
     for (const auto& entry : Snapshot()) {
         std::lock_guard<std::recursive_mutex> calling(entry->calling);
         if (!entry->removed && entry->watcher.frame) entry->watcher.frame(seen);

@@ -9,6 +9,11 @@
 #include <filesystem>
 #include <string_view>
 
+// ReadEightDigits takes the first of eight characters loaded as one word to be its lowest byte.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the candump reader reads eight digits at once as a little-endian word"
+#endif
+
 namespace hostsim {
 namespace {
 
@@ -36,6 +41,23 @@ constexpr size_t kShortestLengthToken = 3;  // "[n]"
 
 constexpr size_t kCharValues = 256;
 
+// Eight digits read as one 64-bit word, one byte each.
+constexpr size_t kSwarDigits = 8;
+static_assert(sizeof(uint64_t) == kSwarDigits, "one byte a digit");
+constexpr unsigned kByteBits = 8;
+constexpr uint64_t kEveryHighNibble = 0xF0F0F0F0F0F0F0F0;
+constexpr uint64_t kEverySix = 0x0606060606060606;
+constexpr uint64_t kEveryThree = 0x3333333333333333;
+constexpr uint64_t kEveryZero = 0x3030303030303030;  // '0' in every byte
+constexpr uint64_t kEveryPairLane = 0x00FF00FF00FF00FF;
+constexpr uint64_t kEveryFourLane = 0x0000FFFF0000FFFF;
+constexpr uint64_t kEightLane = 0x00000000FFFFFFFF;
+constexpr unsigned kPairLaneBits = 16;
+constexpr unsigned kFourLaneBits = 32;
+constexpr uint64_t kHundred = 100;
+constexpr uint64_t kTenThousand = 10000;
+constexpr uint64_t kHundredMillion = 100000000;
+
 // The value of each character as a hex digit, -1 for the others: one look-up per digit.
 constexpr std::array<int8_t, kCharValues> HexDigitValues() {
     std::array<int8_t, kCharValues> values{};
@@ -51,14 +73,23 @@ constexpr std::array<int8_t, kCharValues> kHexDigitValues = HexDigitValues();
 
 int HexValue(char c) { return kHexDigitValues[static_cast<unsigned char>(c)]; }
 
-// Adds the decimal digits of `text` to `value`; false at anything else.
-bool AddDecimal(std::string_view text, int64_t& value) {
-    for (char c : text) {
-        const auto digit = static_cast<unsigned>(c - '0');
-        if (digit >= static_cast<unsigned>(kDecimalBase)) return false;
-        value = value * kDecimalBase + static_cast<int64_t>(digit);
+// The byte of each pair of characters as two hex digits, -1 for the others: the data of a
+// frame in the log format is read one look-up per byte.
+constexpr size_t kCharPairs = kCharValues * kCharValues;
+using HexPairTable = std::array<int16_t, kCharPairs>;
+constexpr HexPairTable HexPairValues() {
+    HexPairTable values{};
+    for (size_t pair = 0; pair < kCharPairs; ++pair) {
+        const int high = kHexDigitValues[pair / kCharValues];
+        const int low = kHexDigitValues[pair % kCharValues];
+        values[pair] = (high | low) < 0 ? int16_t{-1} : static_cast<int16_t>(high << kNibbleBits | low);
     }
-    return true;
+    return values;
+}
+constexpr HexPairTable kHexPairValues = HexPairValues();
+
+int HexPairValue(const char* pair) {
+    return kHexPairValues[static_cast<unsigned char>(pair[0]) * kCharValues + static_cast<unsigned char>(pair[1])];
 }
 
 using View = std::string_view;
@@ -73,38 +104,98 @@ size_t SkipBlanks(View line, size_t at) {
     return at;
 }
 
+size_t SkipSpaces(View line, size_t at) {
+    while (at < line.size() && line[at] == ' ') ++at;
+    return at;
+}
+
 size_t TokenEnd(View line, size_t at, char stop = ' ') {
     while (at < line.size() && !IsBlank(line[at]) && line[at] != stop) ++at;
     return at;
 }
 
-bool ParseTime(View text, int64_t& micros) {
-    size_t dot = text.find('.');
-    if (dot == View::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
-    // Seconds and six decimals read as one number are the time in microseconds.
-    int64_t value = 0;
-    if (!AddDecimal(text.substr(0, dot), value) || !AddDecimal(text.substr(dot + 1), value)) return false;
-    micros = value;
+// Eight decimal digits at once (a log's time stamps have ten for the seconds), false when
+// any of them is no digit: the characters loaded as one 64-bit word, the first in the
+// lowest byte, checked all together and combined pairwise into 2-, 4- and 8-digit numbers.
+bool ReadEightDigits(const char* text, uint64_t& value) {
+    uint64_t word = 0;
+    std::memcpy(&word, text, sizeof(word));
+    // A digit has 3 as its high nibble, and so has the digit plus 6 (no carry out of 9).
+    if (((word & kEveryHighNibble) | ((word + kEverySix) & kEveryHighNibble) >> kNibbleBits) != kEveryThree) {
+        return false;
+    }
+    word -= kEveryZero;
+    word = (word * kDecimalBase + (word >> kByteBits)) & kEveryPairLane;
+    word = (word * kHundred + (word >> kPairLaneBits)) & kEveryFourLane;
+    value = (word * kTenThousand + (word >> kFourLaneBits)) & kEightLane;
     return true;
 }
 
+// Adds the decimal digits from `next` on to `value`; where they end.
+const char* ReadDigits(const char* next, const char* end, uint64_t& value) {
+    // Summed in a local: a store through `value` could change the characters for all the
+    // compiler knows, which would make it read and write both for every digit.
+    uint64_t sum = value;
+    for (; next != end; ++next) {
+        const auto digit = static_cast<unsigned>(*next - '0');
+        if (digit >= static_cast<unsigned>(kDecimalBase)) break;
+        sum = sum * kDecimalBase + digit;
+    }
+    value = sum;
+    return next;
+}
+
+// The time stamp after the '(' at `at`: seconds, a dot and six decimals, read as one
+// number in microseconds; `at` is left past the ')'.
+bool ParseTime(View line, size_t& at, int64_t& micros, std::string& error) {
+    const char* const end = line.data() + line.size();
+    const char* const seconds = line.data() + at;
+    // The seconds eight digits at a time as far as they go (ten since 2001), then one by one.
+    uint64_t value = 0;
+    uint64_t eight = 0;
+    const char* next = seconds;
+    while (end - next >= static_cast<std::ptrdiff_t>(kSwarDigits) && ReadEightDigits(next, eight)) {
+        value = value * kHundredMillion + eight;
+        next += kSwarDigits;
+    }
+    next = ReadDigits(next, end, value);
+    if (next != seconds && next != end && *next == '.') {
+        const char* const decimals = ++next;
+        next = ReadDigits(decimals, end, value);
+        if (next - decimals == static_cast<std::ptrdiff_t>(kMicrosDigits) && next != end && *next == ')') {
+            at = static_cast<size_t>(next + 1 - line.data());
+            micros = static_cast<int64_t>(value);
+            return true;
+        }
+    }
+    at = static_cast<size_t>(next - line.data());
+    error = line.find(')', at) == View::npos ? "the time has no closing parenthesis"
+                                             : "the time is not seconds with six decimals";
+    return false;
+}
+
 // The identifier: eight hex digits for a 29-bit frame, three for an 11-bit one. An
-// identifier with the error flag is an error frame the controller reported.
-bool ParseIdentifier(View id, CandumpFrame& frame, std::string& error) {
-    if (id.size() != kExtendedIdDigits && id.size() != kStandardIdDigits) {
+// identifier with the error flag is an error frame the controller reported. It runs from
+// `start` to a blank or the '#', where `end` is left.
+bool ParseIdentifier(View line, size_t start, size_t& end, CandumpFrame& frame, std::string& error) {
+    uint32_t raw = 0;
+    size_t at = start;
+    for (; at < line.size(); ++at) {
+        const int value = HexValue(line[at]);
+        if (value < 0) break;
+        raw = raw << kNibbleBits | static_cast<uint32_t>(value);
+    }
+    end = TokenEnd(line, at, kDataSeparator);  // `at` itself when the digits end the token
+    const size_t digits = end - start;
+    if (digits != kExtendedIdDigits && digits != kStandardIdDigits) {
         error = "the identifier must have 3 or 8 hex digits";
         return false;
     }
-    uint32_t raw = 0;
-    for (char c : id) {
-        const int value = HexValue(c);
-        if (value < 0) {
-            error = "the identifier is not hexadecimal";
-            return false;
-        }
-        raw = raw << kNibbleBits | static_cast<uint32_t>(value);
+    if (at != end) {
+        error = "the identifier is not hexadecimal";
+        return false;
     }
-    frame.extended = id.size() == kExtendedIdDigits;
+    frame.extended = digits == kExtendedIdDigits;
     if (frame.extended && (raw & kErrorFrameFlag) != 0) {
         frame.kind = CandumpFrame::Kind::Error;
         frame.frame.id = raw & kMaxExtendedId;
@@ -139,17 +230,20 @@ View NextToken(View line, size_t& at) {
 // The common case of the log format in one pass: up to eight hex pairs that end the
 // token. False, with nothing kept, for anything else.
 bool ReadHexPairs(View line, size_t start, CandumpFrame& frame) {
+    const size_t pairs = std::min((line.size() - start) / kHexDigitsPerByte, kMaxClassicData);
+    const char* const text = line.data() + start;
+    const char* const end = text + pairs * kHexDigitsPerByte;
     uint8_t bytes[kMaxClassicData];
-    size_t count = 0;
-    size_t at = start;
-    while (count < kMaxClassicData && at + 1 < line.size()) {
-        const int high = HexValue(line[at]);
-        const int low = HexValue(line[at + 1]);
-        if ((high | low) < 0) break;
-        bytes[count++] = static_cast<uint8_t>((high << kNibbleBits) | low);
-        at += kHexDigitsPerByte;
+    uint8_t* byte = bytes;
+    const char* next = text;
+    for (; next != end; next += kHexDigitsPerByte) {
+        const int value = HexPairValue(next);
+        if (value < 0) break;
+        *byte++ = static_cast<uint8_t>(value);
     }
+    const size_t at = start + static_cast<size_t>(next - text);
     if (at < line.size() && !IsBlank(line[at])) return false;
+    const auto count = static_cast<size_t>(byte - bytes);
     frame.frame.data.assign(bytes, bytes + count);
     return true;
 }
@@ -266,29 +360,25 @@ bool ParseCandumpLine(View line, CandumpFrame& frame, std::string& error) {
         error = "a line must begin with the time in parentheses";
         return false;
     }
-    size_t close = line.find(')', start);
-    if (close == View::npos) {
-        error = "the time has no closing parenthesis";
-        return false;
-    }
-    if (!ParseTime(line.substr(start + 1, close - start - 1), frame.timeMicros)) {
-        error = "the time is not seconds with six decimals";
-        return false;
-    }
-    size_t nameStart = line.find_first_not_of(' ', close + 1);
-    size_t nameEnd = nameStart == View::npos ? View::npos : line.find(' ', nameStart);
-    if (nameEnd == View::npos) {
+    size_t at = start + 1;
+    if (!ParseTime(line, at, frame.timeMicros, error)) return false;
+    // The fields apart by spaces; the interface's name is any text up to the next space.
+    const size_t nameStart = SkipSpaces(line, at);
+    size_t nameEnd = nameStart;
+    while (nameEnd < line.size() && line[nameEnd] != ' ') ++nameEnd;
+    if (nameStart == line.size() || nameEnd == line.size()) {
         error = "the interface or the frame is missing";
         return false;
     }
     const View name = line.substr(nameStart, nameEnd - nameStart);
     if (name != frame.interfaceName) frame.interfaceName.assign(name);
-    size_t idStart = line.find_first_not_of(' ', nameEnd);
-    size_t idEnd = idStart == View::npos ? View::npos : TokenEnd(line, idStart, kDataSeparator);
-    if (idStart == View::npos || !ParseIdentifier(line.substr(idStart, idEnd - idStart), frame, error)) {
-        if (error.empty()) error = "the frame is missing";
+    const size_t idStart = SkipSpaces(line, nameEnd);
+    if (idStart == line.size()) {
+        error = "the frame is missing";
         return false;
     }
+    size_t idEnd = idStart;
+    if (!ParseIdentifier(line, idStart, idEnd, frame, error)) return false;
     const bool logFormat = idEnd < line.size() && line[idEnd] == kDataSeparator;
     return logFormat ? ParseLogData(line, idEnd + 1, frame, error) : ParseConsoleData(line, idEnd, frame, error);
 }
@@ -298,12 +388,13 @@ std::string CandumpReader::Open(const std::string& path) {
     if (std::filesystem::is_directory(path, error)) return "the bus log " + path + " is a folder, not a file";
     file_.open(path, std::ios::in | std::ios::binary);
     if (!file_) return "cannot open the bus log " + path;
-    buffer_.resize(kReadBlock);
+    // Not zeroed: only what the file fills is read.
+    buffer_.reset(new char[kReadBlock]);
     return {};
 }
 
 bool CandumpReader::Refill() {
-    file_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    file_.read(buffer_.get(), static_cast<std::streamsize>(kReadBlock));
     filled_ = static_cast<size_t>(file_.gcount());
     start_ = 0;
     return filled_ > 0;
@@ -315,7 +406,7 @@ bool CandumpReader::NextLine(std::string_view& line) {
         lineInCarry_ = false;
     }
     for (;;) {
-        const char* begin = buffer_.data() + start_;
+        const char* begin = buffer_.get() + start_;
         const size_t available = filled_ - start_;
         const void* newline = std::memchr(begin, '\n', available);
         if (newline != nullptr) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,7 +57,7 @@ private:
     bool Refill();
 
     std::ifstream file_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     size_t start_ = 0;
     size_t filled_ = 0;
     std::string carry_;

@@ -10,12 +10,15 @@ std::string CaptureMessages::Open(const std::string& path, const std::string& in
 }
 
 void CaptureMessages::NoteInterface(const std::string& name) {
-    if (std::find(interfaces_.begin(), interfaces_.end(), name) == interfaces_.end()) interfaces_.push_back(name);
+    const auto found = std::find(interfaces_.begin(), interfaces_.end(), name);
+    current_ = static_cast<size_t>(found - interfaces_.begin());
+    if (found == interfaces_.end()) interfaces_.push_back(name);
 }
 
 std::optional<CaptureMessages::Timed> CaptureMessages::Next() {
     while (auto frame = reader_.Next()) {
-        if (interfaces_.empty() || interfaces_.back() != frame->interfaceName) NoteInterface(frame->interfaceName);
+        // Frames of one interface mostly follow each other: only a change is looked up.
+        if (interfaces_.empty() || interfaces_[current_] != frame->interfaceName) NoteInterface(frame->interfaceName);
         const bool usable = frame->extended && frame->kind == CandumpFrame::Kind::Data &&
                             (interfaceName_.empty() || frame->interfaceName == interfaceName_);
         if (!usable) {
@@ -25,8 +28,8 @@ std::optional<CaptureMessages::Timed> CaptureMessages::Next() {
         if (interfaceName_.empty()) interfaceName_ = frame->interfaceName;
         if (!firstMicros_) firstMicros_ = frame->timeMicros;
         ++frames_;
-        auto message = reassembler_.Feed(frame->frame);
-        if (message) return Timed{frame->timeMicros - *firstMicros_, std::move(*message)};
+        const J1939Message* message = reassembler_.Feed(frame->frame);
+        if (message != nullptr) return Timed{frame->timeMicros - *firstMicros_, *message};
     }
     return std::nullopt;
 }

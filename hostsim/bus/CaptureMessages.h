@@ -18,8 +18,8 @@ namespace hostsim {
 class CaptureMessages {
 public:
     struct Timed {
-        int64_t micros = 0;  // since the capture's first frame
-        J1939Message message;
+        int64_t micros = 0;           // since the capture's first frame
+        const J1939Message& message;  // valid until the next call
     };
 
     // Empty when the file opened, else why not. An empty interface name takes the
@@ -42,6 +42,7 @@ private:
     TransportReassembler reassembler_;
     std::string interfaceName_;
     std::vector<std::string> interfaces_;
+    size_t current_ = 0;  // the interface of the last frame in interfaces_
     std::optional<int64_t> firstMicros_;
     size_t frames_ = 0;
     size_t skipped_ = 0;

@@ -1,10 +1,13 @@
 #include "hostsim/bus/J1939Message.h"
 
+#include <cstring>
+
 namespace hostsim {
 namespace {
 
 constexpr unsigned kPriorityShift = 26;
 constexpr unsigned kPgnShift = 8;
+constexpr unsigned kByteBits = 8;
 constexpr uint32_t kByteMask = 0xFF;
 constexpr uint32_t kPriorityMask = 0x7;
 constexpr unsigned kFormatShift = 16;
@@ -19,19 +22,19 @@ bool J1939Message::operator==(const J1939Message& other) const {
 }
 
 std::vector<uint8_t> ToHostLayout(const J1939Message& message) {
-    std::vector<uint8_t> bytes;
-    WriteHostLayout(message, bytes);
+    std::vector<uint8_t> bytes(HostLayoutSize(message));
+    WriteHostLayout(message, bytes.data());
     return bytes;
 }
 
-void WriteHostLayout(const J1939Message& message, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    bytes.reserve(j1939::kHeaderSize + message.data.size());
-    j1939::AppendPgn(bytes, message.pgn);
-    bytes.push_back(message.priority);
-    bytes.push_back(message.source);
-    bytes.push_back(message.destination);
-    bytes.insert(bytes.end(), message.data.begin(), message.data.end());
+size_t HostLayoutSize(const J1939Message& message) { return j1939::kHeaderSize + message.data.size(); }
+
+void WriteHostLayout(const J1939Message& message, uint8_t* out) {
+    for (size_t i = 0; i < j1939::kPgnBytes; ++i) out[i] = static_cast<uint8_t>(message.pgn >> (kByteBits * i));
+    out[j1939::kPriorityIndex] = message.priority;
+    out[j1939::kSourceIndex] = message.source;
+    out[j1939::kDestinationIndex] = message.destination;
+    if (!message.data.empty()) std::memcpy(out + j1939::kHeaderSize, message.data.data(), message.data.size());
 }
 
 std::optional<J1939Message> FromHostLayout(const uint8_t* bytes, size_t length) {
@@ -55,6 +58,11 @@ uint32_t CanIdOf(const J1939Message& message) {
 
 J1939Message HeaderOfCanId(uint32_t canId) {
     J1939Message message;
+    ReadCanId(canId, message);
+    return message;
+}
+
+void ReadCanId(uint32_t canId, J1939Message& message) {
     message.priority = static_cast<uint8_t>((canId >> kPriorityShift) & kPriorityMask);
     message.source = static_cast<uint8_t>(canId & kByteMask);
     uint32_t format = (canId >> kFormatShift) & kByteMask;
@@ -68,7 +76,6 @@ J1939Message HeaderOfCanId(uint32_t canId) {
         message.destination = j1939::kGlobalAddress;
     }
     message.pgn = pgn;
-    return message;
 }
 
 }  // namespace hostsim

@@ -24,8 +24,9 @@ struct J1939Message {
 };
 
 std::vector<uint8_t> ToHostLayout(const J1939Message& message);
-// The same into `bytes`, whose storage is reused.
-void WriteHostLayout(const J1939Message& message, std::vector<uint8_t>& bytes);
+size_t HostLayoutSize(const J1939Message& message);
+// The same at `out`, which has room for HostLayoutSize(message) bytes.
+void WriteHostLayout(const J1939Message& message, uint8_t* out);
 // Nothing for fewer bytes than the header.
 std::optional<J1939Message> FromHostLayout(const uint8_t* bytes, size_t length);
 
@@ -34,5 +35,7 @@ bool IsPdu1(ZPgn pgn);
 uint32_t CanIdOf(const J1939Message& message);
 // Everything but the data, read back from a 29-bit identifier.
 J1939Message HeaderOfCanId(uint32_t canId);
+// The same into `message`, whose data is left as it is.
+void ReadCanId(uint32_t canId, J1939Message& message);
 
 }  // namespace hostsim

@@ -1,8 +1,6 @@
 #include "hostsim/bus/ReceiveThread.h"
 
 #include <chrono>
-#include <utility>
-#include <vector>
 
 namespace hostsim {
 
@@ -23,23 +21,28 @@ void ReceiveThread::Detach() {
     idle_.wait(lock, [this] { return !delivering_; });
 }
 
-void ReceiveThread::Post(int channel, J1939Message message) { Queue(Item{channel, std::move(message), 0, 0}); }
-
-void ReceiveThread::PostTo(ZModuleHandle handle, J1939Message message, uint32_t timeStamp) {
-    Queue(Item{0, std::move(message), handle, timeStamp});
-}
-
-void ReceiveThread::PostAllTo(std::vector<Addressed>& messages) {
-    if (messages.empty()) return;
+void ReceiveThread::Post(int channel, const J1939Message& message) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (Addressed& each : messages) queue_.push_back(Item{0, std::move(each.message), each.handle, each.timeStamp});
-    messages.clear();
+    queue_.Add(channel, 0, 0, message);
     WakeLocked();
 }
 
-void ReceiveThread::Queue(Item item) {
+void ReceiveThread::PostTo(ZModuleHandle handle, const J1939Message& message, uint32_t timeStamp) {
     std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(item));
+    queue_.Add(0, handle, timeStamp, message);
+    WakeLocked();
+}
+
+void ReceiveThread::PostAll(MessageBatch& messages) {
+    if (messages.Empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // An empty queue takes the batch's storage and leaves its own, with no copy.
+    if (queue_.Empty()) {
+        queue_.Swap(messages);
+    } else {
+        queue_.Append(messages);
+    }
+    messages.Clear();
     WakeLocked();
 }
 
@@ -54,7 +57,7 @@ void ReceiveThread::WakeLocked() {
 bool ReceiveThread::WaitIdle(uint32_t timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);
     return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                          [this] { return queue_.empty() && !delivering_; });
+                          [this] { return queue_.Empty() && !delivering_; });
 }
 
 size_t ReceiveThread::Delivered() {
@@ -66,7 +69,7 @@ void ReceiveThread::Stop() {
     std::thread ending;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        queue_.clear();
+        queue_.Clear();
         dropBatch_.store(true);
         // The thread cannot wait for its own end; what is queued is dropped all the same.
         if (OnReceiveThread()) return;
@@ -85,24 +88,25 @@ void ReceiveThread::Stop() {
 bool ReceiveThread::OnReceiveThread() const { return thread_.get_id() == std::this_thread::get_id(); }
 
 void ReceiveThread::Run() {
-    std::deque<Item> batch;
+    MessageBatch batch;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        wake_.wait(lock, [this] { return stopping_ || !queue_.Empty(); });
         if (stopping_) return;
         // Everything queued is taken at once, so that a busy bus costs the queue's lock
-        // once per batch rather than once per message.
-        batch.swap(queue_);
+        // once per batch rather than once per message. The emptied batch goes back as the
+        // queue's storage next time.
+        batch.Swap(queue_);
         delivering_ = true;
         lock.unlock();
 
         size_t taken = 0;
-        for (; taken < batch.size(); ++taken) {
+        for (; taken < batch.Size(); ++taken) {
             // A stop meanwhile drops what is left, as it drops what is queued.
             if (dropBatch_.load()) break;
-            Deliver(batch[taken]);
+            Deliver(batch, batch.At(taken));
         }
-        batch.clear();
+        batch.Clear();
 
         lock.lock();
         if (!stopping_) dropBatch_.store(false);
@@ -112,20 +116,19 @@ void ReceiveThread::Run() {
     }
 }
 
-void ReceiveThread::Deliver(const Item& item) {
+void ReceiveThread::Deliver(const MessageBatch& batch, const MessageBatch::Entry& entry) {
     // Read for every message: after a detach nothing more reaches the plug-in.
     const zorv::FnParseMessage parse = parse_.load();
     if (parse == nullptr) return;
-    // The one copy between the adapter and the plug-in: into the host's layout, in storage
-    // this thread keeps from message to message.
-    WriteHostLayout(item.message, hostLayout_);
-    const auto length = static_cast<uint16_t>(hostLayout_.size());
-    if (item.handle != 0) {
-        parse(item.handle, hostLayout_.data(), length, item.timeStamp);
+    // The message was written in the host's layout when it was queued: the plug-in reads
+    // it where it lies.
+    const uint8_t* bytes = batch.Bytes(entry);
+    if (entry.handle != 0) {
+        parse(entry.handle, bytes, entry.length, entry.timeStamp);
         return;
     }
-    for (ZModuleHandle handle : connections_.Receivers(item.channel, item.message.source)) {
-        parse(handle, hostLayout_.data(), length, clock_.Now());
+    for (ZModuleHandle handle : connections_.Receivers(entry.channel, bytes[j1939::kSourceIndex])) {
+        parse(handle, bytes, entry.length, clock_.Now());
     }
 }
 

@@ -11,14 +11,13 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "host/ZorvPlugin.h"
 #include "hostsim/bus/ConnectionTable.h"
 #include "hostsim/bus/J1939Message.h"
+#include "hostsim/bus/MessageBatch.h"
 #include "hostsim/control/SysClock.h"
 
 namespace hostsim {
@@ -31,16 +30,11 @@ public:
     void Attach(zorv::FnParseMessage parse);
     // Returns once no delivery is in progress any more (at once on the receive thread).
     void Detach();
-    void Post(int channel, J1939Message message);
+    void Post(int channel, const J1939Message& message);
     // A played-back message: to one module, with the time stamp it was recorded with.
-    void PostTo(ZModuleHandle handle, J1939Message message, uint32_t timeStamp);
-    struct Addressed {
-        ZModuleHandle handle = 0;
-        J1939Message message;
-        uint32_t timeStamp = 0;
-    };
-    // Played-back messages, queued together under one lock; `messages` is left empty.
-    void PostAllTo(std::vector<Addressed>& messages);
+    void PostTo(ZModuleHandle handle, const J1939Message& message, uint32_t timeStamp);
+    // Messages queued together under one lock; `messages` is left empty.
+    void PostAll(MessageBatch& messages);
     // True once the queue is empty and no delivery is in progress.
     bool WaitIdle(uint32_t timeoutMs);
     // Messages taken from the queue since the thread started.
@@ -49,19 +43,11 @@ public:
     void Stop();
 
 private:
-    struct Item {
-        int channel = 0;
-        J1939Message message;
-        ZModuleHandle handle = 0;  // non-zero: to this module only, at timeStamp
-        uint32_t timeStamp = 0;
-    };
-
-    void Queue(Item item);
     // Under mutex_: starts the thread when it is not running and wakes it.
     void WakeLocked();
 
     void Run();
-    void Deliver(const Item& item);
+    void Deliver(const MessageBatch& batch, const MessageBatch::Entry& entry);
     bool OnReceiveThread() const;
 
     ConnectionTable& connections_;
@@ -69,15 +55,13 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;
-    std::deque<Item> queue_;
+    MessageBatch queue_;
     std::atomic<zorv::FnParseMessage> parse_{nullptr};
     bool delivering_ = false;
     // Set by Stop: the batch being delivered is dropped too.
     std::atomic<bool> dropBatch_{false};
     bool stopping_ = false;
     size_t delivered_ = 0;
-    // The receive thread's alone.
-    std::vector<uint8_t> hostLayout_;
     std::thread thread_;
 };
 

@@ -77,18 +77,19 @@ std::vector<CanFrame> FramesOf(const J1939Message& message) {
     return frames;
 }
 
-std::optional<J1939Message> TransportReassembler::Feed(const CanFrame& frame) {
-    J1939Message header = HeaderOfCanId(frame.id);
-    if (header.pgn == kPgnTpConnection) {
-        Announce(header, frame.data);
-        return std::nullopt;
+const J1939Message* TransportReassembler::Feed(const CanFrame& frame) {
+    // The frame's header is read into complete_, which keeps the storage its data has grown.
+    ReadCanId(frame.id, complete_);
+    if (complete_.pgn == kPgnTpConnection) {
+        Announce(complete_, frame.data);
+        return nullptr;
     }
-    if (header.pgn == kPgnTpData) return Packet(header, frame.data);
-    header.data = frame.data;
-    return header;
+    if (complete_.pgn == kPgnTpData) return Packet(complete_.source, complete_.destination, frame.data);
+    complete_.data.assign(frame.data.begin(), frame.data.end());
+    return &complete_;
 }
 
-void TransportReassembler::Announce(const J1939Message& header, const std::vector<uint8_t>& data) {
+void TransportReassembler::Announce(const J1939Message& header, const FrameData& data) {
     if (data.size() < kManagementBytes) return;
     uint8_t control = data[kControlOffset];
     Key key{header.source, header.destination};
@@ -116,27 +117,26 @@ void TransportReassembler::Announce(const J1939Message& header, const std::vecto
     sessions_[key] = session;
 }
 
-std::optional<J1939Message> TransportReassembler::Packet(const J1939Message& header,
-                                                         const std::vector<uint8_t>& data) {
-    auto found = sessions_.find({header.source, header.destination});
-    if (found == sessions_.end() || data.empty()) return std::nullopt;
+const J1939Message* TransportReassembler::Packet(uint8_t source, uint8_t destination, const FrameData& data) {
+    auto found = sessions_.find({source, destination});
+    if (found == sessions_.end() || data.empty()) return nullptr;
     Session& session = found->second;
     if (data[kSequenceOffset] != session.nextSequence) {
         sessions_.erase(found);
         ++stats_.sessionsDropped;
-        return std::nullopt;
+        return nullptr;
     }
     session.message.data.insert(session.message.data.end(), data.begin() + 1, data.end());
-    if (++session.nextSequence <= session.packets) return std::nullopt;
-    J1939Message complete = std::move(session.message);
-    complete.data.resize(session.size, kPaddingByte);
+    if (++session.nextSequence <= session.packets) return nullptr;
+    complete_ = session.message;
+    complete_.data.resize(session.size, kPaddingByte);
     if (session.broadcast) {
         ++stats_.broadcastsCompleted;
     } else {
         ++stats_.connectionsCompleted;
     }
     sessions_.erase(found);
-    return complete;
+    return &complete_;
 }
 
 }  // namespace hostsim

@@ -8,17 +8,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <utility>
 #include <vector>
 
+#include "hostsim/bus/FrameData.h"
 #include "hostsim/bus/J1939Message.h"
 
 namespace hostsim {
 
 struct CanFrame {
     uint32_t id = 0;  // 29-bit identifier
-    std::vector<uint8_t> data;
+    FrameData data;
 
     bool operator==(const CanFrame& other) const { return id == other.id && data == other.data; }
 };
@@ -38,7 +38,10 @@ public:
         uint32_t sessionsDropped = 0;
     };
 
-    std::optional<J1939Message> Feed(const CanFrame& frame);
+    // The message the frame completes, valid until the next call; null when it completes
+    // none. The message keeps its storage from one call to the next, so a bus of single
+    // frames is reassembled without allocating.
+    const J1939Message* Feed(const CanFrame& frame);
     const Stats& Statistics() const { return stats_; }
 
 private:
@@ -51,10 +54,12 @@ private:
     };
     using Key = std::pair<uint8_t, uint8_t>;  // source, destination
 
-    void Announce(const J1939Message& header, const std::vector<uint8_t>& data);
-    std::optional<J1939Message> Packet(const J1939Message& header, const std::vector<uint8_t>& data);
+    void Announce(const J1939Message& header, const FrameData& data);
+    // The message the packet completes, else null.
+    const J1939Message* Packet(uint8_t source, uint8_t destination, const FrameData& data);
 
     std::map<Key, Session> sessions_;
+    J1939Message complete_;
     Stats stats_;
 };
 

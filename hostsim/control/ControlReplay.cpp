@@ -13,6 +13,7 @@
 #include "hostsim/bus/CaptureMessages.h"
 #include "hostsim/bus/DtcMessage.h"
 #include "hostsim/bus/J1939Name.h"
+#include "hostsim/bus/MessageBatch.h"
 #include "j1939/Protocol.h"
 #include "platform/TimeScale.h"
 
@@ -108,7 +109,7 @@ size_t PlayCapture(const std::string& path, const std::string& interfaceName,
     if (!capture.Open(path, interfaceName).empty()) return 0;
     CaptureProgress state;
     const Clock::time_point started = Clock::now();
-    std::vector<ReceiveThread::Addressed> pending;
+    MessageBatch pending;
     while (auto timed = capture.Next()) {
         state.frames = capture.Frames();
         const ZModuleHandle module = handles[timed->message.source];
@@ -119,17 +120,17 @@ size_t PlayCapture(const std::string& path, const std::string& interfaceName,
             std::this_thread::sleep_until(started + marl::platform::RealDuration(offset / speed));
         }
         const auto timeStamp = static_cast<uint32_t>(timed->micros / kMicrosPerMilli);
-        pending.push_back({module, std::move(timed->message), timeStamp});
+        pending.Add(0, module, timeStamp, timed->message);
         ++state.messages;
         // Paced messages go at once; unpaced ones a batch at a time, one lock for all.
-        if (speed > 0.0 || pending.size() == kPostBatch) host.receiver.PostAllTo(pending);
+        if (speed > 0.0 || pending.Size() == kPostBatch) host.receiver.PostAll(pending);
         if (state.messages % kDeliveryBatch == 0) {
-            host.receiver.PostAllTo(pending);
+            host.receiver.PostAll(pending);
             host.receiver.WaitIdle(kDeliveryWaitMs);
         }
         if (progress && state.messages % kProgressEvery == 0) progress(state);
     }
-    host.receiver.PostAllTo(pending);
+    host.receiver.PostAll(pending);
     host.receiver.WaitIdle(kDeliveryWaitMs);
     state.frames = capture.Frames();
     if (progress) progress(state);

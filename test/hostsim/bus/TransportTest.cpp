@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hostsim/bus/CandumpLog.h"
@@ -48,7 +49,8 @@ TEST(J1939, NameFieldsBytesAndTheDecodedRecord) {
     uint8_t bytes[8] = {};
     hostsim::NameToBytes(name, bytes);
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 8),
-              (std::vector<uint8_t>{0xDE, 0xBC, 0x1A, 0x27, 0x45, 0x26, 0x00, 0x90})) << "least significant first";
+              (std::vector<uint8_t>{0xDE, 0xBC, 0x1A, 0x27, 0x45, 0x26, 0x00, 0x90}))
+        << "least significant first";
     EXPECT_EQ(hostsim::NameFromBytes(bytes), name);
 
     // Address, function, marker with industry group, instances, maker, identity, raw NAME.
@@ -93,9 +95,9 @@ TEST(Transport, BrokenSessionsAreDropped) {
     tooFewPackets.data[3] = 1;
     hostsim::CanFrame abort{0x1CECFF00u, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEC, 0xFE, 0x00}};
     const std::vector<hostsim::CanFrame> broken[] = {
-        {frames[0], frames[1], frames[3]},                   // a packet missing
-        {frames[2]},                                         // a packet without announcement
-        {tooFewPackets, frames[1]},                          // one packet cannot carry 18 bytes
+        {frames[0], frames[1], frames[3]},                    // a packet missing
+        {frames[2]},                                          // a packet without announcement
+        {tooFewPackets, frames[1]},                           // one packet cannot carry 18 bytes
         {frames[0], frames[1], abort, frames[2], frames[3]},  // aborted
     };
     for (const auto& session : broken) {
@@ -105,7 +107,8 @@ TEST(Transport, BrokenSessionsAreDropped) {
 }
 
 TEST(Candump, LinesInTheCanUtilsFormat) {
-    hostsim::CandumpFrame frame{1700000000000042, hostsim::InterfaceOfChannel(1), true, {0x18EAFFF9u, {0x00, 0xEE, 0x00}}};
+    hostsim::CandumpFrame frame{
+        1700000000000042, hostsim::InterfaceOfChannel(1), true, {0x18EAFFF9u, {0x00, 0xEE, 0x00}}};
     std::string line = hostsim::FormatCandumpLine(frame);
     EXPECT_EQ(line, "(1700000000.000042) can0 18EAFFF9#00EE00");
     std::string error;
@@ -117,11 +120,36 @@ TEST(Candump, LinesInTheCanUtilsFormat) {
     EXPECT_FALSE(hostsim::ParseCandumpLine("(1635188466.947300) can1 001#73", error).value().extended);
     EXPECT_FALSE(hostsim::ParseCandumpLine("", error));
     EXPECT_TRUE(error.empty()) << "an empty line is no error";
-    for (const char* bad : {"1700000000.000000 can0 18EAFFF9#00", "(1700000000.0) can0 18EAFFF9#00",
-                            "(1700000000.000000) can0 18EAFFF9#0", "(1700000000.000000) can0 X8EAFFF9#00"}) {
+    for (const char* bad :
+         {"1700000000.000000 can0 18EAFFF9#00", "(1700000000.0) can0 18EAFFF9#00",
+          "(1700000000.000000) can0 18EAFFF9#0", "(1700000000.000000) can0 X8EAFFF9#00",
+          "(1234567:.000000) can0 18EAFFF9#00", "(/2345678.000000) can0 18EAFFF9#00",
+          "(1700000000.00000a) can0 18EAFFF9#00", "(1700000000.000000) can0 18EAFFF9#0001020304050607G8",
+          "(1700000000.000000) can0 18EAFFF9#000102030405060708"}) {
         EXPECT_FALSE(hostsim::ParseCandumpLine(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
+    EXPECT_FALSE(hostsim::ParseCandumpLine("(1700000000.000000 can0 18EAFFF9#00", error));
+    EXPECT_EQ(error, "the time has no closing parenthesis");
+    // Seconds of any length; long ones are read eight digits at a time.
+    const std::pair<const char*, int64_t> times[] = {{"(0.000001) can0 18EAFFF9#0a0B", 1},
+                                                     {"(12345678.123456) can0 18EAFFF9#0a0B", 12345678123456},
+                                                     {"(987654321098.000007) can0 18EAFFF9#0a0B", 987654321098000007}};
+    for (const auto& [text, micros] : times) {
+        const auto timed = hostsim::ParseCandumpLine(text, error);
+        ASSERT_TRUE(timed) << text << ": " << error;
+        EXPECT_EQ(timed->timeMicros, micros) << text;
+        EXPECT_EQ(timed->frame.data, (hostsim::FrameData{0x0A, 0x0B})) << text;
+    }
+}
+
+TEST(Candump, FrameDataHoldsAtMostEightBytes) {
+    hostsim::FrameData data(std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9});
+    EXPECT_EQ(data.ToVector(), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_FALSE(data.push_back(10));
+    data.clear();
+    EXPECT_TRUE(data.push_back(10));
+    EXPECT_EQ(data, hostsim::FrameData{10});
 }
 
 TEST(Candump, ConsoleLinesRemoteAndErrorFrames) {
