@@ -20,6 +20,11 @@ host_parser_name='hostsim::(anonymous namespace)::ParseJ1939Msg(int'
 row() { printf '%-44s %12s  %-14s %s\n' "$@"; }
 baseline() { awk -v k="$1" '$1 == k { print $2 }' bench/baseline.txt; }
 ratio() { local b; b=$(baseline "$1"); [ -n "$b" ] && awk -v b="$b" -v a="$2" 'BEGIN { printf "%.2fx less", b / a }'; }
+# The replay figures after the receive path work, before the replay's own work.
+since_receive_work() {
+  local b; b=$(baseline "receive_work_$1")
+  [ -n "$b" ] && awk -v b="$b" -v a="$2" 'BEGIN { printf ", %.2fx less than after the receive path work (%d)", b / a, b }'
+}
 totals() { awk '/^totals:/ { print $2 }' "$1"; }
 
 row "Figure" "Value" "Goal" "Method"
@@ -49,7 +54,7 @@ for log in "$logs"/*.log; do
     awk -v f="$host_parser_name" 'index($0, f) { gsub(",", "", $1); if ($1 + 0 > m + 0) m = $1 } END { print m + 0 }')
   value=$(awk -v t="$(totals "$out")" -v p="$parser" -v n="$frames" 'BEGIN { printf "%.0f", (t - p) / n }')
   row "replay $name ($frames frames)" "$value" "<= 2000" \
-    "callgrind instr/frame, frame in to host parser (its inclusive cost taken off) $(ratio "replay_$name" "$value")"
+    "callgrind instr/frame, frame in to host parser (its inclusive cost taken off) $(ratio "replay_$name" "$value")$(since_receive_work "replay_$name" "$value")"
 done
 
 timing() { awk -v k="$1" '$1 == k { print $2 }' "$work/timing"; }
