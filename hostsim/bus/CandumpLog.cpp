@@ -13,6 +13,7 @@ constexpr const char* kInterfacePrefix = "can";
 constexpr size_t kInterfacePrefixLength = 3;
 constexpr int64_t kMicrosPerSecond = 1000000;
 constexpr size_t kMicrosDigits = 6;
+constexpr size_t kMaxSecondsDigits = 12;
 constexpr size_t kExtendedIdDigits = 8;
 constexpr size_t kStandardIdDigits = 3;
 constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
@@ -40,7 +41,9 @@ int HexValue(char c) {
 
 bool ParseTime(const std::string& text, int64_t& micros) {
     size_t dot = text.find('.');
-    if (dot == std::string::npos || dot == 0 || text.size() - dot - 1 != kMicrosDigits) return false;
+    // More second digits than a 64-bit count of microseconds holds is no clock's time.
+    if (dot == std::string::npos || dot == 0 || dot > kMaxSecondsDigits || text.size() - dot - 1 != kMicrosDigits)
+        return false;
     int64_t seconds = 0;
     int64_t fraction = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -172,18 +175,19 @@ int ChannelOfInterface(const std::string& interfaceName) {
 }
 
 std::string FormatCandumpLine(const CandumpFrame& frame) {
-    char head[kLineBufferSize];
-    long long seconds = static_cast<long long>(frame.timeMicros / kMicrosPerSecond);
-    long long micros = static_cast<long long>(frame.timeMicros % kMicrosPerSecond);
-    if (frame.extended) {
-        std::snprintf(head, sizeof(head), "(%lld.%06lld) %s %08X#", seconds, micros, frame.interfaceName.c_str(),
-                      static_cast<unsigned>(frame.frame.id));
-    } else {
-        std::snprintf(head, sizeof(head), "(%lld.%06lld) %s %03X#", seconds, micros, frame.interfaceName.c_str(),
-                      static_cast<unsigned>(frame.frame.id));
-    }
+    // The time alone goes through a fixed buffer; the interface name may be any length.
+    char time[kLineBufferSize];
+    std::snprintf(time, sizeof(time), "(%lld.%06lld) ", static_cast<long long>(frame.timeMicros / kMicrosPerSecond),
+                  static_cast<long long>(frame.timeMicros % kMicrosPerSecond));
+    // An error frame keeps its flag in the identifier, a remote frame its mark, so that a
+    // log written back reads as the same frames.
+    const bool error = frame.kind == CandumpFrame::Kind::Error;
+    char id[kLineBufferSize];
+    std::snprintf(id, sizeof(id), frame.extended || error ? "%08X#" : "%03X#",
+                  static_cast<unsigned>(error ? frame.frame.id | kErrorFrameFlag : frame.frame.id));
     static const char kHex[] = "0123456789ABCDEF";
-    std::string line = head;
+    std::string line = time + frame.interfaceName + ' ' + id;
+    if (frame.kind == CandumpFrame::Kind::Remote) return line + kRemoteMark;
     for (uint8_t byte : frame.frame.data) {
         line += kHex[byte >> kNibbleBits];
         line += kHex[byte & kNibbleMask];
