@@ -62,6 +62,18 @@ HOSTSIM_API void SetResult(const std::string& function, int32_t result);
 // Results for the next calls, one per call, before the SetResult value applies again.
 HOSTSIM_API void QueueResults(const std::string& function, const std::vector<int32_t>& results);
 HOSTSIM_API void ClearResult(const std::string& function);
+// A host failing wherever it fails: the host call that many calls from now (1: the next),
+// whatever function it is, gives `result` and writes nothing; 0 calls turns it off.
+// FailedCall names the function that failed so (empty until one did).
+HOSTSIM_API void FailCallNumber(uint32_t calls, int32_t result);
+HOSTSIM_API std::string FailedCall();
+
+// ---- a hostile host -----------------------------------------------------------------
+
+// Makes the host misbehave in the ways given (kHostile... in HostSimTypes.h, combined),
+// until set to 0 or reset: counts and lengths larger than the caller's buffer, texts
+// without terminators, null objects with success.
+HOSTSIM_API void SetHostileBehaviour(uint32_t behaviours);
 
 // ---- look-up ------------------------------------------------------------------------
 

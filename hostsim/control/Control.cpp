@@ -27,6 +27,9 @@ void QueueResults(const std::string& function, const std::vector<int32_t>& resul
     TheHost().results.Queue(function, results);
 }
 void ClearResult(const std::string& function) { TheHost().results.Clear(function); }
+void FailCallNumber(uint32_t calls, int32_t result) { TheHost().results.FailCallNumber(calls, result); }
+std::string FailedCall() { return TheHost().results.FailedCall(); }
+void SetHostileBehaviour(uint32_t behaviours) { TheHost().hostile.Set(behaviours); }
 
 void RemoveLookup(int32_t number, int32_t moduleId) { TheHost().lookup.Remove(number, moduleId); }
 void RestoreLookup(int32_t number, int32_t moduleId) { TheHost().lookup.Restore(number, moduleId); }
