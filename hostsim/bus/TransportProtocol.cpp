@@ -78,6 +78,7 @@ std::vector<CanFrame> FramesOf(const J1939Message& message) {
 }
 
 std::optional<J1939Message> TransportReassembler::Feed(const CanFrame& frame) {
+    ++framesFed_;
     J1939Message header = HeaderOfCanId(frame.id);
     if (header.pgn == kPgnTpConnection) {
         Announce(header, frame.data);
@@ -113,11 +114,21 @@ void TransportReassembler::Announce(const J1939Message& header, const std::vecto
     session.size = size;
     session.packets = packets;
     session.broadcast = control == kTpBroadcastAnnounce;
+    session.lastActive = framesFed_;
+    if (sessions_.size() >= kMaxOpenSessions) DropStalest();
     sessions_[key] = session;
 }
 
-std::optional<J1939Message> TransportReassembler::Packet(const J1939Message& header,
-                                                         const std::vector<uint8_t>& data) {
+void TransportReassembler::DropStalest() {
+    auto stalest = sessions_.begin();
+    for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
+        if (it->second.lastActive < stalest->second.lastActive) stalest = it;
+    }
+    sessions_.erase(stalest);
+    ++stats_.sessionsDropped;
+}
+
+std::optional<J1939Message> TransportReassembler::Packet(const J1939Message& header, const std::vector<uint8_t>& data) {
     auto found = sessions_.find({header.source, header.destination});
     if (found == sessions_.end() || data.empty()) return std::nullopt;
     Session& session = found->second;
@@ -126,6 +137,7 @@ std::optional<J1939Message> TransportReassembler::Packet(const J1939Message& hea
         ++stats_.sessionsDropped;
         return std::nullopt;
     }
+    session.lastActive = framesFed_;
     session.message.data.insert(session.message.data.end(), data.begin() + 1, data.end());
     if (++session.nextSequence <= session.packets) return std::nullopt;
     J1939Message complete = std::move(session.message);

@@ -38,8 +38,13 @@ public:
         uint32_t sessionsDropped = 0;
     };
 
+    // Sessions open at once. A bus can announce a connection between every pair of
+    // addresses and never send a packet; past this many the stalest session is dropped.
+    static constexpr size_t kMaxOpenSessions = 256;
+
     std::optional<J1939Message> Feed(const CanFrame& frame);
     const Stats& Statistics() const { return stats_; }
+    size_t OpenSessions() const { return sessions_.size(); }
 
 private:
     struct Session {
@@ -48,14 +53,18 @@ private:
         size_t packets = 0;
         size_t nextSequence = 1;
         bool broadcast = false;
+        uint64_t lastActive = 0;  // the reassembler's frame count when it was last fed
     };
     using Key = std::pair<uint8_t, uint8_t>;  // source, destination
 
     void Announce(const J1939Message& header, const std::vector<uint8_t>& data);
     std::optional<J1939Message> Packet(const J1939Message& header, const std::vector<uint8_t>& data);
 
+    void DropStalest();
+
     std::map<Key, Session> sessions_;
     Stats stats_;
+    uint64_t framesFed_ = 0;
 };
 
 }  // namespace hostsim
