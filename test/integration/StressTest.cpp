@@ -1,7 +1,12 @@
 // The host's receive thread delivers a busy bus at full rate while modules register,
 // complete, subscribe, unsubscribe and unregister over and over, the last one included.
 // Under the sanitizers this is where races and use-after-free show.
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 #include "test/support/AppTest.h"
 #include "test/support/EntryTest.h"
@@ -14,6 +19,25 @@ constexpr int kRounds = 3;
 constexpr TESKID kSlow = 900;
 constexpr TESKID kFast = 901;
 constexpr TESKID kOnDemand = 902;
+// The soak's cycles: MARL_SOAK_CYCLES, else a short run for the suite (scripts/soak.sh runs
+// 1,000). Memory is measured after the tenth cycle and after the last.
+constexpr int kShortSoakCycles = 20;
+constexpr int kSoakBaselineCycle = 10;
+constexpr double kSoakGrowthAllowed = 1.05;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizers' own bookkeeping (freed memory held in quarantine, shadow) grows with
+// the run, so resident memory says nothing about the plug-in there.
+constexpr bool kMemoryMeaningful = false;
+#else
+constexpr bool kMemoryMeaningful = true;
+#endif
+
+// Resident memory of this process in KiB.
+size_t ResidentKib() {
+    size_t pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE)) / 1024;
+}
 
 constexpr const char* kRefusingTruck = R"({"ecus": [
   {"label": "Engine", "address": "0x00", "name": {"function": 0, "industryGroup": 1}, "default": "nack",
@@ -64,6 +88,39 @@ TEST_F(Stress, ModulesComeAndGoWhileTheBusDeliversAtFullRate) {
     }
     hostsim::StopReplay();
     EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
+}
+
+TEST_F(Stress, SoakOfRegisterCompleteSubscribeUnregisterKeepsMemoryFlat) {
+    const char* configured = std::getenv("MARL_SOAK_CYCLES");
+    const int cycles = configured != nullptr ? std::atoi(configured) : kShortSoakCycles;
+    const uint32_t teskIds[] = {kSlow, kFast, kOnDemand};
+    size_t baseline = 0, delivered = 0;
+    const auto started = std::chrono::steady_clock::now();
+    for (int cycle = 1; cycle <= cycles; ++cycle) {
+        KeepTheBusBusy();
+        ASSERT_EQ(RegisterWithInfo(1, 0x00, 1), 0) << "cycle " << cycle;
+        Complete(1);
+        // Subscribed and complete, the module has the query thread requesting for it.
+        ASSERT_EQ(Entry<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints)(1, teskIds, 3), 0);
+        delivered += hostsim::LastReplay().messagesDelivered;
+        UnregisterAll();
+        ASSERT_FALSE(AppExists()) << "cycle " << cycle;
+        // The host's call log and traces are the test's instruments, not the plug-in's memory.
+        hostsim::ClearCalls();
+        hostsim::ClearTraces();
+        if (cycle == kSoakBaselineCycle) baseline = ResidentKib();
+    }
+    hostsim::StopReplay();
+    const size_t last = ResidentKib();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("soak: %d cycles in %.0f s, %zu messages delivered, resident %zu KiB after cycle %d, %zu KiB after "
+                "the last (%+.1f%%)\n",
+                cycles, seconds, delivered, baseline, kSoakBaselineCycle, last,
+                baseline != 0 ? 100.0 * (static_cast<double>(last) / static_cast<double>(baseline) - 1) : 0.0);
+    EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
+    if (kMemoryMeaningful && cycles >= 5 * kSoakBaselineCycle) {
+        EXPECT_LE(static_cast<double>(last), static_cast<double>(baseline) * kSoakGrowthAllowed);
+    }
 }
 
 }  // namespace
