@@ -113,10 +113,11 @@ TEST_F(Stress, SoakOfRegisterCompleteSubscribeUnregisterKeepsMemoryFlat) {
     hostsim::StopReplay();
     const size_t last = ResidentKib();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("soak: %d cycles in %.0f s, %zu messages delivered, resident %zu KiB after cycle %d, %zu KiB after "
-                "the last (%+.1f%%)\n",
-                cycles, seconds, delivered, baseline, kSoakBaselineCycle, last,
-                baseline != 0 ? 100.0 * (static_cast<double>(last) / static_cast<double>(baseline) - 1) : 0.0);
+    std::printf(
+        "soak: %d cycles in %.0f s, %zu messages delivered, resident %zu KiB after cycle %d, %zu KiB after "
+        "the last (%+.1f%%)\n",
+        cycles, seconds, delivered, baseline, kSoakBaselineCycle, last,
+        baseline != 0 ? 100.0 * (static_cast<double>(last) / static_cast<double>(baseline) - 1) : 0.0);
     EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
     if (kMemoryMeaningful && cycles >= 5 * kSoakBaselineCycle) {
         EXPECT_LE(static_cast<double>(last), static_cast<double>(baseline) * kSoakGrowthAllowed);
