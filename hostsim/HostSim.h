@@ -116,6 +116,7 @@ HOSTSIM_API void SetSendResultRule(SendResultRule rule);
 // Messages the plug-in sent with SendJ1939Msg (host layout), in order, refused ones too:
 // the host's own watcher of the bus, emptied by Reset.
 HOSTSIM_API std::vector<std::vector<uint8_t>> SentMessages();
+HOSTSIM_API void ClearSentMessages();
 // The decoded NAME GetJ1939NAME gives for an address; an address without one answers
 // kResultNotFound.
 HOSTSIM_API void SetJ1939Name(uint8_t address, const J1939DecodedName& name);

@@ -47,6 +47,7 @@ void UseRealSysTime() { TheHost().clock.UseReal(); }
 
 void SetSendResultRule(SendResultRule rule) { TheHost().bus.SetSendResultRule(std::move(rule)); }
 std::vector<std::vector<uint8_t>> SentMessages() { return TheHost().sent.Messages(); }
+void ClearSentMessages() { TheHost().sent.Clear(); }
 void SetJ1939Name(uint8_t address, const J1939DecodedName& name) { TheHost().bus.SetName(address, name); }
 void SetAssignable(uint32_t first, uint32_t second, bool assignable) {
     TheHost().bus.SetAssignable(first, second, assignable);
