@@ -29,6 +29,7 @@ void Host::Reset() {
     decodedValues.Set(nullptr);
     log.Clear();
     results.Reset();
+    hostile.Set(0);
     lookup.Reset();
     modules.Reset();
     clock.UseReal();

@@ -27,6 +27,7 @@
 #include "hostsim/bus/ReceiveThread.h"
 #include "hostsim/bus/ReceivedFaultTable.h"
 #include "hostsim/control/DecodedValues.h"
+#include "hostsim/control/HostileHost.h"
 #include "hostsim/control/ResultTable.h"
 #include "hostsim/bus/SimulatedNetwork.h"
 #include "hostsim/control/SysClock.h"
@@ -38,6 +39,7 @@ namespace hostsim {
 struct Host {
     CallLog log;
     ResultTable results;
+    HostileHost hostile;
     LookupTable lookup;
     ModuleTable modules;
     SysClock clock;

@@ -62,6 +62,18 @@ HOSTSIM_API void SetResult(const std::string& function, int32_t result);
 // Results for the next calls, one per call, before the SetResult value applies again.
 HOSTSIM_API void QueueResults(const std::string& function, const std::vector<int32_t>& results);
 HOSTSIM_API void ClearResult(const std::string& function);
+// A host failing wherever it fails: the host call that many calls from now (1: the next),
+// whatever function it is, gives `result` and writes nothing; 0 calls turns it off.
+// FailedCall names the function that failed so (empty until one did).
+HOSTSIM_API void FailCallNumber(uint32_t calls, int32_t result);
+HOSTSIM_API std::string FailedCall();
+
+// ---- a hostile host -----------------------------------------------------------------
+
+// Makes the host misbehave in the ways given (kHostile... in HostSimTypes.h, combined),
+// until set to 0 or reset: counts and lengths larger than the caller's buffer, texts
+// without terminators, null objects with success.
+HOSTSIM_API void SetHostileBehaviour(uint32_t behaviours);
 
 // ---- look-up ------------------------------------------------------------------------
 
@@ -104,6 +116,7 @@ HOSTSIM_API void SetSendResultRule(SendResultRule rule);
 // Messages the plug-in sent with SendJ1939Msg (host layout), in order, refused ones too:
 // the host's own watcher of the bus, emptied by Reset.
 HOSTSIM_API std::vector<std::vector<uint8_t>> SentMessages();
+HOSTSIM_API void ClearSentMessages();
 // The decoded NAME GetJ1939NAME gives for an address; an address without one answers
 // kResultNotFound.
 HOSTSIM_API void SetJ1939Name(uint8_t address, const J1939DecodedName& name);

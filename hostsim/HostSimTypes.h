@@ -136,6 +136,11 @@ struct ConnectionState {
 // The channel of a message sent with a handle that has no connection (channels count from 1).
 constexpr int kNoChannel = 0;
 
+// Ways a hostile host misbehaves (SetHostileBehaviour), to be combined.
+constexpr uint32_t kHostileOversizedCounts = 1;    // counts and lengths say more than the buffer holds
+constexpr uint32_t kHostileUnterminatedTexts = 2;  // texts fill their buffer with no terminator
+constexpr uint32_t kHostileNullOutputs = 4;        // objects handed out are null, with success
+
 // One J1939 message the host's adapter carried, whole (a transport session counts once,
 // when its last packet arrived).
 struct TrafficRecord {

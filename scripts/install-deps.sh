@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build and test the plug-in on
-# Linux and as a 32-bit Windows DLL under Wine. Safe to run again: it only installs
+# Linux and as a 32-bit Windows DLL under Wine, and to build the libFuzzer targets
+# (Debian's clang 14 and its sanitizer and libFuzzer runtimes). Safe to run again: it only installs
 # packages that are missing.
 set -euo pipefail
 
@@ -12,7 +13,7 @@ want() { dpkg -s "$1" >/dev/null 2>&1 || need+=("$1"); }
 
 for p in build-essential cmake ninja-build pkg-config ccache \
          libsimpleini-dev libicu-dev googletest libgtest-dev libgmock-dev \
-         libbenchmark-dev valgrind nlohmann-json3-dev libcli11-dev can-utils \
+         libbenchmark-dev valgrind nlohmann-json3-dev libcli11-dev can-utils clang libclang-rt-14-dev \
          g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686; do
   want "$p"
 done

@@ -3,7 +3,8 @@
 # on Linux, under AddressSanitizer with UndefinedBehaviorSanitizer, under
 # ThreadSanitizer, and against the 32-bit Windows DLL under Wine. Prints how many tests
 # ran in each configuration and how long it took, and exits non-zero when one failed.
-# Set MARL_SKIP=windows,tsan,... to leave configurations out.
+# The fuzz configuration builds the libFuzzer targets and runs each briefly from its seeds.
+# Set MARL_SKIP=windows,tsan,fuzz,... to leave configurations out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +14,10 @@ jobs=$(nproc 2>/dev/null || echo 2)
 skip=",${MARL_SKIP:-},"
 summary=()
 
-count_tests() {  # sums the GoogleTest totals of the last CTest run of a build folder
+count_tests() {  # sums the GoogleTest totals (fuzz: the passed targets) of the last CTest run
   local log="build/$1/Testing/Temporary/LastTest.log"
   [ -f "$log" ] || { echo 0; return; }
+  if [ "$1" = fuzz ]; then grep -ac 'Test Passed' "$log" || true; return; fi
   { grep -aoE '\[  PASSED  \] [0-9]+ test' "$log" || true; } | awk '{s += $4} END {print s + 0}'
 }
 
@@ -49,6 +51,7 @@ run_preset() {  # builds and runs one configuration; a failure is recorded, not 
 run_preset linux "Linux"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_preset asan "Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_preset tsan "Linux, ThreadSanitizer"
+run_preset fuzz "libFuzzer targets, short runs"
 
 if [[ "$skip" != *",windows,"* ]]; then
   export WINEDEBUG=-all

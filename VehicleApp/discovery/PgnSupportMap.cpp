@@ -11,6 +11,13 @@ const PgnSupportEntry* PgnSupportMap::Find(uint32_t pgn) const {
 }
 
 PgnSupportEntry& PgnSupportMap::EntryFor(uint32_t pgn) {
+    // Anyone on the bus can name any PGN (an acknowledgement carries one in its data):
+    // past the bound a new PGN lands in a scratch entry that no query sees.
+    if (entries_.size() >= kMaxHeardPgns && entries_.count(pgn) == 0) {
+        overflow_ = PgnSupportEntry{};
+        overflow_.pgn = pgn;
+        return overflow_;
+    }
     PgnSupportEntry& entry = entries_[pgn];
     entry.pgn = pgn;
     return entry;

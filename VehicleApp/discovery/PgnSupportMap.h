@@ -37,6 +37,9 @@ using PgnSupportSnapshot = std::map<uint32_t, PgnSupportEntry>;
 
 class PgnSupportMap {
 public:
+    // PGNs kept for a module; a real ECU sends and answers a few hundred.
+    static constexpr size_t kMaxHeardPgns = 2048;
+
     // `moduleAddress` is the module's own source address; `positiveAnswerSeen` is the
     // module's flag that a first positive answer raises.
     PgnSupportMap(uint8_t moduleAddress, std::atomic<bool>& positiveAnswerSeen);
@@ -84,6 +87,7 @@ private:
     std::atomic<bool>& positiveAnswerSeen_;
     mutable platform::CriticalSection lock_;
     PgnSupportSnapshot entries_;
+    PgnSupportEntry overflow_;
 };
 
 }  // namespace marl

@@ -86,9 +86,17 @@ uint16_t VehicleInfo::GenerateVehicleHealthReport(int32_t moduleHandle, wchar_t*
         trace_, zorv::kLookupGenerateHealthReport, L"%s GenerateHealthReport == NULL",
         L"CVehicleApp::GenerateVehicleHealthReport (Line 1705)");
     if (generate == nullptr) return kResultNoGenerator;
-    generate(moduleHandle, app_.Modules().SourceAddressOf(moduleHandle), text, length);
+    const int16_t capacity = length != nullptr ? *length : 0;
+    const auto generated = generate(moduleHandle, app_.Modules().SourceAddressOf(moduleHandle), text, length);
+    // A generator that failed wrote no report, whatever its length says.
+    if (generated != kZorvSuccess) return static_cast<uint16_t>(generated);
     // Without a length the host cannot say it wrote anything.
-    return length != nullptr && *length != 0 ? results::kSuccess : kResultEmptyReport;
+    if (length == nullptr || *length == 0) return kResultEmptyReport;
+    // The generator is trusted no further than the caller's buffer: the length stays
+    // inside it and the text ends there.
+    *length = std::clamp<int16_t>(*length, 0, static_cast<int16_t>(std::max<int16_t>(capacity, 1) - 1));
+    if (text != nullptr && capacity > 0) text[*length] = L'\0';
+    return *length != 0 ? results::kSuccess : kResultEmptyReport;
 }
 
 }  // namespace marl

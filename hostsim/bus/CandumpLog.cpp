@@ -21,6 +21,8 @@ constexpr const char* kInterfacePrefix = "can";
 constexpr size_t kInterfacePrefixLength = 3;
 constexpr int64_t kMicrosPerSecond = 1000000;
 constexpr size_t kMicrosDigits = 6;
+// More second digits than a 64-bit count of microseconds holds is no clock's time.
+constexpr std::ptrdiff_t kMaxSecondsDigits = 12;
 constexpr size_t kExtendedIdDigits = 8;
 constexpr size_t kStandardIdDigits = 3;
 constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
@@ -86,7 +88,8 @@ constexpr HexPairTable HexPairValues() {
     }
     return values;
 }
-constexpr HexPairTable kHexPairValues = HexPairValues();
+// Built when the library loads: 65,536 entries are more steps than a compiler evaluates at compile time.
+const HexPairTable kHexPairValues = HexPairValues();
 
 int HexPairValue(const char* pair) {
     return kHexPairValues[static_cast<unsigned char>(pair[0]) * kCharValues + static_cast<unsigned char>(pair[1])];
@@ -159,7 +162,7 @@ bool ParseTime(View line, size_t& at, int64_t& micros, std::string& error) {
         next += kSwarDigits;
     }
     next = ReadDigits(next, end, value);
-    if (next != seconds && next != end && *next == '.') {
+    if (next != seconds && next - seconds <= kMaxSecondsDigits && next != end && *next == '.') {
         const char* const decimals = ++next;
         next = ReadDigits(decimals, end, value);
         if (next - decimals == static_cast<std::ptrdiff_t>(kMicrosDigits) && next != end && *next == ')') {
@@ -325,18 +328,19 @@ int ChannelOfInterface(const std::string& interfaceName) {
 }
 
 std::string FormatCandumpLine(const CandumpFrame& frame) {
-    char head[kLineBufferSize];
-    long long seconds = static_cast<long long>(frame.timeMicros / kMicrosPerSecond);
-    long long micros = static_cast<long long>(frame.timeMicros % kMicrosPerSecond);
-    if (frame.extended) {
-        std::snprintf(head, sizeof(head), "(%lld.%06lld) %s %08X#", seconds, micros, frame.interfaceName.c_str(),
-                      static_cast<unsigned>(frame.frame.id));
-    } else {
-        std::snprintf(head, sizeof(head), "(%lld.%06lld) %s %03X#", seconds, micros, frame.interfaceName.c_str(),
-                      static_cast<unsigned>(frame.frame.id));
-    }
+    // The time alone goes through a fixed buffer; the interface name may be any length.
+    char time[kLineBufferSize];
+    std::snprintf(time, sizeof(time), "(%lld.%06lld) ", static_cast<long long>(frame.timeMicros / kMicrosPerSecond),
+                  static_cast<long long>(frame.timeMicros % kMicrosPerSecond));
+    // An error frame keeps its flag in the identifier, a remote frame its mark, so that a
+    // log written back reads as the same frames.
+    const bool error = frame.kind == CandumpFrame::Kind::Error;
+    char id[kLineBufferSize];
+    std::snprintf(id, sizeof(id), frame.extended || error ? "%08X#" : "%03X#",
+                  static_cast<unsigned>(error ? frame.frame.id | kErrorFrameFlag : frame.frame.id));
     static const char kHex[] = "0123456789ABCDEF";
-    std::string line = head;
+    std::string line = time + frame.interfaceName + ' ' + id;
+    if (frame.kind == CandumpFrame::Kind::Remote) return line + kRemoteMark;
     for (uint8_t byte : frame.frame.data) {
         line += kHex[byte >> kNibbleBits];
         line += kHex[byte & kNibbleMask];

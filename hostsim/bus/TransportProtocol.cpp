@@ -78,6 +78,7 @@ std::vector<CanFrame> FramesOf(const J1939Message& message) {
 }
 
 const J1939Message* TransportReassembler::Feed(const CanFrame& frame) {
+    ++framesFed_;
     // The frame's header is read into complete_, which keeps the storage its data has grown.
     ReadCanId(frame.id, complete_);
     if (complete_.pgn == kPgnTpConnection) {
@@ -114,7 +115,18 @@ void TransportReassembler::Announce(const J1939Message& header, const FrameData&
     session.size = size;
     session.packets = packets;
     session.broadcast = control == kTpBroadcastAnnounce;
+    session.lastActive = framesFed_;
+    if (sessions_.size() >= kMaxOpenSessions) DropStalest();
     sessions_[key] = session;
+}
+
+void TransportReassembler::DropStalest() {
+    auto stalest = sessions_.begin();
+    for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
+        if (it->second.lastActive < stalest->second.lastActive) stalest = it;
+    }
+    sessions_.erase(stalest);
+    ++stats_.sessionsDropped;
 }
 
 const J1939Message* TransportReassembler::Packet(uint8_t source, uint8_t destination, const FrameData& data) {
@@ -126,6 +138,7 @@ const J1939Message* TransportReassembler::Packet(uint8_t source, uint8_t destina
         ++stats_.sessionsDropped;
         return nullptr;
     }
+    session.lastActive = framesFed_;
     session.message.data.insert(session.message.data.end(), data.begin() + 1, data.end());
     if (++session.nextSequence <= session.packets) return nullptr;
     complete_ = session.message;

@@ -43,6 +43,11 @@ public:
     // frames is reassembled without allocating.
     const J1939Message* Feed(const CanFrame& frame);
     const Stats& Statistics() const { return stats_; }
+    size_t OpenSessions() const { return sessions_.size(); }
+
+    // Sessions open at once. A bus can announce a connection between every pair of
+    // addresses and never send a packet; past this many the stalest session is dropped.
+    static constexpr size_t kMaxOpenSessions = 256;
 
 private:
     struct Session {
@@ -51,6 +56,7 @@ private:
         size_t packets = 0;
         size_t nextSequence = 1;
         bool broadcast = false;
+        uint64_t lastActive = 0;  // the reassembler's frame count when it was last fed
     };
     using Key = std::pair<uint8_t, uint8_t>;  // source, destination
 
@@ -58,7 +64,10 @@ private:
     // The message the packet completes, else null.
     const J1939Message* Packet(uint8_t source, uint8_t destination, const FrameData& data);
 
+    void DropStalest();
+
     std::map<Key, Session> sessions_;
+    uint64_t framesFed_ = 0;
     J1939Message complete_;
     Stats stats_;
 };

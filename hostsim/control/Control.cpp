@@ -27,6 +27,9 @@ void QueueResults(const std::string& function, const std::vector<int32_t>& resul
     TheHost().results.Queue(function, results);
 }
 void ClearResult(const std::string& function) { TheHost().results.Clear(function); }
+void FailCallNumber(uint32_t calls, int32_t result) { TheHost().results.FailCallNumber(calls, result); }
+std::string FailedCall() { return TheHost().results.FailedCall(); }
+void SetHostileBehaviour(uint32_t behaviours) { TheHost().hostile.Set(behaviours); }
 
 void RemoveLookup(int32_t number, int32_t moduleId) { TheHost().lookup.Remove(number, moduleId); }
 void RestoreLookup(int32_t number, int32_t moduleId) { TheHost().lookup.Restore(number, moduleId); }
@@ -44,6 +47,7 @@ void UseRealSysTime() { TheHost().clock.UseReal(); }
 
 void SetSendResultRule(SendResultRule rule) { TheHost().bus.SetSendResultRule(std::move(rule)); }
 std::vector<std::vector<uint8_t>> SentMessages() { return TheHost().sent.Messages(); }
+void ClearSentMessages() { TheHost().sent.Clear(); }
 void SetJ1939Name(uint8_t address, const J1939DecodedName& name) { TheHost().bus.SetName(address, name); }
 void SetAssignable(uint32_t first, uint32_t second, bool assignable) {
     TheHost().bus.SetAssignable(first, second, assignable);

@@ -19,8 +19,24 @@ void ResultTable::Clear(const std::string& function) {
     queued_.erase(function);
 }
 
+void ResultTable::FailCallNumber(uint32_t calls, int32_t result) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    callsToFailure_ = calls;
+    failure_ = result;
+    failedCall_.clear();
+}
+
+std::string ResultTable::FailedCall() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failedCall_;
+}
+
 int32_t ResultTable::Take(const std::string& function) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (callsToFailure_ != 0 && --callsToFailure_ == 0) {
+        failedCall_ = function;
+        return failure_;
+    }
     auto queued = queued_.find(function);
     if (queued != queued_.end() && !queued->second.empty()) {
         int32_t result = queued->second.front();
@@ -35,6 +51,9 @@ void ResultTable::Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
     lasting_.clear();
     queued_.clear();
+    callsToFailure_ = 0;
+    failure_ = 0;
+    failedCall_.clear();
 }
 
 }  // namespace hostsim

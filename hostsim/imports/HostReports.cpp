@@ -26,7 +26,7 @@ ZResult ZORV_STDCALL GenerateHealthReport(ZModuleHandle handle, uint32_t address
         auto database = TheHost().DatabaseFor(handle);
         if (database) report = BuildHealthReport(*database, static_cast<uint8_t>(address));
     }
-    *length = static_cast<int16_t>(CopyText(report, text, capacity));
+    *length = TheHost().hostile.Count<int16_t>(TheHost().hostile.Text(report, text, capacity), capacity);
     return kZorvSuccess;
 }
 
@@ -40,7 +40,7 @@ ZResult ZORV_STDCALL GetDiscoveryUdis(ZUdi* udis, uint32_t* count) {
         return zorv::kResultListTooSmall;
     }
     if (udis != nullptr) std::copy(list.begin(), list.end(), udis);
-    *count = static_cast<uint32_t>(list.size());
+    *count = TheHost().hostile.Count<uint32_t>(list.size(), *count);
     return kZorvSuccess;
 }
 

@@ -82,7 +82,7 @@ ZResult ZORV_STDCALL Zorv_GetComponent(ZModuleHandle handle, uint16_t vehicleInd
     std::vector<std::string> loaded = TheHost().binFiles.Loaded(handle);
     if (vehicleIndex != kLoadedVehicleIndex || componentIndex >= loaded.size()) return kResultNotFound;
     const std::string& component = loaded[componentIndex];
-    CopyText(Latin1ToWide(component.c_str(), component.size()), wideName, wideCapacity);
-    CopyText(component, name, nameCapacity);
+    TheHost().hostile.Text(Latin1ToWide(component.c_str(), component.size()), wideName, wideCapacity);
+    TheHost().hostile.Text(component, name, nameCapacity);
     return kZorvSuccess;
 }

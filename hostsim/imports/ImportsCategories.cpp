@@ -42,8 +42,8 @@ ZResult ZORV_STDCALL Zorv_GetCategory(ZModuleHandle handle, uint16_t vehicleInde
     if (forced != 0) return static_cast<ZResult>(forced);
     auto category = CategoryOf(handle, vehicleIndex, categoryIndex);
     if (!category) return kResultNotFound;
-    CopyText(category->displayName, wideName, wideCapacity);
-    CopyText(category->name, name, nameCapacity);
+    TheHost().hostile.Text(category->displayName, wideName, wideCapacity);
+    TheHost().hostile.Text(category->name, name, nameCapacity);
     return kZorvSuccess;
 }
 
@@ -115,7 +115,7 @@ ZResult ZORV_STDCALL Zorv_GetCategoryDPs(ZModuleHandle handle, uint16_t vehicleI
         size_t written = std::min(room, category->teskIds.size());
         std::copy(category->teskIds.begin(), category->teskIds.begin() + static_cast<std::ptrdiff_t>(written),
                   teskIds);
-        *count = static_cast<uint16_t>(written);
+        *count = TheHost().hostile.Count<uint16_t>(written, room);
     }
     if (categoryIndex != nullptr) *categoryIndex = static_cast<int16_t>(*index);
     return kZorvSuccess;

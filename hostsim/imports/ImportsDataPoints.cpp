@@ -106,7 +106,7 @@ ZResult ZORV_STDCALL Zorv_GetQueryMsg(ZModuleHandle handle, uint16_t msgIndex, u
     if (!dataPoint) return kResultNotFound;
     size_t copied = query != nullptr ? std::min<size_t>(capacity, dataPoint->query.size()) : 0;
     std::copy(dataPoint->query.begin(), dataPoint->query.begin() + static_cast<std::ptrdiff_t>(copied), query);
-    if (length != nullptr) *length = static_cast<uint16_t>(dataPoint->query.size());
+    if (length != nullptr) *length = TheHost().hostile.Count<uint16_t>(dataPoint->query.size(), capacity);
     return kZorvSuccess;
 }
 
@@ -129,7 +129,7 @@ ZResult ZORV_STDCALL Zorv_GetTeskIdsFromUdiList(ZModuleHandle handle, const ZUdi
         return kResultUdiListTooSmall;
     }
     if (teskIds != nullptr) std::copy(found.begin(), found.end(), teskIds);
-    *count = static_cast<uint32_t>(found.size());
+    *count = TheHost().hostile.Count<uint32_t>(found.size(), *count);
     return kZorvSuccess;
 }
 
@@ -165,7 +165,7 @@ ZResult ZORV_STDCALL Zorv_GetDPValue(ZModuleHandle handle, TESKID teskId, uint8_
     if (length == nullptr) return kZorvSuccess;
     size_t copied = value != nullptr ? std::min<size_t>(*length, state.value.size()) : 0;
     std::copy(state.value.begin(), state.value.begin() + static_cast<std::ptrdiff_t>(copied), value);
-    *length = static_cast<uint16_t>(copied);
+    *length = TheHost().hostile.Count<uint16_t>(copied, *length);
     return kZorvSuccess;
 }
 
@@ -198,8 +198,8 @@ ZResult ZORV_STDCALL Zorv_GetDataPointValueStr(ZModuleHandle handle, TESKID tesk
     if (forced != 0) return static_cast<ZResult>(forced);
     auto valueText = TheHost().DatabaseFor(handle)->ValueText(teskId);
     if (!valueText) return kResultNotFound;
-    size_t copied = CopyText(*valueText, text, capacity);
-    if (length != nullptr) *length = static_cast<uint32_t>(copied);
+    size_t copied = TheHost().hostile.Text(*valueText, text, capacity);
+    if (length != nullptr) *length = TheHost().hostile.Count<uint32_t>(copied, capacity);
     return kZorvSuccess;
 }
 
@@ -212,7 +212,7 @@ ZResult ZORV_STDCALL Zorv_GetDPDescription(ZModuleHandle handle, TESKID teskId, 
     if (forced != 0) return static_cast<ZResult>(forced);
     auto dataPoint = TheHost().DatabaseFor(handle)->Find(teskId);
     if (!dataPoint) return kResultNotFound;
-    CopyText(dataPoint->description, wideName, wideCapacity);
-    CopyText(dataPoint->name, name, nameCapacity);
+    TheHost().hostile.Text(dataPoint->description, wideName, wideCapacity);
+    TheHost().hostile.Text(dataPoint->name, name, nameCapacity);
     return kZorvSuccess;
 }

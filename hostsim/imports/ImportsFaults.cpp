@@ -55,7 +55,9 @@ ZResult DescribedAttribute(ZFaultGroupId groupId, ZBinNumber binNumber, uint16_t
     if (!fault) return kResultNotFound;
     for (const FaultAttributeDefinition& attribute : fault->definition.attributes) {
         if (attribute.attributeId == attributeId) {
-            *scaled = new ScaledAttributes(attributeId, attribute.hasValue, attribute.valueText);
+            *scaled = TheHost().hostile.Has(kHostileNullOutputs)
+                          ? nullptr
+                          : new ScaledAttributes(attributeId, attribute.hasValue, attribute.valueText);
             return kZorvSuccess;
         }
     }
@@ -74,7 +76,9 @@ ZResult ScaledFromBytes(ZFaultGroupId groupId, const uint8_t* data, uint16_t len
         if (attribute.attributeId != attributeId) continue;
         auto text = ScaleFaultAttribute(attribute.key, fault->dtc, *group, faults);
         if (!text) return kResultNotFound;
-        *scaled = new ScaledAttributes(attributeId, text->hasValue, text->text);
+        *scaled = TheHost().hostile.Has(kHostileNullOutputs)
+                      ? nullptr
+                      : new ScaledAttributes(attributeId, text->hasValue, text->text);
         return kZorvSuccess;
     }
     return kResultNotFound;
@@ -159,8 +163,8 @@ ZResult ZORV_STDCALL Zorv_GetFaultCodeExtendedInfo(ZModuleHandle handle, uint16_
     if (!fault->described && shown.empty()) {
         shown = SpnDescription(host.faults, *host.DatabaseFor(handle), SpnOfBinNumber(fault->definition.binNumber));
     }
-    CopyText(shown, description, descriptionCapacity);
-    CopyText(WideToLatin1(shown), text, textCapacity);
+    TheHost().hostile.Text(shown, description, descriptionCapacity);
+    TheHost().hostile.Text(WideToLatin1(shown), text, textCapacity);
     if (value != nullptr) *value = fault->definition.binNumber;
     return kZorvSuccess;
 }
@@ -179,8 +183,8 @@ ZResult ZORV_STDCALL Zorv_GetFaultCodeAttributeBinInfo(ZModuleHandle handle, uin
     auto fault = TheHost().FaultCodes().FaultAt(first, faultIndex);
     auto attribute = fault ? AttributeOf(fault->definition, attributeIndex) : std::nullopt;
     if (!attribute) return kResultNotFound;
-    CopyText(attribute->displayName, displayName, displayNameCapacity);
-    CopyText(attribute->key, key, keyCapacity);
+    TheHost().hostile.Text(attribute->displayName, displayName, displayNameCapacity);
+    TheHost().hostile.Text(attribute->key, key, keyCapacity);
     return kZorvSuccess;
 }
 
@@ -209,7 +213,7 @@ ZResult ZORV_STDCALL Zorv_GetRecvdFaultCodeData(ZModuleHandle handle, ZFaultGrou
     // Never more than the caller's room.
     size_t copied = data != nullptr ? std::min<size_t>(*length, bytes->size()) : 0;
     std::copy(bytes->begin(), bytes->begin() + static_cast<std::ptrdiff_t>(copied), data);
-    *length = static_cast<uint16_t>(copied);
+    *length = TheHost().hostile.Count<uint16_t>(copied, *length);
     return kZorvSuccess;
 }
 

@@ -47,7 +47,7 @@ void WriteList(const std::vector<T>& values, T* list, int32_t* count) {
     size_t room = list != nullptr && *count > 0 ? static_cast<size_t>(*count) : 0;
     size_t written = std::min(room, values.size());
     std::copy(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(written), list);
-    *count = static_cast<int32_t>(written);
+    *count = TheHost().hostile.Count<int32_t>(written, room);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ ZResult ZORV_STDCALL Zorv_UIMsgDataInput(ZUiHandle uiHandle, ZModuleHandle handl
     const std::wstring titleText = title != nullptr ? title : L"";
     const std::wstring messageText = message != nullptr ? message : L"";
     std::wstring answer = TheHost().ui.ScreenReply(handle, titleText, messageText);
-    if (reply != nullptr) CopyText(answer, reply, kUiReplyCapacity);
+    if (reply != nullptr) TheHost().hostile.Text(answer, reply, kUiReplyCapacity);
     TheHost().uiScreens.Add(UiScreen{handle, WideToUtf8(titleText), WideToUtf8(messageText), WideToUtf8(answer)});
     return kZorvSuccess;
 }
@@ -66,6 +66,6 @@ ZResult ZORV_STDCALL Zorv_LoadResourceStringByName(ZModuleHandle handle, const w
     if (name == nullptr) return kResultNotFound;
     auto resource = TheHost().ui.Resource(name);
     if (!resource) return kResultNotFound;
-    CopyText(*resource, text, capacity);
+    TheHost().hostile.Text(*resource, text, capacity);
     return kZorvSuccess;
 }

@@ -1,7 +1,15 @@
 // The host's receive thread delivers a busy bus at full rate while modules register,
 // complete, subscribe, unsubscribe and unregister over and over, the last one included.
 // Under the sanitizers this is where races and use-after-free show.
+#include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 #include "test/support/AppTest.h"
 #include "test/support/EntryTest.h"
@@ -14,6 +22,34 @@ constexpr int kRounds = 3;
 constexpr TESKID kSlow = 900;
 constexpr TESKID kFast = 901;
 constexpr TESKID kOnDemand = 902;
+// The soak's cycles: MARL_SOAK_CYCLES, else a short run for the suite (scripts/soak.sh runs
+// 1,000). Memory is measured after the tenth cycle, halfway and after the last.
+constexpr int kShortSoakCycles = 20;
+constexpr int kSoakBaselineCycle = 10;
+constexpr double kSoakGrowthAllowed = 1.05;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizers' own bookkeeping (freed memory held in quarantine, shadow) grows with
+// the run, so resident memory says nothing about the plug-in there.
+constexpr bool kMemoryMeaningful = false;
+#else
+constexpr bool kMemoryMeaningful = true;
+#endif
+
+// Heap in use (allocated, not freed) in KiB, where the C library tells; else 0.
+size_t HeapInUseKib() {
+#if defined(__GLIBC__)
+    return mallinfo2().uordblks / 1024;
+#else
+    return 0;
+#endif
+}
+
+// Resident memory of this process in KiB.
+size_t ResidentKib() {
+    size_t pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE)) / 1024;
+}
 
 constexpr const char* kRefusingTruck = R"({"ecus": [
   {"label": "Engine", "address": "0x00", "name": {"function": 0, "industryGroup": 1}, "default": "nack",
@@ -64,6 +100,58 @@ TEST_F(Stress, ModulesComeAndGoWhileTheBusDeliversAtFullRate) {
     }
     hostsim::StopReplay();
     EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
+}
+
+TEST_F(Stress, SoakOfRegisterCompleteSubscribeUnregisterKeepsMemoryFlat) {
+    const char* configured = std::getenv("MARL_SOAK_CYCLES");
+    const int cycles = configured != nullptr ? std::atoi(configured) : kShortSoakCycles;
+    const uint32_t teskIds[] = {kSlow, kFast, kOnDemand};
+    size_t baseline = 0, heapBaseline = 0, heapHalfway = 0, delivered = 0;
+    // The fixture's traffic capture keeps every message the bus carries; a soak needs none.
+    hostsim::StopTrafficCapture();
+    const auto keepBusy = [&] {
+        const hostsim::ReplayStats replay = hostsim::LastReplay();
+        if (replay.running) return;
+        delivered += replay.messagesDelivered;
+        ASSERT_EQ(hostsim::ReplayBusLog(kBusyLog, 1, 0), "");
+    };
+    const auto started = std::chrono::steady_clock::now();
+    for (int cycle = 1; cycle <= cycles; ++cycle) {
+        keepBusy();
+        ASSERT_EQ(RegisterWithInfo(1, 0x00, 1), 0) << "cycle " << cycle;
+        Complete(1);
+        // Subscribed and complete, the module has the query thread requesting for it.
+        ASSERT_EQ(Entry<zorv::FnSubscribeDatapoints>(zorv::kEntrySubscribeDatapoints)(1, teskIds, 3), 0);
+        UnregisterAll();
+        ASSERT_FALSE(AppExists()) << "cycle " << cycle;
+        // The host's call log, traces and sent messages are the test's instruments, not the
+        // plug-in's memory.
+        hostsim::ClearCalls();
+        hostsim::ClearTraces();
+        hostsim::ClearSentMessages();
+        if (cycle == kSoakBaselineCycle) {
+            baseline = ResidentKib();
+            heapBaseline = HeapInUseKib();
+        }
+        if (cycle == cycles / 2) heapHalfway = HeapInUseKib();
+    }
+    delivered += hostsim::LastReplay().messagesDelivered;
+    hostsim::StopReplay();
+    const size_t last = ResidentKib(), heapLast = HeapInUseKib();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf(
+        "soak: %d cycles in %.0f s, %zu messages delivered; after cycle %d resident %zu KiB, heap in use %zu KiB; "
+        "after the last resident %zu KiB (%+.1f%%), heap in use %zu KiB\n",
+        cycles, seconds, delivered, kSoakBaselineCycle, baseline, heapBaseline, last,
+        baseline != 0 ? 100.0 * (static_cast<double>(last) / static_cast<double>(baseline) - 1) : 0.0, heapLast);
+    EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
+    // Resident memory also holds what the C library keeps for reuse (thread stacks of the
+    // threads each cycle starts, per-thread arenas), which settles over the first hundreds
+    // of cycles; the heap in use is the plug-in's and the host's own. A leak keeps it
+    // growing in the second half of the run.
+    if (kMemoryMeaningful && heapHalfway != 0 && cycles >= 5 * kSoakBaselineCycle) {
+        EXPECT_LE(static_cast<double>(heapLast), static_cast<double>(heapHalfway) * kSoakGrowthAllowed);
+    }
 }
 
 }  // namespace

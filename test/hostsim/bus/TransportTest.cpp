@@ -163,16 +163,24 @@ TEST(Candump, ConsoleLinesRemoteAndErrorFrames) {
     EXPECT_EQ(console->interfaceName, "can1");
     EXPECT_FALSE(hostsim::ParseCandumpLine("  (000.002000)  vcan0  123   [2]  01 02  '..'", error).value().extended);
     using Kind = hostsim::CandumpFrame::Kind;
+    // Written back, remote and error frames stay what they were.
+    const auto again = [&](const char* line) {
+        return hostsim::ParseCandumpLine(hostsim::FormatCandumpLine(hostsim::ParseCandumpLine(line, error).value()),
+                                         error);
+    };
     for (const char* remote : {"(1.000000) can0 18EAFF00#R", " (000.000100)  can0  18EAFF00   [0]  remote request"}) {
         EXPECT_EQ(hostsim::ParseCandumpLine(remote, error).value().kind, Kind::Remote) << remote;
+        EXPECT_EQ(again(remote).value().kind, Kind::Remote) << remote;
     }
-    for (const char* fault : {"(1.000000) can0 20000080#0000000000000000",
+    for (const char* fault : {"(1.000000) can0 FC040000#F0FF7D0000FFFFFF",
                               " (000.000200)  can0  20000004   [8]  00 04 00 00 00 00 00 00   ERRORFRAME"}) {
         EXPECT_EQ(hostsim::ParseCandumpLine(fault, error).value().kind, Kind::Error) << fault;
+        EXPECT_EQ(again(fault).value().kind, Kind::Error) << fault;
     }
     for (const char* bad : {" (000.000300)  can0  18FEF100   [9]  01 02 03 04 05 06 07 08 09",
                             " (000.000300)  can0  18FEF100   [3]  01 02", " (000.000300)  can0  18FEF100   [1]  01 02",
-                            " (000.000300)  can0  18FEF100   8  01", " (000.000300)  can0  18FEF100   [2]  01 0G"}) {
+                            " (000.000300)  can0  18FEF100   8  01", " (000.000300)  can0  18FEF100   [2]  01 0G",
+                            "(99999999999999999999.000000) can0 18FEF100#01"}) {
         EXPECT_FALSE(hostsim::ParseCandumpLine(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
