@@ -1,7 +1,9 @@
 // The host's receive thread delivers a busy bus at full rate while modules register,
 // complete, subscribe, unsubscribe and unregister over and over, the last one included.
 // Under the sanitizers this is where races and use-after-free show.
+#if defined(__linux__)
 #include <unistd.h>
+#endif
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -44,11 +46,15 @@ size_t HeapInUseKib() {
 #endif
 }
 
-// Resident memory of this process in KiB.
+// Resident memory of this process in KiB, where the system tells (Linux); else 0.
 size_t ResidentKib() {
+#if defined(__linux__)
     size_t pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
     return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE)) / 1024;
+#else
+    return 0;
+#endif
 }
 
 constexpr const char* kRefusingTruck = R"({"ecus": [
