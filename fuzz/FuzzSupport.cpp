@@ -13,12 +13,7 @@ extern "C" zorv::PluginDescriptor* GetDllInfo();
 
 namespace marl::fuzz {
 
-void* EntryAddress(uint32_t id) {
-    for (const zorv::DispatchEntry* row = GetDllInfo()->table; row->id != 0; ++row) {
-        if (row->id == id) return row->function;
-    }
-    return nullptr;
-}
+void* EntryAddress(uint32_t id) { return zorv::FindEntry(GetDllInfo(), id); }
 
 std::string ScratchPath(const char* tag) {
     const std::filesystem::path shm("/dev/shm");

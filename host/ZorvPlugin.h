@@ -107,6 +107,18 @@ constexpr uint32_t kDescriptorSecondInterfaceVersion = 0x00030019u;
 constexpr uint16_t kDescriptorField20 = 2;
 
 using FnGetDllInfo = PluginDescriptor* (*)();
+
+// The dispatch table ends at the row with id 0; no table has more rows than this.
+constexpr size_t kMaxDispatchRows = 256;
+
+// The function of entry `id` in the descriptor's dispatch table; null when it has none.
+inline void* FindEntry(const PluginDescriptor* descriptor, uint32_t id) {
+    if (descriptor == nullptr || descriptor->table == nullptr) return nullptr;
+    for (size_t i = 0; i < kMaxDispatchRows && descriptor->table[i].id != 0; ++i) {
+        if (descriptor->table[i].id == id) return descriptor->table[i].function;
+    }
+    return nullptr;
+}
 // The host's numbered commands, handed to the plug-in through entry 0x10404.
 enum CommandCode : int16_t {
     kCmdCapability1001 = 1001,

@@ -30,18 +30,10 @@ json DiscoveryJson(const std::vector<PgnRow>& rows) {
     return list;
 }
 
+// The codes with the fault group that listed each.
 json FaultsJson(const std::vector<hostsim::FaultListEntry>& faults) {
-    json list = json::array();
-    for (const auto& fault : faults) {
-        list.push_back({{"group", fault.groupName},
-                        {"spn", fault.dtc.spn},
-                        {"fmi", fault.dtc.fmi},
-                        {"occurrences", fault.dtc.occurrenceCount == hostsim::kOccurrenceCountNotAvailable
-                                            ? json(nullptr)
-                                            : json(fault.dtc.occurrenceCount)},
-                        {"description", fault.description},
-                        {"fmiText", fault.fmiText}});
-    }
+    json list = DtcsJson(faults);
+    for (size_t i = 0; i < faults.size(); ++i) list[i]["group"] = faults[i].groupName;
     return list;
 }
 

@@ -52,21 +52,6 @@ json NameJson(const EcuReport& ecu) {
             {"arbitraryAddressCapable", name.arbitraryAddressCapable}};
 }
 
-json DtcsJson(const std::vector<hostsim::FaultListEntry>& faults) {
-    json list = json::array();
-    for (const auto& fault : faults) {
-        json occurrences = fault.dtc.occurrenceCount == hostsim::kOccurrenceCountNotAvailable
-                               ? json(nullptr)
-                               : json(fault.dtc.occurrenceCount);
-        list.push_back({{"spn", fault.dtc.spn},
-                        {"fmi", fault.dtc.fmi},
-                        {"occurrences", occurrences},
-                        {"description", fault.description},
-                        {"fmiText", fault.fmiText}});
-    }
-    return list;
-}
-
 json LampsJson(const EcuReport& ecu) {
     if (!ecu.dm1Heard) return nullptr;
     return {{"mil", LampText(ecu.lamps.malfunction)},
@@ -88,6 +73,21 @@ void PrintDtcs(FILE* out, const char* heading, const std::vector<hostsim::FaultL
 }
 
 }  // namespace
+
+json DtcsJson(const std::vector<hostsim::FaultListEntry>& faults) {
+    json list = json::array();
+    for (const auto& fault : faults) {
+        json occurrences = fault.dtc.occurrenceCount == hostsim::kOccurrenceCountNotAvailable
+                               ? json(nullptr)
+                               : json(fault.dtc.occurrenceCount);
+        list.push_back({{"spn", fault.dtc.spn},
+                        {"fmi", fault.dtc.fmi},
+                        {"occurrences", occurrences},
+                        {"description", fault.description},
+                        {"fmiText", fault.fmiText}});
+    }
+    return list;
+}
 
 void GatherModuleFacts(ZModuleHandle handle, const std::vector<hostsim::Dtc>& activeSeen, EcuReport& report) {
     for (auto& value : hostsim::ModuleDataPoints(handle)) {

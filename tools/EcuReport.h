@@ -34,6 +34,9 @@ struct EcuReport {
 // module no longer reports.
 void GatherModuleFacts(ZModuleHandle handle, const std::vector<hostsim::Dtc>& activeSeen, EcuReport& report);
 
+// Codes as a JSON list: spn, fmi, occurrences (null when not counted), description, fmiText.
+nlohmann::json DtcsJson(const std::vector<hostsim::FaultListEntry>& faults);
+
 // A value text without the unit the host appends to it.
 std::string ValueWithoutUnit(const std::string& text, const std::string& unit);
 

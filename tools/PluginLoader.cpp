@@ -11,10 +11,6 @@
 namespace marl::tools {
 namespace {
 
-// A dispatch table is a few dozen rows; a table without its closing row is not read
-// past this many.
-constexpr size_t kMaxTableRows = 256;
-
 #if defined(_WIN32)
 std::string LastErrorText() {
     return "Windows error " + std::to_string(static_cast<unsigned long>(GetLastError()));
@@ -77,7 +73,7 @@ zorv::PluginDescriptor* PluginLoader::CallGetDllInfo() const {
 std::vector<zorv::DispatchEntry> PluginLoader::Entries() const {
     std::vector<zorv::DispatchEntry> rows;
     if (descriptor_ == nullptr || descriptor_->table == nullptr) return rows;
-    for (size_t i = 0; i < kMaxTableRows; ++i) {
+    for (size_t i = 0; i < zorv::kMaxDispatchRows; ++i) {
         const zorv::DispatchEntry& row = descriptor_->table[i];
         if (row.id == 0 && row.function == nullptr) break;
         rows.push_back(row);
@@ -85,12 +81,7 @@ std::vector<zorv::DispatchEntry> PluginLoader::Entries() const {
     return rows;
 }
 
-void* PluginLoader::EntryAddress(uint32_t id) const {
-    for (const auto& row : Entries()) {
-        if (row.id == id) return row.function;
-    }
-    return nullptr;
-}
+void* PluginLoader::EntryAddress(uint32_t id) const { return zorv::FindEntry(descriptor_, id); }
 
 void* PluginLoader::Symbol(const std::string& name) const {
     if (library_ == nullptr) return nullptr;

@@ -8,12 +8,7 @@
 extern "C" zorv::PluginDescriptor* GetDllInfo();
 
 namespace marl::testing {
-void* EntryAddress(uint32_t id) {
-    for (const zorv::DispatchEntry* row = GetDllInfo()->table; row->id != 0; ++row) {
-        if (row->id == id) return row->function;
-    }
-    return nullptr;
-}
+void* EntryAddress(uint32_t id) { return zorv::FindEntry(GetDllInfo(), id); }
 
 std::vector<SeenRequest> RequestsSeen(uint32_t sinceMs, int channel, uint32_t pgn) {
     std::vector<SeenRequest> seen;
