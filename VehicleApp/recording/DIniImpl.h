@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "VehicleApp/recording/IIni.h"
@@ -29,8 +30,15 @@ public:
     bool WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) override;
 
 private:
+    // Where the system has no profile functions: the file's text as last read and what it
+    // parsed to, so that a file read value by value is parsed once while it stays the same.
+    struct Parsed;
+    std::shared_ptr<const Parsed> Current() const;
+
     // Null while closed.
     std::unique_ptr<std::wstring> path_;
+    mutable std::mutex parsedMutex_;
+    mutable std::shared_ptr<const Parsed> parsed_;
 };
 
 }  // namespace marl

@@ -2,7 +2,8 @@
 // the profile functions do. The file's 8-bit text is taken as Latin-1 (the ANSI code page
 // of these platforms), handed to the library in UTF-8 and written back the same way.
 // Every operation reads the file anew, and a write rewrites it whole, as the profile
-// functions do.
+// functions do. The text is parsed again only when it differs from the text last read:
+// a recording is read value by value, hundreds of values from one unchanged file.
 //
 // Matching the profile functions: section and key names are case-insensitive, blanks
 // around the equals sign go, the first of two equal keys is the one read, names and
@@ -46,17 +47,25 @@ std::wstring Trimmed(std::wstring text) {
     return std::wstring(first, text.end());
 }
 
-// The file as SimpleIni should see it. A zero byte would end the library's reading
-// early (files with recorded data before their text sections may hold them), so it
-// counts as a blank.
-bool Load(const std::wstring& path, CSimpleIniW& ini) {
+void Configure(CSimpleIniW& ini) {
     ini.SetUnicode(true);
     ini.SetMultiKey(true);
     ini.SetSpaces(false);
-    std::string bytes;
-    if (!ReadWholeFile(path.c_str(), bytes)) return false;
+}
+
+// The file's text as SimpleIni should see it. A zero byte would end the library's reading
+// early (files with recorded data before their text sections may hold them), so it
+// counts as a blank.
+bool Parse(std::string bytes, CSimpleIniW& ini) {
+    Configure(ini);
     std::replace(bytes.begin(), bytes.end(), '\0', ' ');
     return ini.LoadData(WideToUtf8(text::Widen(bytes))) >= 0;
+}
+
+bool Load(const std::wstring& path, CSimpleIniW& ini) {
+    Configure(ini);
+    std::string bytes;
+    return ReadWholeFile(path.c_str(), bytes) && Parse(std::move(bytes), ini);
 }
 
 bool Save(const std::wstring& path, const CSimpleIniW& ini) {
@@ -113,30 +122,44 @@ bool Usable(const wchar_t* buffer, uint32_t size) { return buffer != nullptr && 
 
 }  // namespace
 
+struct DIniImpl::Parsed {
+    std::string bytes;
+    CSimpleIniW ini;
+};
+
+// A file that cannot be read reads as empty and is not kept.
+std::shared_ptr<const DIniImpl::Parsed> DIniImpl::Current() const {
+    auto fresh = std::make_shared<Parsed>();
+    Configure(fresh->ini);
+    if (!ReadWholeFile(path_->c_str(), fresh->bytes)) return fresh;
+    std::lock_guard<std::mutex> lock(parsedMutex_);
+    if (parsed_ && parsed_->bytes == fresh->bytes) return parsed_;
+    Parse(fresh->bytes, fresh->ini);
+    parsed_ = fresh;
+    return fresh;
+}
+
 uint32_t DIniImpl::GetSectionNames(wchar_t* buffer, uint32_t size) const {
     if (!path_ || !Usable(buffer, size)) return 0;
-    CSimpleIniW ini;
-    Load(*path_, ini);
+    const auto parsed = Current();
     CSimpleIniW::TNamesDepend names;
-    ini.GetAllSections(names);
+    parsed->ini.GetAllSections(names);
     return WriteList(InFileOrder(names), buffer, size);
 }
 
 uint32_t DIniImpl::GetKeyNames(const wchar_t* section, wchar_t* buffer, uint32_t size) const {
     if (!path_ || !Usable(buffer, size) || section == nullptr) return 0;
-    CSimpleIniW ini;
-    Load(*path_, ini);
+    const auto parsed = Current();
     CSimpleIniW::TNamesDepend names;
-    ini.GetAllKeys(ToIni(section).c_str(), names);
+    parsed->ini.GetAllKeys(ToIni(section).c_str(), names);
     return WriteList(InFileOrder(names), buffer, size);
 }
 
 uint32_t DIniImpl::GetSection(const wchar_t* section, wchar_t* buffer, uint32_t size) const {
     if (!path_ || !Usable(buffer, size) || section == nullptr) return 0;
-    CSimpleIniW ini;
-    Load(*path_, ini);
+    const auto parsed = Current();
     std::vector<std::pair<CSimpleIniW::Entry, const UChar*>> entries;
-    if (const CSimpleIniW::TKeyVal* keys = ini.GetSection(ToIni(section).c_str())) {
+    if (const CSimpleIniW::TKeyVal* keys = parsed->ini.GetSection(ToIni(section).c_str())) {
         entries.assign(keys->begin(), keys->end());
     }
     std::sort(entries.begin(), entries.end(),
@@ -169,9 +192,8 @@ uint32_t DIniImpl::GetString(const wchar_t* section, const wchar_t* key, const w
     if (!path_ || !Usable(buffer, size)) return 0;
     if (section == nullptr) return GetSectionNames(buffer, size);
     if (key == nullptr) return GetKeyNames(section, buffer, size);
-    CSimpleIniW ini;
-    Load(*path_, ini);
-    const UChar* value = ini.GetValue(ToIni(section).c_str(), ToIni(key).c_str(), nullptr);
+    const auto parsed = Current();
+    const UChar* value = parsed->ini.GetValue(ToIni(section).c_str(), ToIni(key).c_str(), nullptr);
     if (value != nullptr) return WriteText(FromIni(value), buffer, size);
     std::wstring fallback = defaultValue != nullptr ? defaultValue : L"";
     while (!fallback.empty() && fallback.back() == L' ') fallback.pop_back();

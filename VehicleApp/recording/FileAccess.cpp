@@ -11,7 +11,9 @@ constexpr char32_t kLastCodePoint = 0x10FFFF;
 constexpr char32_t kSurrogateFirst = 0xD800;
 constexpr char32_t kLowSurrogateFirst = 0xDC00;
 constexpr char32_t kSurrogateLast = 0xDFFF;
-constexpr size_t kReadChunk = 64 * 1024;
+// Read in pieces of the stream buffer's size: INI files are small, and the reads of one
+// are many.
+constexpr size_t kReadChunk = 4096;
 
 // UTF-8 lead bytes and the bits they carry.
 constexpr unsigned kContinuationMask = 0xC0, kContinuation = 0x80;
@@ -106,9 +108,9 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     bytes.clear();
     FilePtr file = OpenFile(path, "rb");
     if (!file) return false;
-    std::unique_ptr<char[]> chunk(new char[kReadChunk]);
+    char chunk[kReadChunk];
     size_t got = 0;
-    while ((got = std::fread(chunk.get(), 1, kReadChunk, file.get())) > 0) bytes.append(chunk.get(), got);
+    while ((got = std::fread(chunk, 1, kReadChunk, file.get())) > 0) bytes.append(chunk, got);
     if (std::ferror(file.get()) != 0) {
         bytes.clear();
         return false;

@@ -5,7 +5,10 @@
 // list is read only as far as it goes.
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -28,6 +31,9 @@ using namespace recording;
 // TESKIDs, fits the second step.
 constexpr uint32_t kLineCapacity = 1024;
 constexpr uint32_t kLongestLineCapacity = 64 * 1024;
+// The key names of a section are listed once, so that a count larger than the entries
+// there costs no read of each missing one; a longer list is not listed.
+constexpr uint32_t kLongestKeyListCapacity = 1024 * 1024;
 constexpr uint16_t kDisplayValueCapacity = 1024;
 // The writer lists what the host's category call gives, at most kCategoryListCapacity
 // data points: larger counts in a file are not the writer's and are cut to that.
@@ -45,12 +51,40 @@ std::wstring ReadValue(const IIni& ini, const char* section, const std::string& 
     const std::wstring wideSection = text::Widen(section);
     const std::wstring wideKey = text::Widen(key);
     for (uint32_t capacity = kLineCapacity;; capacity *= 2) {
-        std::vector<wchar_t> buffer(capacity, L'\0');
-        const uint32_t count = ini.GetString(wideSection.c_str(), wideKey.c_str(), L"", buffer.data(), capacity);
+        std::unique_ptr<wchar_t[]> buffer(new wchar_t[capacity]);
+        buffer[0] = L'\0';
+        const uint32_t count = ini.GetString(wideSection.c_str(), wideKey.c_str(), L"", buffer.get(), capacity);
         if (count + 1 < capacity || capacity >= kLongestLineCapacity) {
-            return text::FromBuffer(buffer.data(), std::min(count, capacity));
+            return text::FromBuffer(buffer.get(), std::min(count, capacity));
         }
     }
+}
+
+std::wstring Folded(std::wstring name) {
+    for (wchar_t& c : name) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return name;
+}
+
+// The keys a section has, folded to lower case (key names are case-insensitive; ours are
+// ASCII). Nothing when the list does not fit the largest buffer: then every key is read.
+std::optional<std::unordered_set<std::wstring>> KeysOf(const IIni& ini, const char* section) {
+    const std::wstring wideSection = text::Widen(section);
+    for (uint32_t capacity = kLineCapacity; capacity <= kLongestKeyListCapacity; capacity *= 2) {
+        std::unique_ptr<wchar_t[]> buffer(new wchar_t[capacity]);
+        const uint32_t count = ini.GetKeyNames(wideSection.c_str(), buffer.get(), capacity);
+        // A list cut to the buffer comes back two characters short of it.
+        if (count + 2 >= capacity) continue;
+        std::unordered_set<std::wstring> keys;
+        for (uint32_t at = 0; at < count;) {
+            const std::wstring key = text::FromBuffer(buffer.get() + at, count - at);
+            keys.insert(Folded(key));
+            at += static_cast<uint32_t>(key.size()) + 1;
+        }
+        return keys;
+    }
+    return std::nullopt;
 }
 
 uint32_t ReadCount(const IIni& ini, const char* section, const char* key, uint32_t largest) {
@@ -113,12 +147,17 @@ void Recording::GetRecordedTeskids(const IIni& ini, int32_t moduleHandle, Module
 
 void Recording::RestoreVehicleInfo(const IIni& ini, int32_t moduleHandle) {
     const uint32_t size = ReadCount(ini, kSectionVehicleInfo, kKeySize, kLargestVehicleInfoCount);
+    const auto keys = KeysOf(ini, kSectionVehicleInfo);
+    const auto read = [&](const std::string& key) {
+        if (keys && keys->count(Folded(text::Widen(key))) == 0) return std::wstring();
+        return ReadValue(ini, kSectionVehicleInfo, key);
+    };
     for (uint32_t index = 0; index < size; ++index) {
-        const std::wstring teskIdText = ReadValue(ini, kSectionVehicleInfo, IndexedKey(kKeyTeskid, index));
+        const std::wstring teskIdText = read(IndexedKey(kKeyTeskid, index));
         // An entry the file does not have names no data point.
         if (teskIdText.empty()) continue;
         const TESKID teskId = ReadNumber(teskIdText);
-        const std::wstring value = ReadValue(ini, kSectionVehicleInfo, IndexedKey(kKeyValue, index));
+        const std::wstring value = read(IndexedKey(kKeyValue, index));
         if (value == kHiddenValue) {
             Zorv_SetDataPointVisible(moduleHandle, teskId, 0);
             continue;

@@ -5,7 +5,6 @@
 
 #include "hostsim/bus/DtcMessage.h"
 #include "hostsim/bus/J1939Name.h"
-#include "hostsim/database/SpnDecoder.h"
 
 namespace hostsim {
 
@@ -24,14 +23,9 @@ size_t ParseJ1939(ParameterDatabase& database, BusState& bus, ReceivedFaultTable
         if (report && message.pgn == j1939::kPgnDm1) faults.SetActive(handle, std::move(*report));
         if (report && message.pgn == j1939::kPgnDm2) faults.SetPreviouslyActive(handle, std::move(*report));
     }
-    size_t parsed = 0;
-    for (const DataPointDefinition& dataPoint : database.DataPointsOfPgn(message.pgn)) {
-        DecodedSpn value = DecodeSpn(dataPoint.layout, message.data.data(), message.data.size());
-        if (!database.SetDecoded(dataPoint.teskId, value.raw, value.text)) continue;
-        ++parsed;
-        if (decoded != nullptr) decoded->push_back(dataPoint.teskId);
-    }
-    return parsed;
+    const std::vector<TESKID> parsed = database.DecodeMessage(message.pgn, message.data.data(), message.data.size());
+    if (decoded != nullptr) decoded->insert(decoded->end(), parsed.begin(), parsed.end());
+    return parsed.size();
 }
 
 }  // namespace hostsim

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "hostsim/database/SpnDecoder.h"
+
 namespace hostsim {
 
 ParameterDatabase::ParameterDatabase(const std::vector<DataPointDefinition>& dataPoints,
@@ -126,23 +128,19 @@ bool ParameterDatabase::SetDisplayValue(TESKID teskId, const std::wstring& text)
     return true;
 }
 
-bool ParameterDatabase::SetDecoded(TESKID teskId, const std::vector<uint8_t>& value, const std::wstring& text) {
+std::vector<TESKID> ParameterDatabase::DecodeMessage(ZPgn pgn, const uint8_t* data, size_t size) {
     std::lock_guard<std::mutex> lock(mutex_);
-    Entry* entry = FindLocked(teskId);
-    if (entry == nullptr) return false;
-    entry->described.value = value;
-    entry->described.valueText = text;
-    ++entry->updates;
-    return true;
-}
-
-std::vector<DataPointDefinition> ParameterDatabase::DataPointsOfPgn(ZPgn pgn) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<DataPointDefinition> carried;
-    for (const Entry& entry : dataPoints_) {
-        if (entry.described.attribute.pgn == pgn && entry.described.layout.startByte != 0) carried.push_back(entry.described);
+    std::vector<TESKID> decoded;
+    for (Entry& entry : dataPoints_) {
+        DataPointDefinition& dataPoint = entry.described;
+        if (dataPoint.attribute.pgn != pgn || dataPoint.layout.startByte == 0) continue;
+        DecodedSpn value = DecodeSpn(dataPoint.layout, data, size);
+        dataPoint.value = std::move(value.raw);
+        dataPoint.valueText = std::move(value.text);
+        ++entry.updates;
+        decoded.push_back(dataPoint.teskId);
     }
-    return carried;
+    return decoded;
 }
 
 std::optional<std::wstring> ParameterDatabase::ValueText(TESKID teskId) {

@@ -41,10 +41,10 @@ public:
     bool SetValid(TESKID teskId, bool valid);
     bool SetValue(TESKID teskId, const std::vector<uint8_t>& value);
     bool SetDisplayValue(TESKID teskId, const std::wstring& text);
-    // What the J1939 parser decoded: the raw value and the value text.
-    bool SetDecoded(TESKID teskId, const std::vector<uint8_t>& value, const std::wstring& text);
-    // Data points carried in the data of a PGN, in table order.
-    std::vector<DataPointDefinition> DataPointsOfPgn(ZPgn pgn);
+    // The J1939 parser's work on one message: every data point carried in the data of the
+    // PGN takes the raw value and value text decoded from `data`. Gives the data points
+    // decoded, in table order.
+    std::vector<TESKID> DecodeMessage(ZPgn pgn, const uint8_t* data, size_t size);
     // The display text of a data point: its display value once set, else its value text.
     std::optional<std::wstring> ValueText(TESKID teskId);
     DataPointState State(TESKID teskId);

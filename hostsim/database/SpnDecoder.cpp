@@ -1,5 +1,6 @@
 #include "hostsim/database/SpnDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -85,16 +86,15 @@ DecodedSpn DecodeNumber(const SpnLayout& layout, const uint8_t* data, size_t len
 
 DecodedSpn DecodeText(const SpnLayout& layout, const uint8_t* data, size_t length) {
     if (layout.startByte == 0 || layout.startByte > length) return NotAvailable();
-    std::vector<std::vector<uint8_t>> fields(1);
-    for (size_t i = layout.startByte - 1; i < length; ++i) {
-        if (data[i] == kFieldSeparator) {
-            fields.emplace_back();
-        } else {
-            fields.back().push_back(data[i]);
-        }
+    // Fields are separated by '*': skip to the one wanted and take it up to the next.
+    const uint8_t* at = data + (layout.startByte - 1);
+    const uint8_t* const end = data + length;
+    for (size_t skipped = 0; skipped < layout.field; ++skipped) {
+        at = std::find(at, end, kFieldSeparator);
+        if (at == end) return NotAvailable();
+        ++at;
     }
-    if (layout.field >= fields.size()) return NotAvailable();
-    std::vector<uint8_t> field = fields[layout.field];
+    std::vector<uint8_t> field(at, std::find(at, end, kFieldSeparator));
     // A text shorter than a single frame is padded to eight bytes.
     while (!field.empty() && (field.back() == j1939::kPaddingByte || field.back() == kPaddingZero)) field.pop_back();
     if (field.empty()) return NotAvailable();

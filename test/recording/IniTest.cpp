@@ -109,6 +109,14 @@ TEST_F(IniTest, WritesReplaceEntriesAndRemoveKeysAndSections) {
     EXPECT_TRUE(ini.WriteString(L"Section", nullptr, nullptr));
     Fill();
     EXPECT_EQ(List(ini.GetSectionNames(buffer_, kSize)), std::vector<std::wstring>{L"Other"});
+
+    // A file changed by someone else is read as it is now, even at the same length.
+    Write(file_, "[S]\nk=1\n");
+    EXPECT_EQ(Value(ini, L"S", L"k"), L"1");
+    Write(file_, "[S]\nk=2\n");
+    EXPECT_EQ(Value(ini, L"S", L"k"), L"2");
+    std::filesystem::remove(file_);
+    EXPECT_EQ(Value(ini, L"S", L"k", L"none"), L"none");
 }
 
 }  // namespace
