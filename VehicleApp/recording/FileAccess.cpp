@@ -108,6 +108,12 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     bytes.clear();
     FilePtr file = OpenFile(path, "rb");
     if (!file) return false;
+    // The size, where the stream tells it, saves regrowing the text as it is read.
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        if (size > 0) bytes.reserve(static_cast<size_t>(size));
+        std::rewind(file.get());
+    }
     char chunk[kReadChunk];
     size_t got = 0;
     while ((got = std::fread(chunk, 1, kReadChunk, file.get())) > 0) bytes.append(chunk, got);

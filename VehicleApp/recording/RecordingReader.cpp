@@ -26,9 +26,10 @@ namespace {
 
 using namespace recording;
 
-// Lines are read into this many characters first; a line that fills them is read again
-// into twice the room, up to the largest. The writer's longest line, a hundred ten-digit
-// TESKIDs, fits the second step.
+// A line is read into a few characters on the stack first, then into kLineCapacity; a
+// line that fills them is read again into twice the room, up to the largest. The
+// writer's longest line, a hundred ten-digit TESKIDs, fits 2,048.
+constexpr uint32_t kShortLineCapacity = 64;
 constexpr uint32_t kLineCapacity = 1024;
 constexpr uint32_t kLongestLineCapacity = 64 * 1024;
 // The key names of a section are listed once, so that a count larger than the entries
@@ -50,10 +51,14 @@ constexpr const wchar_t* kHiddenValue = L"--";
 std::wstring ReadValue(const IIni& ini, const char* section, const std::string& key) {
     const std::wstring wideSection = text::Widen(section);
     const std::wstring wideKey = text::Widen(key);
+    // Most values are short numbers: they are read on the stack.
+    wchar_t shortLine[kShortLineCapacity];
+    uint32_t count = ini.GetString(wideSection.c_str(), wideKey.c_str(), L"", shortLine, kShortLineCapacity);
+    if (count + 1 < kShortLineCapacity) return text::FromBuffer(shortLine, count);
     for (uint32_t capacity = kLineCapacity;; capacity *= 2) {
         std::unique_ptr<wchar_t[]> buffer(new wchar_t[capacity]);
         buffer[0] = L'\0';
-        const uint32_t count = ini.GetString(wideSection.c_str(), wideKey.c_str(), L"", buffer.get(), capacity);
+        count = ini.GetString(wideSection.c_str(), wideKey.c_str(), L"", buffer.get(), capacity);
         if (count + 1 < capacity || capacity >= kLongestLineCapacity) {
             return text::FromBuffer(buffer.get(), std::min(count, capacity));
         }
