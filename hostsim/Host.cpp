@@ -5,10 +5,17 @@
 #include "hostsim/bus/J1939Parser.h"
 
 namespace hostsim {
+namespace {
+// Messages a replay may be ahead of the plug-in: a few seconds of a busy bus, so that an
+// unpaced replay keeps the receive thread at full rate without queueing the whole log.
+constexpr size_t kReplayLead = 4096;
+}  // namespace
 
 Host::Host()
     : network(watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); }),
-      replay(watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); }) {}
+      replay(
+          watchers, [this](int channel, const J1939Message& message) { Receive(channel, message); },
+          [this](uint32_t timeoutMs) { return receiver.WaitForRoom(kReplayLead, timeoutMs); }) {}
 
 FaultDatabase& Host::FaultCodes() {
     faults.UseFolder(dataFolder);

@@ -7,7 +7,13 @@
 
 namespace hostsim {
 
-BusReplay::BusReplay(BusWatchers& watchers, Receiver receiver) : watchers_(watchers), receiver_(std::move(receiver)) {}
+namespace {
+// How often a replay waiting for the receiver looks whether it was stopped.
+constexpr uint32_t kRoomWaitSliceMs = 20;
+}  // namespace
+
+BusReplay::BusReplay(BusWatchers& watchers, Receiver receiver, RoomWait room)
+    : watchers_(watchers), receiver_(std::move(receiver)), room_(std::move(room)) {}
 
 BusReplay::~BusReplay() { Stop(); }
 
@@ -53,6 +59,14 @@ bool BusReplay::PauseUntil(std::chrono::steady_clock::time_point when) {
     return !changed_.wait_until(lock, when, [this] { return stopping_; });
 }
 
+bool BusReplay::WaitForRoom() {
+    while (room_ && !room_(kRoomWaitSliceMs)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) return false;
+    }
+    return true;
+}
+
 void BusReplay::Run(int channel, double speed) {
     using Clock = std::chrono::steady_clock;
     TransportReassembler reassembler;
@@ -86,6 +100,7 @@ void BusReplay::Run(int channel, double speed) {
         }
         watchers_.Frame(channel, frame->frame);
         auto message = reassembler.Feed(frame->frame);
+        if (message && !WaitForRoom()) break;
         if (message) receiver_(channel, *message);
         std::lock_guard<std::mutex> lock(mutex_);
         ++stats_.framesRead;

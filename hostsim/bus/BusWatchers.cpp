@@ -103,7 +103,7 @@ std::vector<std::vector<uint8_t>> SentMessageRecord::Messages() {
 
 void SentMessageRecord::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
-    sent_.clear();
+    decltype(sent_)().swap(sent_);
 }
 
 }  // namespace hostsim

@@ -60,6 +60,11 @@ bool ReceiveThread::WaitIdle(uint32_t timeoutMs) {
                           [this] { return queue_.Empty() && !delivering_; });
 }
 
+bool ReceiveThread::WaitForRoom(size_t limit, uint32_t timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this, limit] { return queue_.Size() < limit; });
+}
+
 size_t ReceiveThread::Delivered() {
     std::lock_guard<std::mutex> lock(mutex_);
     return delivered_;
@@ -98,6 +103,8 @@ void ReceiveThread::Run() {
         // queue's storage next time.
         batch.Swap(queue_);
         delivering_ = true;
+        // The queue has room again for those waiting to post.
+        idle_.notify_all();
         lock.unlock();
 
         size_t taken = 0;

@@ -37,6 +37,9 @@ public:
     void PostAll(MessageBatch& messages);
     // True once the queue is empty and no delivery is in progress.
     bool WaitIdle(uint32_t timeoutMs);
+    // True once fewer than `limit` messages wait in the queue (the receive thread takes
+    // them all at once when it gets to them), false after the time-out.
+    bool WaitForRoom(size_t limit, uint32_t timeoutMs);
     // Messages taken from the queue since the thread started.
     size_t Delivered();
     // Drops what is queued and ends the thread; the next Post starts it again.

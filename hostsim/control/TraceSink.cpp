@@ -47,7 +47,7 @@ std::vector<TraceLine> TraceSink::Lines() {
 
 void TraceSink::ClearLines() {
     std::lock_guard<std::mutex> lock(mutex_);
-    lines_.clear();
+    decltype(lines_)().swap(lines_);
 }
 
 void TraceSink::Reset() {
