@@ -6,9 +6,9 @@
 
 namespace hostsim {
 namespace {
-// Messages a replay may be ahead of the plug-in: a few seconds of a busy bus, so that an
+// Messages a replay may be ahead of the plug-in: about half a second of a busy bus, so that an
 // unpaced replay keeps the receive thread at full rate without queueing the whole log.
-constexpr size_t kReplayLead = 4096;
+constexpr size_t kReplayLead = 1024;
 }  // namespace
 
 Host::Host()

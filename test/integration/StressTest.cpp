@@ -46,13 +46,8 @@ size_t HeapInUseKib() {
 #endif
 }
 
-// Resident memory of this process in KiB, where the system tells (Linux); else 0. Free
-// heap pages the C library keeps for reuse are given back first: they are the allocator's
-// cache, sized by how the threads' allocations happened to interleave, not memory held.
+// Resident memory of this process in KiB, where the system tells (Linux); else 0.
 size_t ResidentKib() {
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
 #if defined(__linux__)
     size_t pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
@@ -60,6 +55,16 @@ size_t ResidentKib() {
 #else
     return 0;
 #endif
+}
+
+// Resident memory once the free heap pages the C library keeps for reuse are given back:
+// they are the allocator's cache, sized by how the threads' allocations happened to
+// interleave, not memory anything holds.
+size_t SettledResidentKib() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+    return ResidentKib();
 }
 
 constexpr const char* kRefusingTruck = R"({"ecus": [
@@ -117,7 +122,7 @@ TEST_F(Stress, SoakOfRegisterCompleteSubscribeUnregisterKeepsMemoryFlat) {
     const char* configured = std::getenv("MARL_SOAK_CYCLES");
     const int cycles = configured != nullptr ? std::atoi(configured) : kShortSoakCycles;
     const uint32_t teskIds[] = {kSlow, kFast, kOnDemand};
-    size_t baseline = 0, heapBaseline = 0, heapHalfway = 0, delivered = 0;
+    size_t rawBaseline = 0, baseline = 0, heapBaseline = 0, heapHalfway = 0, delivered = 0;
     // The fixture's traffic capture keeps every message the bus carries; a soak needs none.
     hostsim::StopTrafficCapture();
     const auto keepBusy = [&] {
@@ -141,20 +146,25 @@ TEST_F(Stress, SoakOfRegisterCompleteSubscribeUnregisterKeepsMemoryFlat) {
         hostsim::ClearTraces();
         hostsim::ClearSentMessages();
         if (cycle == kSoakBaselineCycle) {
-            baseline = ResidentKib();
+            rawBaseline = ResidentKib();
+            baseline = SettledResidentKib();
             heapBaseline = HeapInUseKib();
         }
         if (cycle == cycles / 2) heapHalfway = HeapInUseKib();
     }
     delivered += hostsim::LastReplay().messagesDelivered;
     hostsim::StopReplay();
-    const size_t last = ResidentKib(), heapLast = HeapInUseKib();
+    const size_t rawLast = ResidentKib(), last = SettledResidentKib(), heapLast = HeapInUseKib();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const auto growth = [](size_t from, size_t to) {
+        return from != 0 ? 100.0 * (static_cast<double>(to) / static_cast<double>(from) - 1) : 0.0;
+    };
     std::printf(
-        "soak: %d cycles in %.0f s, %zu messages delivered; after cycle %d resident %zu KiB, heap in use %zu KiB; "
-        "after the last resident %zu KiB (%+.1f%%), heap in use %zu KiB\n",
-        cycles, seconds, delivered, kSoakBaselineCycle, baseline, heapBaseline, last,
-        baseline != 0 ? 100.0 * (static_cast<double>(last) / static_cast<double>(baseline) - 1) : 0.0, heapLast);
+        "soak: %d cycles in %.0f s, %zu messages delivered\n"
+        "  after cycle %d: resident %zu KiB (%zu KiB before free heap pages were given back), heap in use %zu KiB\n"
+        "  after the last: resident %zu KiB (%+.1f%%) (%zu KiB, %+.1f%%, before), heap in use %zu KiB\n",
+        cycles, seconds, delivered, kSoakBaselineCycle, baseline, rawBaseline, heapBaseline, last,
+        growth(baseline, last), rawLast, growth(rawBaseline, rawLast), heapLast);
     EXPECT_GT(delivered, 0u) << "the replay must have kept the receive thread busy";
     // A leak shows in the heap in use over the second half of the run and in resident
     // memory against the tenth cycle. Short runs only report.
