@@ -37,6 +37,8 @@ private:
 
     // Null while closed.
     std::unique_ptr<std::wstring> path_;
+    // The path as the file system takes it, where that is not the wide path.
+    std::string nativePath_;
     mutable std::mutex parsedMutex_;
     mutable std::shared_ptr<const Parsed> parsed_;
 };

@@ -131,7 +131,7 @@ struct DIniImpl::Parsed {
 std::shared_ptr<const DIniImpl::Parsed> DIniImpl::Current() const {
     auto fresh = std::make_shared<Parsed>();
     Configure(fresh->ini);
-    if (!ReadWholeFile(path_->c_str(), fresh->bytes)) return fresh;
+    if (!ReadWholeNativeFile(nativePath_, fresh->bytes)) return fresh;
     std::lock_guard<std::mutex> lock(parsedMutex_);
     if (parsed_ && parsed_->bytes == fresh->bytes) return parsed_;
     Parse(fresh->bytes, fresh->ini);

@@ -1,5 +1,13 @@
 #include "VehicleApp/recording/FileAccess.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include <cstdint>
 #include <memory>
 
@@ -104,16 +112,11 @@ FilePtr OpenFile(const wchar_t* path, const char* mode) {
 #endif
 }
 
+#ifdef _WIN32
 bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     bytes.clear();
     FilePtr file = OpenFile(path, "rb");
     if (!file) return false;
-    // The size, where the stream tells it, saves regrowing the text as it is read.
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0) bytes.reserve(static_cast<size_t>(size));
-        std::rewind(file.get());
-    }
     char chunk[kReadChunk];
     size_t got = 0;
     while ((got = std::fread(chunk, 1, kReadChunk, file.get())) > 0) bytes.append(chunk, got);
@@ -123,6 +126,36 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     }
     return true;
 }
+#else
+bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
+    bytes.clear();
+    return path != nullptr && ReadWholeNativeFile(WideToUtf8(path), bytes);
+}
+
+// With the system's calls rather than a stream: an INI file read value by value is read
+// hundreds of times, and the stream's set-up costs more than the reading.
+bool ReadWholeNativeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && status.st_size > 0) bytes.reserve(static_cast<size_t>(status.st_size));
+    char chunk[kReadChunk];
+    bool failed = false;
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof(chunk));
+        if (got > 0) {
+            bytes.append(chunk, static_cast<size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            failed = got < 0;
+            break;
+        }
+    }
+    ::close(fd);
+    if (failed) bytes.clear();
+    return !failed;
+}
+#endif
 
 bool ReplaceFileContent(const wchar_t* path, const std::string& bytes) {
     FilePtr file = OpenFile(path, "wb");

@@ -17,6 +17,10 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 FilePtr OpenFile(const wchar_t* path, const char* mode);
 // The file's bytes; false (and no bytes) when it cannot be read.
 bool ReadWholeFile(const wchar_t* path, std::string& bytes);
+#ifndef _WIN32
+// The same for a path in the file system's own (UTF-8) form.
+bool ReadWholeNativeFile(const std::string& path, std::string& bytes);
+#endif
 // Writes `bytes` as the file's whole content; false when that failed.
 bool ReplaceFileContent(const wchar_t* path, const std::string& bytes);
 
