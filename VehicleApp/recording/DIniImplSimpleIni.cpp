@@ -99,7 +99,8 @@ uint32_t WriteList(const std::vector<std::wstring>& items, wchar_t* buffer, uint
     size_t at = 0;
     for (const std::wstring& item : items) {
         if (at + item.size() + 1 > size - 1) {
-            const size_t room = size - 2 - at;
+            // The items before may have filled the buffer up to its last character.
+            const size_t room = at < size - 2 ? size - 2 - at : 0;
             std::copy_n(item.begin(), std::min(room, item.size()), buffer + at);
             buffer[size - 2] = L'\0';
             buffer[size - 1] = L'\0';

@@ -67,6 +67,11 @@ TEST_F(IniTest, ValuesNamesAndEntriesAreReadInTheProfileForms) {
     EXPECT_EQ(ini.GetKeyNames(L"FIRST", buffer_, kSize), 11u);
     EXPECT_EQ(List(11), (std::vector<std::wstring>{L"alpha", L"Beta"}));
     Fill();
+    EXPECT_EQ(ini.GetKeyNames(L"First", buffer_, 7), 5u) << "cut where the first name filled all but one character";
+    EXPECT_EQ(List(5), std::vector<std::wstring>{L"alpha"});
+    EXPECT_EQ(buffer_[6], L'\0');
+    EXPECT_EQ(buffer_[7], L'#') << "nothing written past the size given";
+    Fill();
     EXPECT_EQ(ini.GetSection(L"First", buffer_, kSize), 23u);
     EXPECT_EQ(List(23), (std::vector<std::wstring>{L"alpha=1", L"Beta=two words"}));
 }
