@@ -42,7 +42,7 @@ for target in "${targets[@]}"; do
   done
   status=0
   for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
-  execs=$(cat "${logs[@]}" | grep -oE 'number_of_executed_units: [0-9]+' | awk '{n += $2} END {print n}')
+  execs=$(cat "${logs[@]}" | grep -oE 'number_of_executed_units: [0-9]+' | awk '{n += $2} END {print n + 0}')
   seconds_taken=$((SECONDS - started))
   rate=$(( execs / (seconds_taken > 0 ? seconds_taken : 1) ))
   echo "$target: ${execs:-?} executions in $jobs process(es), $rate exec/s, ${seconds_taken} s, exit $status"

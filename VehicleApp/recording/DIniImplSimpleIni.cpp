@@ -131,7 +131,6 @@ struct DIniImpl::Parsed {
 // A file that cannot be read reads as empty and is not kept.
 std::shared_ptr<const DIniImpl::Parsed> DIniImpl::Current() const {
     auto fresh = std::make_shared<Parsed>();
-    Configure(fresh->ini);
     if (!ReadWholeNativeFile(nativePath_, fresh->bytes)) return fresh;
     std::lock_guard<std::mutex> lock(parsedMutex_);
     if (parsed_ && parsed_->bytes == fresh->bytes) return parsed_;

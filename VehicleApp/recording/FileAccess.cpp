@@ -19,8 +19,7 @@ constexpr char32_t kLastCodePoint = 0x10FFFF;
 constexpr char32_t kSurrogateFirst = 0xD800;
 constexpr char32_t kLowSurrogateFirst = 0xDC00;
 constexpr char32_t kSurrogateLast = 0xDFFF;
-// Read in pieces of the stream buffer's size: INI files are small, and the reads of one
-// are many.
+// Files are read in pieces of a page: INI files are small, and the reads of one are many.
 constexpr size_t kReadChunk = 4096;
 
 // UTF-8 lead bytes and the bits they carry.
