@@ -56,12 +56,16 @@ run_preset fuzz "libFuzzer targets, short runs"
 if [[ "$skip" != *",windows,"* ]]; then
   export WINEDEBUG=-all
   export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-marl}"
-  # The first start of a prefix builds it; do that once before tests start in parallel.
-  wineboot -i >/dev/null 2>&1 || true
   # One wine server for the whole run: left to itself it exits a few seconds after its
   # last client, and a test starting just then loses its connection ("recvmsg:
-  # Connection reset by peer").
+  # Connection reset by peer"). A server that is already running cannot be made
+  # persistent, so any left over is ended first, and the persistent one is started
+  # before anything else starts one.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   wineserver -p >/dev/null 2>&1 || true
+  # The first start of a prefix builds it; do that once before tests start in parallel.
+  wineboot -i >/dev/null 2>&1 || true
 fi
 run_preset windows "Windows DLL (i686) under Wine"
 if [[ "$skip" != *",windows,"* ]]; then wineserver -k >/dev/null 2>&1 || true; fi
